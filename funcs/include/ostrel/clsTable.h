@@ -103,6 +103,7 @@ private:
     int current_ = 0;
     int nof_ = 0;
     bool hasStorage_ = false;
+    bool spare_ = false;  // the one slot is zap's spare, not a record
 };
 
 }  // namespace ostrel
