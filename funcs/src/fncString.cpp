@@ -209,9 +209,16 @@ QString fncString::rightDB(const QString& s, int l) const {
 }
 
 int fncString::lenDB(const QString& s) const {
-    int n = cp949::byteLength(s);
+    const QChar* p = s.constData();
+    const QChar* end = p + s.size();
+    long long n = 0;
+    while (p < end) {
+        Step st = stepForward(p, end);
+        n += st.bytes;
+        p += st.units;
+    }
     if (n > 32767) throw RuntimeError::overflow(QStringLiteral("text longer than 32767 bytes"));
-    return n;
+    return static_cast<int>(n);
 }
 
 QString fncString::padr(const QString& s, int n) const {
