@@ -1,0 +1,42 @@
+#pragma once
+// The process-wide store: every instance of these classes reads and writes the same values,
+// which live in the library for as long as it is loaded.
+#include "ostrel/Variant.h"
+
+#include <QString>
+
+namespace sembrin {
+
+class pptPublicValue {
+public:
+    QString ZepProgramVersion() const;
+    void setZepProgramVersion(const QString& v);
+    QString ZepPath() const;
+    void setZepPath(const QString& v);
+    QString ZepName() const;
+    void setZepName(const QString& v);
+    QString ZepExt() const;
+    void setZepExt(const QString& v);
+    QString ZepFullName() const;
+    void setZepFullName(const QString& v);
+
+    // The open ledger database and its workspace, as the database engine's objects.
+    ostrel::ObjectRef ZepDb() const;
+    void setZepDb(ostrel::ObjectRef db);
+    ostrel::ObjectRef ZepWs() const;
+    void setZepWs(ostrel::ObjectRef ws);
+
+    bool ZepReadOnly() const;
+    void setZepReadOnly(bool v);
+
+    // Settings: the key is upper-cased, the value upper-cased and trimmed of spaces.
+    // A missing key reads as the empty value.
+    ostrel::Variant inisetting(const QString& key) const;
+    void setInisetting(const QString& key, const ostrel::Variant& value);
+
+    // Free-form values: the key is upper-cased, the value kept as given.
+    ostrel::Variant PublicValue(const QString& key) const;
+    void setPublicValue(const QString& key, const ostrel::Variant& value);
+};
+
+}  // namespace sembrin
