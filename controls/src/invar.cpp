@@ -1,0 +1,499 @@
+#include "tessel/invar.h"
+
+#include "ostrel/Cp949.h"
+#include "ostrel/fncDate.h"
+#include "ostrel/fncNumber.h"
+#include "ostrel/fncString.h"
+#include "tessel/CellText.h"
+#include "tessel/Color.h"
+#include "tessel/Fonts.h"
+#include "tessel/KeyCode.h"
+#include "tessel/Twips.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <exception>
+
+namespace tessel {
+
+using ostrel::Variant;
+
+// The child text box: hands its events to the cell first.
+class CellEdit : public QLineEdit {
+public:
+    explicit CellEdit(invar* owner) : QLineEdit(owner), owner_(owner) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        QPointer<CellEdit> self(this);
+        if (!owner_->onKey(e) && self) QLineEdit::keyPressEvent(e);
+        // Keys never travel on to the container's widgets: it hears them through keycommand.
+        e->accept();
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QLineEdit::focusInEvent(e);
+        if (e->reason() == Qt::PopupFocusReason) return;
+        if (suspended_) {  // back from another program: the cell never lost its place
+            suspended_ = false;
+            return;
+        }
+        owner_->onFocusIn();
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QLineEdit::focusOutEvent(e);
+        if (e->reason() == Qt::PopupFocusReason) return;
+        // Switching to another program is no change of focus within the program.
+        if (e->reason() == Qt::ActiveWindowFocusReason && !QApplication::activeWindow()) {
+            suspended_ = true;
+            return;
+        }
+        owner_->onFocusOut();
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        doubleClicked_ = true;  // the second click of a double click is no click of its own
+        QLineEdit::mouseDoubleClickEvent(e);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        QPointer<CellEdit> self(this);
+        owner_->onMousePress(e);
+        if (self) QLineEdit::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QLineEdit::mouseReleaseEvent(e);
+        if (doubleClicked_) {
+            doubleClicked_ = false;
+            return;
+        }
+        if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) owner_->onClick();
+    }
+    void inputMethodEvent(QInputMethodEvent* e) override {
+        QPointer<CellEdit> self(this);
+        owner_->onInputMethod(!e->commitString().isEmpty() || !e->preeditString().isEmpty());
+        if (!self) return;
+        if (owner_->mode() == invar::Mode::Processing || owner_->Locked()) return;
+        QLineEdit::inputMethodEvent(e);
+    }
+
+private:
+    invar* owner_;
+    bool suspended_ = false;
+    bool doubleClicked_ = false;
+};
+
+invar::invar(QWidget* parent) : QWidget(parent) {
+    registerFontSubstitutions();
+    setAutoFillBackground(true);
+    text_ = new CellEdit(this);
+    text_->setFrame(false);
+    text_->setTextMargins(0, 0, 0, 0);
+    text_->setContentsMargins(0, 0, 0, 0);
+    text_->setAutoFillBackground(true);
+    text_->setFont(cellFont(fontsize_));
+    setFocusProxy(text_);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(text_, &QLineEdit::textEdited, this, [this] { onTextEdited(); });
+    setFontsize(12);
+    setLength(10);
+    paint(colors::Idle);
+}
+
+invar::~invar() { inputProcess_.reset(); }
+
+QLineEdit* invar::Text1() const { return text_; }
+QString invar::text() const { return text_->text(); }
+
+void invar::setFontsize(float size) {
+    fontsize_ = size;
+    text_->setFont(cellFont(size));
+    charWidth_ = int(std::floor((double(size) + 1.1) / 1.5)) * 15;
+    sideMargin_ = charWidth_ * 2 / 3;
+}
+
+void invar::setLength(int columns) {
+    length_ = columns;
+    layoutCell();
+}
+
+void invar::layoutCell() {
+    double boxW = double(charWidth_) * length_;
+    const double ctlW = boxW + sideMargin_;
+    double boxH = double(fontsize_) * 20;
+    const double ctlH = double(fontsize_) * 28;
+    double left = 0, top = 0;
+    if (ctlW > boxW) left = (ctlW - boxW) / 2;
+    else boxW = ctlW;
+    if (ctlH > boxH) top = (ctlH - boxH) / 2;
+    else boxH = ctlH;
+    widthTwips_ = std::max(0.0, ctlW);
+    heightTwips_ = std::max(0.0, ctlH);
+    const QRect outer = twipsRect(0, 0, widthTwips_, heightTwips_);
+    resize(outer.size());
+    text_->setGeometry(twipsRect(left, top, boxW, boxH));
+}
+
+void invar::setLocked(bool locked) {
+    locked_ = locked;
+    text_->setReadOnly(locked);
+}
+
+void invar::paint(long colour) {
+    const QColor c = toQColor(colour);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, c);
+    p.setColor(QPalette::Base, c);
+    setPalette(p);
+    QPalette tp = text_->palette();
+    tp.setColor(QPalette::Base, c);
+    tp.setColor(QPalette::Window, c);
+    tp.setColor(QPalette::Text, Qt::black);
+    text_->setPalette(tp);
+}
+
+void invar::setBackColor(long colour) { paint(colour); }
+
+void invar::setMode(Mode m) {
+    mode_ = m;
+    switch (m) {
+    case Mode::Idle: paint(colors::Idle); break;
+    case Mode::Selected: paint(colors::Selected); break;
+    case Mode::Editing: paint(colors::Editing); break;
+    case Mode::Processing: break;
+    }
+}
+
+void invar::setValue(const Variant& v) {
+    value_ = v.isNull() ? Variant() : v;
+    display();
+}
+
+void invar::setTextFontSize(double size) {
+    if (size <= 0) size = 1;
+    if (text_->font().pointSizeF() == size) return;  // setFont relayouts: keep redisplays cheap
+    QFont f = text_->font();
+    f.setPointSizeF(size);
+    text_->setFont(f);
+}
+
+void invar::display() {
+    setTextFontSize(fontsize_);
+    QString shown;
+    if (!value_.isEmpty()) {
+        const QString code = typeCode();
+        if (code == QLatin1String("C")) {
+            shown = safeText(value_);
+            const int bytes = ostrel::cp949::byteLength(shown);
+            if (bytes > length_) setTextFontSize(std::max(7.5, shrunkFontSize(length_, fontsize_, bytes)));
+        } else if (code == QLatin1String("N")) {
+            try {
+                shown = ostrel::fncNumber().fdnc(Variant(value_.toCurrency()), length_, dec_);
+            } catch (const std::exception&) {
+                shown = safeText(value_);  // not a number: shown as it is
+            }
+        } else if (code == QLatin1String("D")) {
+            bool zero = false;
+            try {
+                zero = !value_.isString() && value_.toDouble() == 0;
+            } catch (const std::exception&) {
+            }
+            if (!zero) {
+                try {
+                    shown = ostrel::fncString().padl(ostrel::fncDate().DtoC(value_), length_);
+                } catch (const std::exception&) {
+                    shown = safeText(value_);
+                }
+            }
+        } else if (code == QLatin1String("B")) {
+            if (auto mark = booleanMark(value_, length_)) shown = *mark;
+            else shown = text_->text();  // any other value leaves the text as it is
+        } else {
+            shown = safeText(value_);
+        }
+    }
+    if (text_->text() != shown) text_->setText(shown);
+    text_->setCursorPosition(0);
+    shownText_ = shown;
+}
+
+void invar::store(const Variant& v) { setValue(v); }
+
+void invar::report(int key) { emit keycommand(key); }
+
+Variant invar::runAfterEnter(const QString& text) {
+    QPointer<invar> self(this);
+    setMode(Mode::Processing);
+    emit CellInputProcess(inputProcess_);
+    if (!self) return Variant::null();
+    Variant result = Variant::null();
+    if (inputProcess_) {
+        QString t = text;
+        try {
+            result = inputProcess_->AfterEnter(t);
+        } catch (const std::exception&) {
+            result = Variant::null();  // a failing lookup rejects the text
+        }
+    } else {
+        result = Variant(text);  // the object was withdrawn by the handler
+    }
+    if (!self) return Variant::null();
+    emit CellAfterInputProcess(inputProcess_);
+    if (!self) return Variant::null();
+    return result;
+}
+
+Variant invar::convert() {
+    const QString text = trimSpaces(text_->text());
+    const QString code = typeCode();
+    // An unchanged number or date text keeps the stored value: its display may be lossy
+    // (asterisks for a number too wide, a two-digit year).
+    if ((code == QLatin1String("N") || code == QLatin1String("D")) && text == trimSpaces(shownText_))
+        return value_;
+    if (code == QLatin1String("C")) {
+        Variant result(text);
+        if (inputProcess_) {
+            result = runAfterEnter(text);
+            if (!result.isNull()) result = Variant(trimSpaces(safeText(result)));
+        }
+        if (mode_ == Mode::Processing) setMode(Mode::Editing);
+        if (result.isNull()) return result;
+        return Variant(stripQuotesAndBrackets(safeText(result)));
+    }
+    if (code == QLatin1String("N")) {
+        QString t = text;
+        if (inputProcess_) {
+            const Variant r = runAfterEnter(text);
+            t = r.isNull() ? QString() : safeText(r);
+        }
+        if (mode_ == Mode::Processing) setMode(Mode::Editing);
+        return readNumberText(t);
+    }
+    if (code == QLatin1String("D")) return Variant(readDateText(text, value_));
+    if (code == QLatin1String("B")) return readBooleanText(text);
+    // A cell without a type keeps what was typed rather than losing it.
+    return text.isEmpty() ? Variant() : Variant(text);
+}
+
+bool invar::accepted(Variant& v) {
+    if (v.isEmpty()) return true;
+    if (!inputProcess_) return !v.isNull();
+    QPointer<invar> self(this);
+    const Mode before = mode_;
+    // The filter may show a window; the processing mode keeps the cell from reacting to it.
+    setMode(Mode::Processing);
+    bool ok = false;
+    try {
+        ok = inputProcess_->LastFilter(v);
+    } catch (const std::exception&) {
+        ok = false;
+    }
+    if (self) mode_ = before;
+    return ok;
+}
+
+void invar::startEditing(bool clearText) {
+    if (clearText) text_->clear();
+    setMode(Mode::Editing);
+}
+
+void invar::commitOnEnter() {
+    QPointer<invar> self(this);
+    Variant r = convert();
+    if (!self) return;
+    if (r.isNull() || !accepted(r) || !self) return;  // stays editing with its text
+    store(r);
+    setMode(Mode::Selected);
+    emit Modified();
+    if (self) report(13);
+}
+
+bool invar::commitAndReport(int key) {
+    QPointer<invar> self(this);
+    Variant r = convert();
+    if (!self) return true;
+    if (!accepted(r)) return false;
+    if (!self) return true;
+    store(r);
+    setMode(Mode::Selected);
+    emit Modified();
+    if (self) report(key);
+    return true;
+}
+
+void invar::lookupF3() {
+    QPointer<invar> self(this);
+    Variant r = Variant::null();
+    if (inputProcess_) {
+        setMode(Mode::Processing);
+        emit CellInputProcess(inputProcess_);
+        if (!self) return;
+        if (inputProcess_) {
+            QString t = text_->text();
+            try {
+                r = inputProcess_->AfterF3(t);
+            } catch (const std::exception&) {
+                r = Variant::null();
+            }
+            if (!self) return;
+        }
+        emit CellAfterInputProcess(inputProcess_);
+        if (!self) return;
+        setMode(Mode::Editing);
+    }
+    if (r.isNull() || !accepted(r) || !self) return;
+    store(r);
+    setMode(Mode::Selected);
+    emit Modified();
+    if (self) report(13);
+}
+
+void invar::commitEdit() {
+    if (mode_ != Mode::Editing) return;
+    QPointer<invar> self(this);
+    Variant r = convert();
+    if (!self) return;
+    if (r.isNull() || !accepted(r)) {
+        if (!self) return;
+        display();
+        setMode(Mode::Selected);
+        return;
+    }
+    if (!self) return;
+    store(r);
+    setMode(Mode::Selected);
+    emit Modified();
+}
+
+bool invar::onKey(QKeyEvent* e) {
+    if (mode_ == Mode::Processing) return true;  // a window of the input process is on its way
+    const KeyStroke k = keyStroke(*e);
+    const int key = k.keyCode;
+    const bool alt = k.shift == shiftstate::Alt;
+    const bool movement = key == vk::Up || key == vk::Down || key == vk::PgUp || key == vk::PgDn;
+
+    if (mode_ == Mode::Editing) {
+        if (k.charCode == 13) {
+            commitOnEnter();
+            return true;
+        }
+        if (k.charCode == 27) {
+            display();
+            setMode(Mode::Selected);
+            return true;
+        }
+        if (key == vk::F3) {
+            lookupF3();
+            return true;
+        }
+        if (key == vk::Left && text_->cursorPosition() == 0 && !text_->hasSelectedText())
+            return commitAndReport(k.keyCommand());
+        if (key == vk::Right && text_->cursorPosition() == text_->text().size() && !text_->hasSelectedText())
+            return commitAndReport(k.keyCommand());
+        if (movement || key == vk::F1 || key == vk::F2 || (key >= vk::F4 && key <= vk::F12))
+            return commitAndReport(k.keyCommand());
+        return false;
+    }
+
+    // Selected (or idle while still holding the focus after CloseMe).
+    if (key == vk::Delete) {
+        // The stored value changes only when the edit is committed, so Esc brings it back.
+        if (!locked_) startEditing(true);
+        return true;
+    }
+    if (key == vk::F2) {
+        if (!locked_) startEditing(false);
+        return true;
+    }
+    if (key == vk::F3) {
+        if (!locked_) lookupF3();
+        return true;
+    }
+    if (movement || key == vk::Left || key == vk::Right || key == vk::Home || key == vk::End || key == vk::F1 ||
+        (key >= vk::F4 && key <= vk::F12)) {
+        report(k.keyCommand());
+        return true;
+    }
+    if (alt && k.isLetter()) {
+        report(keycmd::AltBase + key);
+        return true;
+    }
+    switch (k.charCode) {
+    case 13: report(13); return true;
+    case 27: report(27); return true;
+    case 6: report(keycmd::CtrlF); return true;
+    case 14: report(keycmd::CtrlN); return true;
+    case 25: report(keycmd::CtrlY); return true;
+    case 22:
+        if (!locked_) startEditing(true);
+        return false;  // the text box pastes
+    case 24:
+        if (!locked_ && text_->hasSelectedText()) startEditing(false);
+        return false;  // the text box cuts
+    default: break;
+    }
+    if (k.isPrintable()) {
+        if (!locked_) startEditing(true);
+        return false;  // the text box types the character
+    }
+    return false;
+}
+
+void invar::onFocusIn() {
+    if (mode_ != Mode::Idle) return;
+    setMode(Mode::Selected);
+    emit CellGotFocus();
+}
+
+void invar::onFocusOut() {
+    switch (mode_) {
+    case Mode::Processing:
+    case Mode::Idle: return;
+    case Mode::Selected: setMode(Mode::Idle); return;
+    case Mode::Editing: break;
+    }
+    QPointer<invar> self(this);
+    Variant r = convert();
+    if (!self) return;
+    if (r.isNull() || !accepted(r)) {
+        if (!self) return;
+        display();
+    } else {
+        if (!self) return;
+        store(r);
+        emit Modified();
+        if (!self) return;
+    }
+    setMode(Mode::Idle);
+}
+
+void invar::CloseMe() { onFocusOut(); }
+
+void invar::onMousePress(QMouseEvent* e) {
+    if (mode_ == Mode::Processing || locked_) return;
+    if (e->button() == Qt::RightButton || mode_ == Mode::Selected) setMode(Mode::Editing);
+}
+
+void invar::onClick() {
+    if (locked_ || typeCode() != QLatin1String("B") || mode_ == Mode::Processing) return;
+    QPointer<invar> self(this);
+    setMode(Mode::Editing);
+    const bool wasTrue = booleanMark(value_, 2) == QStringLiteral("＋");
+    store(wasTrue ? Variant() : Variant(true));
+    emit Modified();
+    if (self) setMode(Mode::Selected);
+}
+
+void invar::onTextEdited() {
+    // Whatever changes the text (Backspace, a drop, the context menu) starts an edit.
+    if (!locked_ && (mode_ == Mode::Selected || mode_ == Mode::Idle)) setMode(Mode::Editing);
+}
+
+void invar::onInputMethod(bool hasText) {
+    if (!hasText || locked_) return;
+    if (mode_ == Mode::Selected || mode_ == Mode::Idle) startEditing(true);
+}
+
+}  // namespace tessel
