@@ -1,0 +1,75 @@
+#pragma once
+// The order server's HTTP side: the eight endpoints of the ordering protocol over a Store.
+// Requests are form fields in code page 949; replies are tag text in UTF-8.
+#include "Sessions.h"
+#include "Store.h"
+
+#include <QString>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+}  // namespace httplib
+
+namespace vendra::server {
+
+struct ServerOptions {
+    // Announced at login in the client's caption form; a client with a smaller caption is told to upgrade.
+    QString versionText = QStringLiteral("Vendra - 1310.29");
+    QString loginNotice;  // shown by the client at login when not empty
+    size_t maxBodyBytes = 1024 * 1024;
+    int threads = 16;
+    int maxLinesPerOrder = 5000;
+    int freeLoginFailures = 3;
+    std::chrono::milliseconds loginDelayBase = std::chrono::seconds(1);
+    std::chrono::milliseconds loginDelayMax = std::chrono::seconds(60);
+    std::chrono::seconds sessionIdleLimit = std::chrono::hours(12);
+    FILE* log = stderr;  // one line per request; nullptr for none
+};
+
+inline constexpr const char* kSessionCookie = "VSESSION";
+inline const QString kLockedMessage = QStringLiteral("상대방이 이미 수주를 했기 때문에 수정할 수 없습니다.");
+
+class OrderServer {
+public:
+    OrderServer(Store& store, ServerOptions options = {});
+    ~OrderServer();
+    OrderServer(const OrderServer&) = delete;
+    OrderServer& operator=(const OrderServer&) = delete;
+
+    // Binds host:port (port 0 picks a free one); the bound port, or -1.
+    int bind(const QString& host, int port);
+    // Serves until stop(); false when the listening socket failed.
+    bool run();
+    void stop();
+    bool isRunning() const;
+
+private:
+    struct Reply;
+    using Fields = std::vector<std::pair<QString, QString>>;
+
+    void install();
+    Reply login(const Fields& f, std::string& cookie);
+    Reply noticeSelect(const Fields& f);
+    Reply ordersSelect(const Fields& f, const std::optional<Session>& s);
+    Reply displaySelect(const Fields& f, const std::optional<Session>& s);
+    Reply unitPricesSelect(const Fields& f, const std::optional<Session>& s);
+    Reply deliverSelect(const Fields& f, const std::optional<Session>& s);
+    Reply ordersUpdate(const Fields& f, const std::optional<Session>& s);
+    Reply displayUpdate(const Fields& f, const std::optional<Session>& s);
+
+    std::optional<Session> sessionOf(const httplib::Request& req);
+    void logRequest(const httplib::Request& req, const httplib::Response& res);
+
+    Store& store_;
+    ServerOptions options_;
+    SessionTable sessions_;
+    LoginThrottle throttle_;
+    std::unique_ptr<httplib::Server> http_;
+};
+
+}  // namespace vendra::server

@@ -1,0 +1,639 @@
+#include "SqliteStore.h"
+
+#include <sqlite3.h>
+
+#include <QByteArray>
+#include <QDateTime>
+#include <string>
+#include <unordered_map>
+
+namespace vendra::server {
+
+QString JoinProductKey(const QString& name, const QString& unit) {
+    return unit.isEmpty() ? name : name + QLatin1Char('_') + unit;
+}
+
+namespace {
+
+QString nowText() { return QDateTime::currentDateTime().toString(Qt::ISODate); }
+
+// Schema steps; step i brings user_version i to i + 1. Never edit a step once released: add one.
+const char* const kMigrations[] = {
+    R"sql(
+CREATE TABLE meta(name TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE receivers(id TEXT PRIMARY KEY, name TEXT NOT NULL DEFAULT '');
+CREATE TABLE orderers(
+  receiver TEXT NOT NULL REFERENCES receivers(id),
+  id TEXT NOT NULL,
+  grade TEXT NOT NULL,
+  password_hash TEXT NOT NULL,
+  PRIMARY KEY(receiver, id));
+CREATE TABLE notices(
+  receiver TEXT NOT NULL REFERENCES receivers(id),
+  grade TEXT NOT NULL,
+  text TEXT NOT NULL,
+  PRIMARY KEY(receiver, grade));
+CREATE TABLE products(
+  receiver TEXT NOT NULL REFERENCES receivers(id),
+  key TEXT NOT NULL,
+  name TEXT NOT NULL,
+  unit TEXT NOT NULL,
+  position INTEGER NOT NULL,
+  PRIMARY KEY(receiver, key));
+CREATE TABLE prices(
+  receiver TEXT NOT NULL,
+  key TEXT NOT NULL,
+  grade TEXT NOT NULL,
+  unit_price INTEGER NOT NULL,
+  vat TEXT NOT NULL,
+  PRIMARY KEY(receiver, grade, key),
+  FOREIGN KEY(receiver, key) REFERENCES products(receiver, key));
+CREATE TABLE display_items(
+  receiver TEXT NOT NULL,
+  orderer TEXT NOT NULL,
+  position INTEGER NOT NULL,
+  key TEXT NOT NULL,
+  PRIMARY KEY(receiver, orderer, position));
+CREATE TABLE orders(
+  id INTEGER PRIMARY KEY,
+  receiver TEXT NOT NULL,
+  orderer TEXT NOT NULL,
+  deliver_date TEXT NOT NULL,
+  message TEXT NOT NULL DEFAULT '',
+  accepted INTEGER NOT NULL DEFAULT 0,
+  accepted_at TEXT,
+  delivered_at TEXT,
+  updated_at TEXT NOT NULL,
+  UNIQUE(receiver, orderer, deliver_date));
+CREATE TABLE order_lines(
+  order_id INTEGER NOT NULL REFERENCES orders(id) ON DELETE CASCADE,
+  position INTEGER NOT NULL,
+  product TEXT NOT NULL,
+  quantity INTEGER NOT NULL,
+  unit_price INTEGER NOT NULL,
+  vat TEXT NOT NULL,
+  supply INTEGER NOT NULL,
+  tax INTEGER NOT NULL,
+  amount INTEGER NOT NULL,
+  remark TEXT NOT NULL,
+  PRIMARY KEY(order_id, position)) WITHOUT ROWID;
+CREATE TABLE deliveries(
+  id INTEGER PRIMARY KEY,
+  seller TEXT NOT NULL,
+  buyer TEXT NOT NULL,
+  deliver_date TEXT NOT NULL,
+  product TEXT NOT NULL,
+  quantity INTEGER NOT NULL,
+  unit_price INTEGER NOT NULL,
+  vat TEXT NOT NULL,
+  supply INTEGER NOT NULL,
+  tax INTEGER NOT NULL,
+  amount INTEGER NOT NULL);
+CREATE INDEX deliveries_by_pair ON deliveries(seller, buyer, deliver_date);
+)sql",
+};
+constexpr int kMigrationCount = sizeof(kMigrations) / sizeof(kMigrations[0]);
+static_assert(kMigrationCount == SqliteStore::kSchemaVersion);
+
+}  // namespace
+
+// One prepared statement in use: binds, steps, reads columns, resets itself when done.
+class Statement {
+public:
+    Statement(sqlite3* db, sqlite3_stmt* s) : db_(db), s_(s) {}
+    ~Statement() {
+        sqlite3_reset(s_);
+        sqlite3_clear_bindings(s_);
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int i, const QString& v) {
+        QByteArray utf8 = v.toUtf8();
+        check(sqlite3_bind_text(s_, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
+        return *this;
+    }
+    Statement& bind(int i, int64_t v) {
+        check(sqlite3_bind_int64(s_, i, v));
+        return *this;
+    }
+    Statement& bind(int i, Currency v) { return bind(i, v.raw()); }
+    Statement& bindNull(int i) {
+        check(sqlite3_bind_null(s_, i));
+        return *this;
+    }
+
+    // True while there is a row to read.
+    bool step() {
+        int rc = sqlite3_step(s_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw StoreError(std::string("sqlite: ") + sqlite3_errmsg(db_));
+    }
+    void run() {
+        while (step()) {
+        }
+    }
+
+    QString text(int col) const {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
+        return p ? QString::fromUtf8(p, sqlite3_column_bytes(s_, col)) : QString();
+    }
+    int64_t integer(int col) const { return sqlite3_column_int64(s_, col); }
+    Currency money(int col) const { return Currency::fromRaw(integer(col)); }
+    bool isNull(int col) const { return sqlite3_column_type(s_, col) == SQLITE_NULL; }
+
+private:
+    void check(int rc) {
+        if (rc != SQLITE_OK) throw StoreError(std::string("sqlite bind: ") + sqlite3_errmsg(db_));
+    }
+    sqlite3* db_;
+    sqlite3_stmt* s_;
+};
+
+class SqliteConnection {
+public:
+    explicit SqliteConnection(const QString& path) {
+        QByteArray p = path.toUtf8();
+        int rc = sqlite3_open_v2(p.constData(), &db_,
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            sqlite3_close(db_);
+            throw StoreError("cannot open " + p.toStdString() + ": " + msg);
+        }
+        sqlite3_extended_result_codes(db_, 1);
+        sqlite3_busy_timeout(db_, 10000);
+        exec("PRAGMA foreign_keys = ON");
+        exec("PRAGMA synchronous = FULL");
+    }
+    ~SqliteConnection() {
+        for (auto& [sql, s] : cache_) sqlite3_finalize(s);
+        sqlite3_close(db_);
+    }
+
+    void exec(const char* sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string msg = err ? err : sqlite3_errmsg(db_);
+            sqlite3_free(err);
+            throw StoreError("sqlite: " + msg);
+        }
+    }
+
+    // Statements are prepared once per connection and reused.
+    Statement prepare(const char* sql) {
+        auto it = cache_.find(sql);
+        if (it == cache_.end()) {
+            sqlite3_stmt* s = nullptr;
+            if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
+                throw StoreError(std::string("sqlite prepare: ") + sqlite3_errmsg(db_));
+            it = cache_.emplace(sql, s).first;
+        }
+        return Statement(db_, it->second);
+    }
+
+    int64_t lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+    int changes() const { return sqlite3_changes(db_); }
+
+private:
+    sqlite3* db_ = nullptr;
+    std::unordered_map<const char*, sqlite3_stmt*> cache_;
+};
+
+namespace {
+
+// BEGIN IMMEDIATE takes the write lock up front, so a check and the write that depends on it
+// (the acceptance lock) cannot be interleaved with another process's write.
+class Transaction {
+public:
+    explicit Transaction(SqliteConnection& c) : c_(c) { c_.exec("BEGIN IMMEDIATE"); }
+    ~Transaction() {
+        if (!done_) {
+            try {
+                c_.exec("ROLLBACK");
+            } catch (...) {
+            }
+        }
+    }
+    void commit() {
+        c_.exec("COMMIT");
+        done_ = true;
+    }
+
+private:
+    SqliteConnection& c_;
+    bool done_ = false;
+};
+
+std::optional<int64_t> findOrderId(SqliteConnection& c, const OrderKey& k, bool* accepted = nullptr,
+                                   bool* delivered = nullptr) {
+    auto s = c.prepare(
+        "SELECT id, accepted, delivered_at IS NOT NULL FROM orders "
+        "WHERE receiver = ?1 AND orderer = ?2 AND deliver_date = ?3");
+    s.bind(1, k.receiver).bind(2, k.orderer).bind(3, k.date);
+    if (!s.step()) return std::nullopt;
+    if (accepted) *accepted = s.integer(1) != 0;
+    if (delivered) *delivered = s.integer(2) != 0;
+    return s.integer(0);
+}
+
+void insertDeliveries(SqliteConnection& c, const std::vector<DeliveryRow>& rows) {
+    for (const DeliveryRow& r : rows) {
+        auto s = c.prepare(
+            "INSERT INTO deliveries(seller, buyer, deliver_date, product, quantity, unit_price, vat, "
+            "supply, tax, amount) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+        s.bind(1, r.seller).bind(2, r.buyer).bind(3, r.date).bind(4, r.product).bind(5, r.quantity);
+        s.bind(6, r.unitPrice).bind(7, r.vat).bind(8, r.supply).bind(9, r.tax).bind(10, r.amount);
+        s.run();
+    }
+}
+
+}  // namespace
+
+// A reader connection borrowed from the pool for one call.
+class SqliteStore::ReadLease {
+public:
+    explicit ReadLease(SqliteStore& store) : store_(store) {
+        {
+            std::lock_guard lock(store_.poolMutex_);
+            if (!store_.readers_.empty()) {
+                c_ = std::move(store_.readers_.back());
+                store_.readers_.pop_back();
+            }
+        }
+        if (!c_) c_ = store_.openConnection();
+    }
+    ~ReadLease() {
+        std::lock_guard lock(store_.poolMutex_);
+        if (store_.readers_.size() < 16) store_.readers_.push_back(std::move(c_));
+    }
+    SqliteConnection& operator*() { return *c_; }
+    SqliteConnection* operator->() { return c_.get(); }
+
+private:
+    SqliteStore& store_;
+    std::unique_ptr<SqliteConnection> c_;
+};
+
+SqliteStore::SqliteStore(const QString& path) : path_(path) {
+    writer_ = openConnection();
+    // WAL is a property of the file; setting it once on the writer covers every connection.
+    {
+        auto s = writer_->prepare("PRAGMA journal_mode = WAL");
+        if (!s.step() || s.text(0).compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            throw StoreError("cannot switch " + path.toStdString() + " to WAL mode");
+    }
+    migrate(*writer_);
+}
+
+SqliteStore::~SqliteStore() = default;
+
+std::unique_ptr<SqliteConnection> SqliteStore::openConnection() {
+    return std::make_unique<SqliteConnection>(path_);
+}
+
+void SqliteStore::migrate(SqliteConnection& c) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(c);
+    int version = 0;
+    {
+        auto s = c.prepare("PRAGMA user_version");
+        if (s.step()) version = static_cast<int>(s.integer(0));
+    }
+    if (version > kSchemaVersion)
+        throw StoreError("store schema version " + std::to_string(version) + " is newer than this server (" +
+                         std::to_string(kSchemaVersion) + ")");
+    for (int v = version; v < kSchemaVersion; ++v) {
+        c.exec(kMigrations[v]);
+        c.exec(("PRAGMA user_version = " + std::to_string(v + 1)).c_str());
+    }
+    t.commit();
+}
+
+int SqliteStore::schemaVersion() {
+    ReadLease c(*this);
+    auto s = c->prepare("PRAGMA user_version");
+    return s.step() ? static_cast<int>(s.integer(0)) : 0;
+}
+
+QString SqliteStore::journalMode() {
+    ReadLease c(*this);
+    auto s = c->prepare("PRAGMA journal_mode");
+    return s.step() ? s.text(0) : QString();
+}
+
+int SqliteStore::synchronousLevel() {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare("PRAGMA synchronous");
+    return s.step() ? static_cast<int>(s.integer(0)) : -1;
+}
+
+void SqliteStore::addReceiver(const QString& id, const QString& name) {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare(
+        "INSERT INTO receivers(id, name) VALUES(?1, ?2) "
+        "ON CONFLICT(id) DO UPDATE SET name = excluded.name WHERE excluded.name <> ''");
+    s.bind(1, id).bind(2, name).run();
+}
+
+bool SqliteStore::receiverExists(const QString& id) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT 1 FROM receivers WHERE id = ?1");
+    s.bind(1, id);
+    return s.step();
+}
+
+void SqliteStore::addOrderer(const OrdererRecord& r) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    {
+        auto s = writer_->prepare("SELECT 1 FROM receivers WHERE id = ?1");
+        s.bind(1, r.receiver);
+        if (!s.step()) throw StoreError("no receiver " + r.receiver.toStdString());
+    }
+    {
+        auto s = writer_->prepare("SELECT 1 FROM orderers WHERE receiver = ?1 AND id = ?2");
+        s.bind(1, r.receiver).bind(2, r.orderer);
+        if (s.step()) throw StoreError("orderer " + r.orderer.toStdString() + " exists");
+    }
+    auto s = writer_->prepare("INSERT INTO orderers(receiver, id, grade, password_hash) VALUES(?1, ?2, ?3, ?4)");
+    s.bind(1, r.receiver).bind(2, r.orderer).bind(3, r.grade).bind(4, r.passwordHash).run();
+    t.commit();
+}
+
+std::optional<OrdererRecord> SqliteStore::orderer(const QString& receiver, const QString& orderer) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT grade, password_hash FROM orderers WHERE receiver = ?1 AND id = ?2");
+    s.bind(1, receiver).bind(2, orderer);
+    if (!s.step()) return std::nullopt;
+    return OrdererRecord{receiver, orderer, s.text(0), s.text(1)};
+}
+
+bool SqliteStore::setPasswordHash(const QString& receiver, const QString& orderer, const QString& hash) {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare("UPDATE orderers SET password_hash = ?3 WHERE receiver = ?1 AND id = ?2");
+    s.bind(1, receiver).bind(2, orderer).bind(3, hash).run();
+    return writer_->changes() > 0;
+}
+
+bool SqliteStore::setGrade(const QString& receiver, const QString& orderer, const QString& grade) {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare("UPDATE orderers SET grade = ?3 WHERE receiver = ?1 AND id = ?2");
+    s.bind(1, receiver).bind(2, orderer).bind(3, grade).run();
+    return writer_->changes() > 0;
+}
+
+void SqliteStore::setNotice(const QString& receiver, const QString& grade, const QString& text) {
+    std::lock_guard lock(writeMutex_);
+    if (text.isEmpty()) {
+        auto s = writer_->prepare("DELETE FROM notices WHERE receiver = ?1 AND grade = ?2");
+        s.bind(1, receiver).bind(2, grade).run();
+        return;
+    }
+    auto s = writer_->prepare(
+        "INSERT INTO notices(receiver, grade, text) VALUES(?1, ?2, ?3) "
+        "ON CONFLICT(receiver, grade) DO UPDATE SET text = excluded.text");
+    s.bind(1, receiver).bind(2, grade).bind(3, text).run();
+}
+
+QString SqliteStore::notice(const QString& receiver, const QString& grade) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT text FROM notices WHERE receiver = ?1 AND grade = ?2");
+    s.bind(1, receiver).bind(2, grade);
+    return s.step() ? s.text(0) : QString();
+}
+
+void SqliteStore::importPrices(const QString& receiver, const std::vector<PriceRow>& rows) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    {
+        auto s = writer_->prepare("SELECT 1 FROM receivers WHERE id = ?1");
+        s.bind(1, receiver);
+        if (!s.step()) throw StoreError("no receiver " + receiver.toStdString());
+    }
+    for (const PriceRow& r : rows) {
+        const QString key = JoinProductKey(r.name, r.unit);
+        {
+            auto s = writer_->prepare(
+                "INSERT INTO products(receiver, key, name, unit, position) "
+                "VALUES(?1, ?2, ?3, ?4, (SELECT COALESCE(MAX(position), 0) + 1 FROM products WHERE receiver = ?1)) "
+                "ON CONFLICT(receiver, key) DO NOTHING");
+            s.bind(1, receiver).bind(2, key).bind(3, r.name).bind(4, r.unit).run();
+        }
+        auto s = writer_->prepare(
+            "INSERT INTO prices(receiver, key, grade, unit_price, vat) VALUES(?1, ?2, ?3, ?4, ?5) "
+            "ON CONFLICT(receiver, grade, key) DO UPDATE SET unit_price = excluded.unit_price, vat = excluded.vat");
+        s.bind(1, receiver).bind(2, key).bind(3, r.grade).bind(4, r.unitPrice).bind(5, r.vat).run();
+    }
+    t.commit();
+}
+
+std::vector<PriceRow> SqliteStore::priceList(const QString& receiver, const QString& grade) {
+    ReadLease c(*this);
+    auto s = c->prepare(
+        "SELECT p.name, p.unit, g.unit_price, g.vat FROM prices g "
+        "JOIN products p ON p.receiver = g.receiver AND p.key = g.key "
+        "WHERE g.receiver = ?1 AND g.grade = ?2 ORDER BY p.position");
+    s.bind(1, receiver).bind(2, grade);
+    std::vector<PriceRow> out;
+    while (s.step()) out.push_back(PriceRow{s.text(0), s.text(1), grade, s.money(2), s.text(3)});
+    return out;
+}
+
+void SqliteStore::replaceDisplayList(const QString& receiver, const QString& orderer,
+                                     const std::vector<QString>& keys) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    {
+        auto s = writer_->prepare("DELETE FROM display_items WHERE receiver = ?1 AND orderer = ?2");
+        s.bind(1, receiver).bind(2, orderer).run();
+    }
+    int64_t position = 0;
+    for (const QString& k : keys) {
+        auto s = writer_->prepare(
+            "INSERT INTO display_items(receiver, orderer, position, key) VALUES(?1, ?2, ?3, ?4)");
+        s.bind(1, receiver).bind(2, orderer).bind(3, position++).bind(4, k).run();
+    }
+    t.commit();
+}
+
+std::vector<QString> SqliteStore::displayList(const QString& receiver, const QString& orderer) {
+    ReadLease c(*this);
+    auto s = c->prepare(
+        "SELECT key FROM display_items WHERE receiver = ?1 AND orderer = ?2 ORDER BY position");
+    s.bind(1, receiver).bind(2, orderer);
+    std::vector<QString> out;
+    while (s.step()) out.push_back(s.text(0));
+    return out;
+}
+
+ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
+                                        const QString& message) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    bool accepted = false;
+    std::optional<int64_t> id = findOrderId(*writer_, key, &accepted);
+    if (accepted) return ReplaceResult::Locked;  // rolls back: nothing changed
+    if (id) {
+        auto s = writer_->prepare("DELETE FROM order_lines WHERE order_id = ?1");
+        s.bind(1, *id).run();
+    }
+    if (lines.empty() && message.isEmpty()) {
+        if (id) {
+            auto s = writer_->prepare("DELETE FROM orders WHERE id = ?1");
+            s.bind(1, *id).run();
+        }
+        t.commit();
+        return ReplaceResult::Replaced;
+    }
+    if (id) {
+        auto s = writer_->prepare("UPDATE orders SET message = ?2, updated_at = ?3 WHERE id = ?1");
+        s.bind(1, *id).bind(2, message).bind(3, nowText()).run();
+    } else {
+        auto s = writer_->prepare(
+            "INSERT INTO orders(receiver, orderer, deliver_date, message, updated_at) VALUES(?1, ?2, ?3, ?4, ?5)");
+        s.bind(1, key.receiver).bind(2, key.orderer).bind(3, key.date).bind(4, message).bind(5, nowText()).run();
+        id = writer_->lastInsertId();
+    }
+    int64_t position = 0;
+    for (const OrderLine& l : lines) {
+        auto s = writer_->prepare(
+            "INSERT INTO order_lines(order_id, position, product, quantity, unit_price, vat, supply, tax, amount, "
+            "remark) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+        s.bind(1, *id).bind(2, position++).bind(3, l.product).bind(4, l.quantity).bind(5, l.unitPrice);
+        s.bind(6, l.vat).bind(7, l.supply).bind(8, l.tax).bind(9, l.amount).bind(10, l.remark);
+        s.run();
+    }
+    t.commit();
+    return ReplaceResult::Replaced;
+}
+
+StoredOrder SqliteStore::order(const OrderKey& key) {
+    ReadLease c(*this);
+    StoredOrder out;
+    // One read transaction, so the header and the lines come from the same commit.
+    c->exec("BEGIN");
+    struct End {
+        SqliteConnection& c;
+        ~End() {
+            try {
+                c.exec("COMMIT");
+            } catch (...) {
+            }
+        }
+    } end{*c};
+    int64_t id = 0;
+    {
+        auto s = c->prepare(
+            "SELECT id, message, accepted, accepted_at, delivered_at FROM orders "
+            "WHERE receiver = ?1 AND orderer = ?2 AND deliver_date = ?3");
+        s.bind(1, key.receiver).bind(2, key.orderer).bind(3, key.date);
+        if (!s.step()) return out;
+        out.exists = true;
+        id = s.integer(0);
+        out.message = s.text(1);
+        out.accepted = s.integer(2) != 0;
+        out.acceptedAt = s.text(3);
+        out.deliveredAt = s.text(4);
+    }
+    auto s = c->prepare(
+        "SELECT product, quantity, unit_price, vat, supply, tax, amount, remark FROM order_lines "
+        "WHERE order_id = ?1 ORDER BY position");
+    s.bind(1, id);
+    while (s.step())
+        out.lines.push_back(OrderLine{s.text(0), s.money(1), s.money(2), s.text(3), s.money(4), s.money(5),
+                                      s.money(6), s.text(7)});
+    return out;
+}
+
+std::vector<OrderSummary> SqliteStore::listOrders(const QString& receiver, const QString& date) {
+    ReadLease c(*this);
+    auto s = c->prepare(
+        "SELECT o.receiver, o.orderer, o.deliver_date, o.message, o.accepted, o.accepted_at, o.delivered_at, "
+        "o.updated_at, COUNT(l.position), COALESCE(SUM(l.amount), 0) FROM orders o "
+        "LEFT JOIN order_lines l ON l.order_id = o.id "
+        "WHERE (?1 = '' OR o.receiver = ?1) AND (?2 = '' OR o.deliver_date = ?2) "
+        "GROUP BY o.id ORDER BY o.deliver_date, o.receiver, o.orderer");
+    s.bind(1, receiver).bind(2, date);
+    std::vector<OrderSummary> out;
+    while (s.step()) {
+        OrderSummary o;
+        o.key = OrderKey{s.text(0), s.text(1), s.text(2)};
+        o.message = s.text(3);
+        o.accepted = s.integer(4) != 0;
+        o.acceptedAt = s.text(5);
+        o.deliveredAt = s.text(6);
+        o.updatedAt = s.text(7);
+        o.lineCount = static_cast<int>(s.integer(8));
+        o.total = s.money(9);
+        out.push_back(std::move(o));
+    }
+    return out;
+}
+
+AcceptResult SqliteStore::acceptOrder(const OrderKey& key) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    bool accepted = false;
+    std::optional<int64_t> id = findOrderId(*writer_, key, &accepted);
+    if (!id) return AcceptResult::NotFound;
+    if (accepted) return AcceptResult::AlreadyAccepted;
+    auto s = writer_->prepare("UPDATE orders SET accepted = 1, accepted_at = ?2 WHERE id = ?1");
+    s.bind(1, *id).bind(2, nowText()).run();
+    t.commit();
+    return AcceptResult::Accepted;
+}
+
+DeliverResult SqliteStore::recordDelivery(const OrderKey& key, const std::vector<DeliveryRow>& rows) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    bool accepted = false, delivered = false;
+    std::optional<int64_t> id = findOrderId(*writer_, key, &accepted, &delivered);
+    if (!id) return DeliverResult::NotFound;
+    if (!accepted) return DeliverResult::NotAccepted;
+    if (delivered) return DeliverResult::AlreadyDelivered;
+    insertDeliveries(*writer_, rows);
+    auto s = writer_->prepare("UPDATE orders SET delivered_at = ?2 WHERE id = ?1");
+    s.bind(1, *id).bind(2, nowText()).run();
+    t.commit();
+    return DeliverResult::Delivered;
+}
+
+void SqliteStore::addDeliveries(const std::vector<DeliveryRow>& rows) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    insertDeliveries(*writer_, rows);
+    t.commit();
+}
+
+std::vector<DeliveryRow> SqliteStore::deliveries(const QString& seller, const QString& buyer, const QString& from,
+                                                 const QString& to) {
+    ReadLease c(*this);
+    auto s = c->prepare(
+        "SELECT deliver_date, product, quantity, unit_price, vat, supply, tax, amount FROM deliveries "
+        "WHERE seller = ?1 AND buyer = ?2 AND deliver_date BETWEEN ?3 AND ?4 ORDER BY deliver_date, id");
+    s.bind(1, seller).bind(2, buyer).bind(3, from).bind(4, to);
+    std::vector<DeliveryRow> out;
+    while (s.step())
+        out.push_back(DeliveryRow{seller, buyer, s.text(0), s.text(1), s.money(2), s.money(3), s.text(4), s.money(5),
+                                  s.money(6), s.money(7)});
+    return out;
+}
+
+std::optional<QString> SqliteStore::setting(const QString& name) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT value FROM meta WHERE name = ?1");
+    s.bind(1, name);
+    if (!s.step()) return std::nullopt;
+    return s.text(0);
+}
+
+void SqliteStore::setSetting(const QString& name, const QString& value) {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare(
+        "INSERT INTO meta(name, value) VALUES(?1, ?2) ON CONFLICT(name) DO UPDATE SET value = excluded.value");
+    s.bind(1, name).bind(2, value).run();
+}
+
+}  // namespace vendra::server

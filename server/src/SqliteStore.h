@@ -1,0 +1,79 @@
+#pragma once
+// The SQLite store: one file, WAL journal, synchronous FULL (a committed order survives a power
+// cut), a schema version for migrations. Writes go through one connection under a mutex (SQLite
+// serialises writers anyway, and its busy handler sleeps); reads use a small pool of connections,
+// which WAL lets run beside the writer.
+#include "Store.h"
+
+#include <QString>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct sqlite3;
+
+namespace vendra::server {
+
+class SqliteConnection;
+
+class SqliteStore : public Store {
+public:
+    static constexpr int kSchemaVersion = 1;
+
+    // Opens or creates the file and brings its schema to the current version.
+    explicit SqliteStore(const QString& path);
+    ~SqliteStore() override;
+    SqliteStore(const SqliteStore&) = delete;
+    SqliteStore& operator=(const SqliteStore&) = delete;
+
+    int schemaVersion() override;
+
+    void addReceiver(const QString& id, const QString& name) override;
+    bool receiverExists(const QString& id) override;
+
+    void addOrderer(const OrdererRecord& record) override;
+    std::optional<OrdererRecord> orderer(const QString& receiver, const QString& orderer) override;
+    bool setPasswordHash(const QString& receiver, const QString& orderer, const QString& hash) override;
+    bool setGrade(const QString& receiver, const QString& orderer, const QString& grade) override;
+
+    void setNotice(const QString& receiver, const QString& grade, const QString& text) override;
+    QString notice(const QString& receiver, const QString& grade) override;
+
+    void importPrices(const QString& receiver, const std::vector<PriceRow>& rows) override;
+    std::vector<PriceRow> priceList(const QString& receiver, const QString& grade) override;
+
+    void replaceDisplayList(const QString& receiver, const QString& orderer,
+                            const std::vector<QString>& keys) override;
+    std::vector<QString> displayList(const QString& receiver, const QString& orderer) override;
+
+    ReplaceResult replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
+                               const QString& message) override;
+    StoredOrder order(const OrderKey& key) override;
+    std::vector<OrderSummary> listOrders(const QString& receiver, const QString& date) override;
+    AcceptResult acceptOrder(const OrderKey& key) override;
+
+    DeliverResult recordDelivery(const OrderKey& key, const std::vector<DeliveryRow>& rows) override;
+    void addDeliveries(const std::vector<DeliveryRow>& rows) override;
+    std::vector<DeliveryRow> deliveries(const QString& seller, const QString& buyer, const QString& from,
+                                        const QString& to) override;
+
+    std::optional<QString> setting(const QString& name) override;
+    void setSetting(const QString& name, const QString& value) override;
+
+    // Pragmas as the connections see them, for checks: journal mode and synchronous level.
+    QString journalMode();
+    int synchronousLevel();
+
+private:
+    class ReadLease;
+    std::unique_ptr<SqliteConnection> openConnection();
+    void migrate(SqliteConnection& c);
+
+    QString path_;
+    std::mutex writeMutex_;
+    std::unique_ptr<SqliteConnection> writer_;
+    std::mutex poolMutex_;
+    std::vector<std::unique_ptr<SqliteConnection>> readers_;
+};
+
+}  // namespace vendra::server

@@ -1,0 +1,148 @@
+#pragma once
+// The order server's store: everything the endpoints and the administration commands read and
+// write, behind one small interface so that another engine can stand in for SQLite.
+#include <ostrel/Currency.h>
+
+#include <QString>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace vendra::server {
+
+using ostrel::Currency;
+
+// A store failure (engine error, constraint, unusable file). The message is for the log.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One order is identified by receiver, orderer and delivery date ("yyyy-mm-dd").
+struct OrderKey {
+    QString receiver;
+    QString orderer;
+    QString date;
+};
+
+// A stored order line: the eight values an order update carries per group.
+struct OrderLine {
+    QString product;
+    Currency quantity;
+    Currency unitPrice;
+    QString vat;
+    Currency supply;
+    Currency tax;
+    Currency amount;
+    QString remark;
+};
+
+struct StoredOrder {
+    bool exists = false;
+    std::vector<OrderLine> lines;
+    QString message;
+    bool accepted = false;
+    QString acceptedAt;
+    QString deliveredAt;
+};
+
+struct OrderSummary {
+    OrderKey key;
+    int lineCount = 0;
+    Currency total;
+    QString message;
+    bool accepted = false;
+    QString acceptedAt;
+    QString deliveredAt;
+    QString updatedAt;
+};
+
+struct OrdererRecord {
+    QString receiver;
+    QString orderer;
+    QString grade;
+    QString passwordHash;
+};
+
+// One product's price for one grade, as the price list and the import carry it.
+struct PriceRow {
+    QString name;
+    QString unit;
+    QString grade;
+    Currency unitPrice;
+    QString vat;
+};
+
+struct DeliveryRow {
+    QString seller;
+    QString buyer;
+    QString date;
+    QString product;
+    Currency quantity;
+    Currency unitPrice;
+    QString vat;
+    Currency supply;
+    Currency tax;
+    Currency amount;
+};
+
+enum class ReplaceResult { Replaced, Locked };
+enum class AcceptResult { Accepted, AlreadyAccepted, NotFound };
+enum class DeliverResult { Delivered, NotAccepted, AlreadyDelivered, NotFound };
+
+class Store {
+public:
+    virtual ~Store() = default;
+
+    virtual int schemaVersion() = 0;
+
+    // Receivers; adding an existing one keeps it (and updates a non-empty name).
+    virtual void addReceiver(const QString& id, const QString& name) = 0;
+    virtual bool receiverExists(const QString& id) = 0;
+
+    // Orderers. addOrderer fails with StoreError when the orderer exists or the receiver does not.
+    virtual void addOrderer(const OrdererRecord& record) = 0;
+    virtual std::optional<OrdererRecord> orderer(const QString& receiver, const QString& orderer) = 0;
+    virtual bool setPasswordHash(const QString& receiver, const QString& orderer, const QString& hash) = 0;
+    virtual bool setGrade(const QString& receiver, const QString& orderer, const QString& grade) = 0;
+
+    // Notices per receiver and grade ("*" for every grade); an empty text removes the notice.
+    virtual void setNotice(const QString& receiver, const QString& grade, const QString& text) = 0;
+    virtual QString notice(const QString& receiver, const QString& grade) = 0;
+
+    // Prices: an import adds or updates products and their price per grade, all in one
+    // transaction. The price list of a grade keeps the order in which products were first added.
+    virtual void importPrices(const QString& receiver, const std::vector<PriceRow>& rows) = 0;
+    virtual std::vector<PriceRow> priceList(const QString& receiver, const QString& grade) = 0;
+
+    // The orderer's display list, replaced as a whole.
+    virtual void replaceDisplayList(const QString& receiver, const QString& orderer,
+                                    const std::vector<QString>& keys) = 0;
+    virtual std::vector<QString> displayList(const QString& receiver, const QString& orderer) = 0;
+
+    // Orders. replaceOrder swaps the whole order in one transaction and refuses an accepted one;
+    // no lines and no message removes the order.
+    virtual ReplaceResult replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
+                                       const QString& message) = 0;
+    virtual StoredOrder order(const OrderKey& key) = 0;
+    // Empty filters match everything.
+    virtual std::vector<OrderSummary> listOrders(const QString& receiver, const QString& date) = 0;
+    virtual AcceptResult acceptOrder(const OrderKey& key) = 0;
+
+    // Deliveries. recordDelivery stores the rows of an accepted, not yet delivered order and marks
+    // it delivered, atomically; addDeliveries stores rows that belong to no order.
+    virtual DeliverResult recordDelivery(const OrderKey& key, const std::vector<DeliveryRow>& rows) = 0;
+    virtual void addDeliveries(const std::vector<DeliveryRow>& rows) = 0;
+    // Rows of the seller to the buyer with from <= date <= to, by date, then as stored.
+    virtual std::vector<DeliveryRow> deliveries(const QString& seller, const QString& buyer,
+                                                const QString& from, const QString& to) = 0;
+
+    // Small named values of the store itself (the demo marker, for one).
+    virtual std::optional<QString> setting(const QString& name) = 0;
+    virtual void setSetting(const QString& name, const QString& value) = 0;
+};
+
+// Product key: name + "_" + unit, or the name alone when the unit is empty.
+QString JoinProductKey(const QString& name, const QString& unit);
+
+}  // namespace vendra::server
