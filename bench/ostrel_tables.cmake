@@ -1,0 +1,1 @@
+vendra_add_benchmark(bench_ostrel_tables ostrel_tables.cpp LIBS Ostrel)
