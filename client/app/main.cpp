@@ -1,0 +1,8 @@
+#include "vendra/Startup.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return vendra::RunClient(app);
+}

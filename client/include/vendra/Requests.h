@@ -1,0 +1,53 @@
+#pragma once
+// The request texts of the order client, built from form pieces in their fixed field order.
+// Pure functions: the caller supplies the time stamp, so the texts can be checked byte for byte.
+#include "ostrel/Currency.h"
+#include "ostrel/DateTime.h"
+
+#include <QString>
+#include <vector>
+
+namespace corvane {
+class fncGetAndPost;
+}
+
+namespace vendra {
+
+namespace path {
+inline constexpr const char* Login = "/order_ctos_xml/login.php";
+inline constexpr const char* Notice = "/receiver_ctos/notice_select.php";
+inline constexpr const char* OrdersSelect = "/order_ctos_xml/orders_select.php";
+inline constexpr const char* DisplaySelect = "/order_ctos_xml/display_select.php";
+inline constexpr const char* UnitPricesSelect = "/order_ctos_xml/unitprices_select.php";
+inline constexpr const char* DeliverSelect = "/invoices_xml/deliver_select.php";
+inline constexpr const char* OrdersUpdate = "/order_ctos_xml/orders_update.php";
+inline constexpr const char* DisplayUpdate = "/order_ctos_xml/display_update.php";
+}  // namespace path
+
+QString LoginQuery(const corvane::fncGetAndPost& g, const QString& ordererCI, const QString& receiverCI,
+                   const QString& passWord, const QString& stamp);
+QString NoticeBody(const corvane::fncGetAndPost& g, const QString& receiverCI, const QString& ordererDgr,
+                   const QString& stamp);
+QString OrdersSelectQuery(const corvane::fncGetAndPost& g, ostrel::Date deliverDate, const QString& ordererCI,
+                          const QString& receiverCI, const QString& stamp);
+QString DisplaySelectQuery(const corvane::fncGetAndPost& g, const QString& receiverCI, const QString& ordererCI,
+                           const QString& stamp);
+QString UnitPricesQuery(const corvane::fncGetAndPost& g, const QString& receiverCI, const QString& dgr,
+                        const QString& stamp);
+QString DeliverSelectQuery(const corvane::fncGetAndPost& g, ostrel::Date date1, ostrel::Date date2,
+                           const QString& sellerCI, const QString& buyerCI, const QString& stamp);
+
+// One line group of an order update, already in its wire form apart from the encoding.
+struct OrderLine {
+    QString product;  // product key; empty for the message group
+    ostrel::Currency quantity;
+    ostrel::Currency dg;  // unit price
+    QString vat;
+    ostrel::Currency gg, gv, gt;
+    QString remark;  // already cut to 255 bytes
+};
+
+QString OrdersUpdateBody(const corvane::fncGetAndPost& g, ostrel::Date deliverDate, const QString& ordererCI,
+                         const QString& receiverCI, const QString& stamp, const std::vector<OrderLine>& lines);
+
+}  // namespace vendra

@@ -1,0 +1,168 @@
+#include "vendra/frmMain.h"
+
+#include "vendra/Messages.h"
+#include "vendra/Notice.h"
+#include "vendra/OrderServer.h"
+#include "vendra/Requests.h"
+#include "vendra/Version.h"
+#include "vendra/frmIDandPassword.h"
+#include "vendra/frmOrder.h"
+#include "vendra/mdlOrder.h"
+#include "vendra/mdlPass.h"
+
+#include "ostrel/RuntimeError.h"
+#include "tessel/Fonts.h"
+#include "tessel/Twips.h"
+#include "tessel/outvar.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vendra {
+
+frmMain::frmMain(OrderServer& server, QStringList commandWords, QWidget* parent)
+    : QWidget(parent), server_(server), commandWords_(std::move(commandWords)) {
+    tessel::registerFontSubstitutions();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Vendra - ") + VersionText());
+    pannel_.setParentWindow(this);
+
+    auto cellRow = [this](QGridLayout* grid, int row, const QString& caption, const char* labelName,
+                          const char* cellName, QLabel*& lbl, tessel::outvar*& cell) {
+        lbl = new QLabel(caption, this);
+        lbl->setObjectName(QString::fromLatin1(labelName));
+        lbl->setFont(tessel::captionFont(11));
+        cell = new tessel::outvar(this);
+        cell->setObjectName(QString::fromLatin1(cellName));
+        cell->setValueType(QStringLiteral("c"));
+        cell->setLength(16);
+        grid->addWidget(lbl, row, 0, Qt::AlignRight | Qt::AlignVCenter);
+        grid->addWidget(cell, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+    };
+    auto* cells = new QGridLayout;
+    cellRow(cells, 0, QStringLiteral("발주처 :"), "lblOrdererCI", "outOrdererCI", lblOrdererCI, outOrdererCI);
+    cellRow(cells, 1, QStringLiteral("단  가 :"), "lblDgr", "outOrdererDgr", lblDgr, outOrdererDgr);
+    cellRow(cells, 2, QStringLiteral("수주처 :"), "lblReceiverCI", "outReceiverCI", lblReceiverCI, outReceiverCI);
+
+    auto button = [this](const QString& caption, const char* name) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setFont(tessel::captionFont(11));
+        b->setMinimumHeight(34);
+        return b;
+    };
+    Command1 = button(QStringLiteral("발주입력"), "Command1");
+    Command2 = button(QStringLiteral("발주확인"), "Command2");
+    Command3 = button(QStringLiteral("발주 품목 선택"), "Command3");
+    Command4 = button(QStringLiteral("매입 품목 내역"), "Command4");
+    Command5 = button(QStringLiteral("세액의 날짜별 합계"), "Command5");
+    Command6 = button(QStringLiteral("도움말 홈페이지 연결"), "Command6");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(cells);
+    layout->addSpacing(8);
+    for (QPushButton* b : {Command1, Command2, Command3, Command4, Command5, Command6}) layout->addWidget(b);
+    layout->addStretch();
+
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command4);
+    setTabOrder(Command4, Command5);
+    setTabOrder(Command5, Command6);
+    setTabOrder(Command6, outOrdererCI);
+    setTabOrder(outOrdererCI, outOrdererDgr);
+    setTabOrder(outOrdererDgr, outReceiverCI);
+    setTabOrder(outReceiverCI, Command3);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { mdlOrder::OpenOrderEntry(*this); });
+    // The order check, the item selection and the two reports are not built yet.
+    for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6})
+        connect(b, &QPushButton::clicked, this, &frmMain::underConstruction);
+    resize(300, 360);
+}
+
+frmMain::~frmMain() {
+    // Windows that stand beside this one go with it.
+    delete notice_.data();
+    delete order_.data();
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    // The program ends with this window: the windows beside it close too.
+    if (order_ && !order_->isClosed()) {
+        order_->close();
+        if (order_ && !order_->isClosed()) {
+            e->ignore();  // the order window is sending; it closes when done
+            return;
+        }
+    }
+    if (notice_) notice_->close();
+    QWidget::closeEvent(e);
+}
+
+bool frmMain::Load() {
+    QString orderer, receiver, password;
+    {
+        frmIDandPassword login(commandWords_, this);
+        login.setWindowTitle(QStringLiteral("로그인 - ") + VersionText());
+        login.exec();
+        if (!login.confirmed()) return false;  // closed without "확인": no login is sent
+        orderer = login.OrdererCI();
+        receiver = login.ReceiverCI();
+        password = login.PassWord();
+    }
+    const bool ok = mdlPass::Login(*this, server_, orderer, receiver, password);
+    password.fill(QChar(0));
+    return ok;
+}
+
+QString frmMain::requestNotice(const QString& dgr) {
+    try {
+        const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
+        return server_.xml().ExtractTag(r.text, u"notice");
+    } catch (const ostrel::RuntimeError&) {
+        return QString();  // an unreadable notice is no notice
+    }
+}
+
+void frmMain::ShowNotices() {
+    const QString n1 = requestNotice(QStringLiteral("*"));
+    const QString n2 = requestNotice(OrdererDgr());
+    const QString text = CombineNotices(n1, n2);
+    if (text.isEmpty()) return;
+    if (!notice_) notice_ = new Notice;
+    notice_->setText(text);
+    notice_->move(besidePosition());
+    notice_->show();
+    QApplication::beep();
+}
+
+QPoint frmMain::besidePosition() const {
+    const QRect f = frameGeometry();
+    return QPoint(f.left() + f.width() + tessel::twipsToPixels(100), f.top());
+}
+
+QString frmMain::OrdererCI() const { return outOrdererCI->value().toString(); }
+QString frmMain::OrdererDgr() const { return outOrdererDgr->value().toString(); }
+QString frmMain::ReceiverCI() const { return outReceiverCI->value().toString(); }
+
+void frmMain::setLoginValues(const QString& ordererCI, const QString& dgr, const QString& receiverCI) {
+    outOrdererCI->setValue(ordererCI);
+    outOrdererDgr->setValue(dgr);
+    outReceiverCI->setValue(receiverCI);
+}
+
+Notice* frmMain::notice() const { return notice_.data(); }
+frmOrder* frmMain::orderWindow() const { return order_.data(); }
+
+frmOrder* frmMain::ensureOrderWindow() {
+    if (!order_ || order_->isClosed()) order_ = new frmOrder(*this);
+    return order_;
+}
+
+void frmMain::underConstruction() { ShowMessage(this, QStringLiteral("공사중")); }
+
+}  // namespace vendra
