@@ -267,6 +267,7 @@ void OrderServer::install() {
                     if (trace.orderer.isEmpty()) trace.orderer = corvane::FormValue(*fields, u"BuyerCI");
                     std::optional<Session> session;
                     if (needs == Needs::Session) session = sessionOf(req);
+                    if (session) trace.orderer = session->orderer;
                     if (needs == Needs::Session && !session)
                         reply = Reply::refuse(403, kMsgLoginNeeded);
                     else

@@ -1,0 +1,155 @@
+// The server binary is killed with SIGKILL while clients replace orders; after a restart every
+// order must be one whole version, and no acknowledged version may be lost.
+#include "Password.h"
+#include "SqliteStore.h"
+#include "TestSupport.h"
+
+#include <corvane/fncGetAndPost.h>
+#include <corvane/fncXML.h>
+#include <ostrel/clsTable.h>
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace vendra::server;
+using namespace vendra::server::test;
+
+namespace {
+
+// A vendra-server child process on a free port.
+class ServerProcess {
+public:
+    explicit ServerProcess(const std::string& db) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[1], STDOUT_FILENO);
+            close(fds[0]);
+            close(fds[1]);
+            execl(VENDRA_SERVER_BIN, VENDRA_SERVER_BIN, "--db", db.c_str(), "serve", "--port", "0", "--quiet",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // "vendra-server listening on http://127.0.0.1:PORT ..."
+        FILE* out = fdopen(fds[0], "r");
+        char line[512] = {0};
+        if (out && std::fgets(line, sizeof line, out)) {
+            std::string l(line);
+            size_t colon = l.find("127.0.0.1:");
+            if (colon != std::string::npos) port_ = std::atoi(l.c_str() + colon + 10);
+        }
+        if (out) std::fclose(out);
+    }
+    ~ServerProcess() { kill9(); }
+
+    int port() const { return port_; }
+    void kill9() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+            pid_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+constexpr int kClients = 6;
+
+QString dateOf(int client) { return QStringLiteral("2024-05-%1").arg(client + 1, 2, 10, QLatin1Char('0')); }
+int lineCountOf(int version) { return 1 + version % 7; }
+
+QString body(const corvane::fncGetAndPost& h, int client, int version) {
+    QStringList b{h.ParaForm("DeliverDate", ostrel::Variant(dateOf(client))), h.ParaForm("OrdererCI", ostrel::Variant("shop")),
+                  h.ParaForm("ReceiverCI", ostrel::Variant("farm")),
+                  h.ParaForm("RecCount", ostrel::Variant(int32_t(lineCountOf(version))))};
+    for (int n = 0; n < lineCountOf(version); ++n) {
+        const QString v[] = {QStringLiteral("품목%1").arg(n), QString::number(version), "10", "+", "10", "1", "11",
+                             QStringLiteral("v%1").arg(version)};
+        const char* names[] = {"Product", "Quantity", "Dg", "Vat", "Gg", "Gv", "Gt", "Remark"};
+        for (int k = 0; k < 8; ++k) b << h.IndexedParaForm(names[k], n, ostrel::Variant(v[k]));
+    }
+    return b.join('&');
+}
+
+TEST(CrashTest, KilledWhileUpdatingLeavesEveryOrderWholeAndKeepsWhatWasAcknowledged) {
+    TempStoreDir dir;
+    {
+        SqliteStore seed(dir.path());
+        seed.addReceiver("farm", "");
+        seed.addOrderer({"farm", "shop", "A", HashPassword("pw", HashStrength::Minimal)});
+    }
+    auto server = std::make_unique<ServerProcess>(dir.pathStd());
+    ASSERT_GT(server->port(), 0);
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(server->port());
+    corvane::fncXML xml;
+    corvane::fncGetAndPost::ClearCookies();
+    corvane::fncGetAndPost h;
+    QString reply;
+    ASSERT_TRUE(h.SendGet(base + "/order_ctos_xml/login.php", "OrdererCI=shop&ReceiverCI=farm&PassWord=pw", reply));
+    ASSERT_TRUE(xml.GetTag(reply, u"success", 11).toBool()) << reply.toStdString();
+
+    std::atomic<int> acknowledged[kClients];
+    std::atomic<int> sent[kClients];
+    std::atomic<int> total{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kClients; ++i) {
+        acknowledged[i] = -1;
+        sent[i] = -1;
+        clients.emplace_back([&, i] {
+            corvane::fncGetAndPost c;
+            c.setConnectTimeout(1000);
+            c.setTotalTimeout(5000);
+            for (int v = 0; !stop; ++v) {
+                sent[i] = v;
+                QString r;
+                if (!c.SendPost(base + "/order_ctos_xml/orders_update.php", body(c, i, v), r)) break;
+                if (!corvane::fncXML().GetTag(r, u"success", 11).toBool()) break;
+                acknowledged[i] = v;
+                ++total;
+            }
+        });
+    }
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (total < 150 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    server->kill9();
+    stop = true;
+    for (auto& t : clients) t.join();
+    ASSERT_GE(total.load(), 150);
+
+    server = std::make_unique<ServerProcess>(dir.pathStd());
+    ASSERT_GT(server->port(), 0);
+    const QString again = QStringLiteral("http://127.0.0.1:%1").arg(server->port());
+    ASSERT_TRUE(h.SendGet(again + "/order_ctos_xml/login.php", "OrdererCI=shop&ReceiverCI=farm&PassWord=pw", reply));
+    for (int i = 0; i < kClients; ++i) {
+        ASSERT_TRUE(h.SendGet(again + "/order_ctos_xml/orders_select.php",
+                              "DeliverDate=" + corvane::fncGetAndPost().URLEncode(dateOf(i)) + "&OrdererCI=shop&ReceiverCI=farm",
+                              reply));
+        auto t = xml.TagToJarray(reply);
+        ASSERT_GT(t->RecCount(), 0) << "client " << i;
+        const QString remark = t->Cell(0, 7).toString();
+        const int version = remark.mid(1).toInt();
+        EXPECT_EQ(t->RecCount(), lineCountOf(version)) << "client " << i << " " << remark.toStdString();
+        for (int r = 0; r < t->RecCount(); ++r) {
+            EXPECT_EQ(t->Cell(r, 7).toString(), remark) << "client " << i << " row " << r;
+            EXPECT_EQ(t->Cell(r, 1).toCurrency(), ostrel::Currency::fromInt(version));
+        }
+        EXPECT_GE(version, acknowledged[i].load()) << "an acknowledged update was lost";
+        EXPECT_LE(version, sent[i].load());
+    }
+}
+
+}  // namespace
