@@ -18,6 +18,9 @@ QStringView extractIgnoreCase(QStringView text, QStringView tag, bool* openWitho
 // false when no opening tag is left. On success `content` is the element's content and `pos`
 // moves past its closing tag. An opening tag with no closing tag after `pos`, or a closing tag
 // in front of it, raises error 5.
+// Exact search for a text that starts with '<' (a tag); -1 when absent.
+qsizetype indexOfTag(QStringView text, QStringView tag, qsizetype from);
+
 bool nextElement(QStringView text, QStringView open, QStringView close, qsizetype& pos,
                  QStringView& content);
 

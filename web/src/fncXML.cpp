@@ -88,15 +88,42 @@ QStringView extractIgnoreCase(QStringView text, QStringView tag, bool* openWitho
     return text.mid(start, p2 - start);
 }
 
+qsizetype indexOfTag(QStringView text, QStringView tag, qsizetype from) {
+    const qsizetype n = tag.size();
+    const qsizetype lastStart = text.size() - n;
+    for (qsizetype p = from; p <= lastStart; ++p) {
+        p = text.indexOf(u'<', p);  // vectorised; content rarely holds a '<'
+        if (p < 0 || p > lastStart) return -1;
+        if (text.mid(p, n) == tag) return p;
+    }
+    return -1;
+}
+
 bool nextElement(QStringView text, QStringView open, QStringView close, qsizetype& pos,
                  QStringView& content) {
-    qsizetype p1 = text.indexOf(open, pos);
-    if (p1 < 0) return false;
-    qsizetype p2 = text.indexOf(close, pos);
+    // One pass over the '<' characters: the first opening tag, unless a closing tag comes first.
     QStringView tag = open.mid(1, open.size() - 2);
+    qsizetype p1 = -1;
+    const qsizetype lastStart = text.size() - open.size();
+    for (qsizetype p = pos;; ++p) {
+        p = text.indexOf(u'<', p);
+        if (p < 0 || p > lastStart) break;  // no room left for an opening tag
+        QStringView at = text.mid(p);
+        if (at.startsWith(open)) {
+            p1 = p;
+            break;
+        }
+        if (at.startsWith(close)) {
+            // A closing tag before any opening tag: an error only when an opening tag follows.
+            qsizetype later = indexOfTag(text, open, p + close.size());
+            if (later < 0) return false;
+            throw RuntimeError::invalidArgument(describeAt("closing tag comes before", tag, later));
+        }
+    }
+    if (p1 < 0) return false;
+    const qsizetype start = p1 + open.size();
+    const qsizetype p2 = indexOfTag(text, close, start);
     if (p2 < 0) throw RuntimeError::invalidArgument(describeAt("no closing tag after", tag, p1));
-    qsizetype start = p1 + open.size();
-    if (p2 < start) throw RuntimeError::invalidArgument(describeAt("closing tag comes before", tag, p1));
     content = text.mid(start, p2 - start);
     pos = p2 + close.size();
     return true;
@@ -146,7 +173,7 @@ QString fncXML::JarrayToTag(ostrel::clsTable& a) const {
             const Variant& cell = a.fieldRef(j);
             s += QLatin1String("<TD>");
             if (const QString* text = cell.stringIf()) {
-                if (text->contains(QLatin1String("</TD>")) || text->contains(QLatin1String("</TR>"))
+                if (detail::indexOfTag(*text, u"</TD>", 0) >= 0 || detail::indexOfTag(*text, u"</TR>", 0) >= 0
                     || indexOfIgnoreCase(*text, u"</JARRAY>") >= 0)
                     throw RuntimeError::invalidArgument(
                         QStringLiteral("record %1, field %2 holds a closing tag").arg(a.Recno()).arg(j));

@@ -1,14 +1,10 @@
 // Tag text in both styles, the element walker, and JARRAY tables.
+#include "TestUtil.h"
+
 #include "corvane/clsExtractTags.h"
 #include "corvane/fncXML.h"
 
-#include "ostrel/DateTime.h"
-#include "ostrel/RuntimeError.h"
 #include "ostrel/clsTable.h"
-
-#include <gtest/gtest.h>
-
-#include <QStringList>
 
 #include <random>
 
@@ -18,225 +14,138 @@ using ostrel::Variant;
 using ostrel::VarType;
 
 namespace {
-int errorNumber(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ostrel::RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
-QString errorText(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const ostrel::RuntimeError& e) {
-        return e.description();
-    }
-    return {};
-}
 const fncXML xml;
+
+ostrel::TableRef table(int nof, const std::vector<std::vector<Variant>>& rows) {
+    auto t = std::make_shared<ostrel::clsTable>();
+    t->setNOF(nof);
+    for (const auto& row : rows) {
+        t->AppendBlank();
+        for (size_t j = 0; j < row.size(); ++j) t->setFields(static_cast<int>(j), row[j]);
+    }
+    return t;
+}
 }  // namespace
 
 TEST(Tags, ExtractTagIgnoresCaseAndFindsOnlyTheFirstElement) {
     EXPECT_EQ(xml.ExtractTag(u"<Notice>공지</notice>", u"notice"), QStringLiteral("공지"));
     EXPECT_EQ(xml.ExtractTag(u"x<a> 1 </a><a>2</a>", u"A"), QStringLiteral(" 1 "));
-    EXPECT_EQ(xml.ExtractTag(u"<a></a>", u"a"), QString());
-    EXPECT_EQ(xml.ExtractTag(u"<a>x<b>", u"a"), QString());      // no closing tag
-    EXPECT_EQ(xml.ExtractTag(u"x</a>", u"a"), QString());        // no opening tag
-    EXPECT_EQ(xml.ExtractTag(u"", u"a"), QString());
+    EXPECT_EQ(xml.ExtractTag(u"<a>x<b>", u"a"), QString());  // no closing tag
+    EXPECT_EQ(xml.ExtractTag(u"x</a>", u"a"), QString());    // no opening tag
     EXPECT_EQ(xml.ExtractTag(u"<a>1 < 2 & 3 > 2</a>", u"a"), QStringLiteral("1 < 2 & 3 > 2"));
-    // The first occurrence wins even inside another element.
     EXPECT_EQ(xml.ExtractTag(u"<b><a>in</a></b><a>out</a>", u"a"), QStringLiteral("in"));
-    EXPECT_EQ(xml.ExtractTag(u"<태그>값</태그>", u"태그"), QStringLiteral("값"));
-    int n = errorNumber([] { xml.ExtractTag(u"</a><a>x</a>", u"a"); });
-    EXPECT_EQ(n, ostrel::err::InvalidArgument);
-    EXPECT_TRUE(errorText([] { xml.ExtractTag(u"</a><a>x</a>", u"a"); }).contains(QStringLiteral("<a>")));
-    EXPECT_EQ(indexOfIgnoreCase(u"xx<NoF>", u"<nof>"), 2);
+    QString why;
+    EXPECT_EQ(errorNumber([] { xml.ExtractTag(u"</a><a>x</a>", u"a"); }, &why), ostrel::err::InvalidArgument);
+    EXPECT_TRUE(why.contains(QStringLiteral("<a>")));
     EXPECT_EQ(indexOfIgnoreCase(u"abcABC", u"c", 3), 5);
-    EXPECT_EQ(indexOfIgnoreCase(u"ab", u"abc"), -1);
-    EXPECT_EQ(indexOfIgnoreCase(u"[{", u"{{"), -1);  // '[' and '{' differ by the case bit but are no letters
+    EXPECT_EQ(indexOfIgnoreCase(u"[{", u"{{"), -1);  // they differ by the case bit but are no letters
 }
 
-TEST(Tags, GetTagTrimsAndConvertsByTypeCode) {
-    const QString reply = QStringLiteral("<success> 1 </success><ok>TRUE</ok><n>abc</n><s>  a b  </s><d>2024-03-05</d>");
-    Variant ok = xml.GetTag(reply, u"success", 11);
-    EXPECT_TRUE(ok.isBoolean() && ok.toBool());
+TEST(Tags, GetTagAndGetTagValueConvertTheContent) {
+    const QString reply = QStringLiteral("<success> 1 </success><ok>TRUE</ok><s>  a b  </s><d>2024-03-05</d>");
+    EXPECT_TRUE(xml.GetTag(reply, u"success", 11).toBool());
     EXPECT_TRUE(xml.GetTag(reply, u"OK", 11).toBool());
     EXPECT_TRUE(xml.GetTag(reply, u"missing", 11).isEmpty());
-    EXPECT_FALSE(xml.GetTag(reply, u"missing", 11).toBool());
-    EXPECT_TRUE(xml.GetTag(reply, u"n", 3).isEmpty());
     EXPECT_EQ(xml.GetTag(reply, u"s").toString(), QStringLiteral("a b"));
     EXPECT_EQ(xml.GetTag(reply, u"missing").type(), VarType::String);
     EXPECT_EQ(xml.GetTag(reply, u"d", 7).toDate(), ostrel::DateSerial(2024, 3, 5));
-    EXPECT_EQ(xml.GetTag(reply, u"success", 2).type(), VarType::Integer);
-}
 
-TEST(Tags, GetTagValueReadsLiteralStyle) {
     EXPECT_EQ(xml.GetTagValue(u"<v>12.5</v>", u"v").toCurrency().raw(), 125000);
-    EXPECT_EQ(xml.GetTagValue(u"<v>12.5</v>", u"v").type(), VarType::Currency);
     EXPECT_EQ(xml.GetTagValue(u"<v>\"say \"\"hi\"\"\"</v>", u"v").toString(), QStringLiteral("say \"hi\""));
     EXPECT_EQ(xml.GetTagValue(u"<v>#2024-03-05#</v>", u"v").toDate(), ostrel::DateSerial(2024, 3, 5));
-    Variant t = xml.GetTagValue(u"<v>#12:30:00#</v>", u"v");
-    EXPECT_EQ(t.type(), VarType::Date);
-    EXPECT_DOUBLE_EQ(t.toDate().serial, ostrel::TimeSerial(12, 30, 0));
+    EXPECT_DOUBLE_EQ(xml.GetTagValue(u"<v>#12:30:00#</v>", u"v").toDate().serial, 0.5 + 1.0 / 48);
     EXPECT_EQ(xml.GetTagValue(u"<v>#abc#</v>", u"v").type(), VarType::Integer);
     EXPECT_TRUE(xml.GetTagValue(u"<v>abc</v>", u"v").isEmpty());
-    EXPECT_TRUE(xml.GetTagValue(u"<v>EMPTY</v>", u"v").isEmpty());
-    EXPECT_TRUE(xml.GetTagValue(u"", u"v").isEmpty());
 }
 
-TEST(Tags, WritersProduceOneElementEach) {
+TEST(Tags, WritersProduceOneElementThatReadsBack) {
     EXPECT_EQ(xml.LiteralTag(QStringLiteral("NOF"), int16_t(3)), QStringLiteral("<NOF>3</NOF>"));
     EXPECT_EQ(xml.LiteralTag(QStringLiteral("v"), Variant()), QStringLiteral("<v>EMPTY</v>"));
-    EXPECT_EQ(xml.LiteralTag(QStringLiteral("v"), QStringLiteral("a\"b")), QStringLiteral("<v>\"a\"\"b\"</v>"));
-    EXPECT_EQ(xml.LiteralTag(QStringLiteral("v"), ostrel::DateSerial(2024, 3, 5)), QStringLiteral("<v>#2024-03-05#</v>"));
     EXPECT_EQ(xml.LiteralTag(QStringLiteral("v"), Currency::fromRaw(-5)), QStringLiteral("<v>-0.0005</v>"));
-    EXPECT_EQ(xml.LiteralTag(QStringLiteral("v"), false), QStringLiteral("<v>False</v>"));
     EXPECT_EQ(xml.SimpleTag(QStringLiteral("success"), true), QStringLiteral("<success>True</success>"));
-    EXPECT_EQ(xml.SimpleTag(QStringLiteral("n"), 2.25), QStringLiteral("<n>2.25</n>"));
     EXPECT_EQ(xml.SimpleTag(QStringLiteral("d"), ostrel::DateSerial(2024, 3, 5)), QStringLiteral("<d>2024-03-05</d>"));
     EXPECT_EQ(xml.SimpleTag(QStringLiteral("e"), Variant()), QStringLiteral("<e></e>"));
-    EXPECT_EQ(xml.SimpleTag(QStringLiteral("notice"), QStringLiteral("a <b> & c")),
-              QStringLiteral("<notice>a <b> & c</notice>"));
-    // What the readers give back is what was written.
     EXPECT_TRUE(xml.GetTag(xml.SimpleTag(QStringLiteral("success"), true), u"success", 11).toBool());
     EXPECT_EQ(xml.GetTagValue(xml.LiteralTag(QStringLiteral("r"), QStringLiteral("\"\"")), u"r").toString(),
               QStringLiteral("\"\""));
     // Content holding its own closing tag would be cut on reading: refused instead.
-    EXPECT_EQ(errorNumber([] { xml.SimpleTag(QStringLiteral("notice"), QStringLiteral("x</Notice>y")); }),
-              ostrel::err::InvalidArgument);
-    EXPECT_EQ(errorNumber([] { xml.LiteralTag(QStringLiteral("v"), QStringLiteral("</v>")); }),
-              ostrel::err::InvalidArgument);
+    EXPECT_EQ(errorNumber([] { xml.SimpleTag(QStringLiteral("notice"), QStringLiteral("x</Notice>")); }), 5);
+    EXPECT_EQ(errorNumber([] { xml.LiteralTag(QStringLiteral("v"), QStringLiteral("</v>")); }), 5);
 }
 
 TEST(ExtractTags, WalksElementsInExactCase) {
     clsExtractTags walk;
-    EXPECT_FALSE(walk.isEOF());
     EXPECT_EQ(walk.EOFText(), QStringLiteral("False"));
     walk.setString1(QStringLiteral("<TR>a</TR> <tr>b</tr>\r\n<TR></TR><TR>c</TR>"));
     walk.setTag(QStringLiteral("TR"));
-    walk.MoveFirst();
     QStringList got;
-    while (!walk.isEOF()) {
-        got << walk.value();
-        walk.MoveNext();
-    }
+    for (walk.MoveFirst(); !walk.isEOF(); walk.MoveNext()) got << walk.value();
     EXPECT_EQ(got, (QStringList{QStringLiteral("a"), QString(), QStringLiteral("c")}));
     EXPECT_EQ(walk.EOFText(), QStringLiteral("True"));
     EXPECT_EQ(walk.value(), QStringLiteral("c"));  // the last content stays
     walk.MoveFirst();
-    EXPECT_EQ(walk.value(), QStringLiteral("a"));
-
-    walk.setTag(QStringLiteral("tr"));  // the position is kept: the search goes on after <TR>a</TR>
+    walk.setTag(QStringLiteral("tr"));  // the position is kept
     walk.MoveNext();
     EXPECT_EQ(walk.value(), QStringLiteral("b"));
+
+    walk.setString1(QStringLiteral("<TR>a</TR></TR> "));  // a stray closing tag at the end
+    walk.setTag(QStringLiteral("TR"));
+    walk.MoveFirst();
     walk.MoveNext();
     EXPECT_TRUE(walk.isEOF());
-
     walk.setString1(QStringLiteral("<TR>a</TR><TR>b"));
-    walk.setTag(QStringLiteral("TR"));
     walk.MoveFirst();
     EXPECT_EQ(errorNumber([&] { walk.MoveNext(); }), ostrel::err::InvalidArgument);
     walk.setString1(QStringLiteral("</TR><TR>a</TR>"));
     EXPECT_EQ(errorNumber([&] { walk.MoveFirst(); }), ostrel::err::InvalidArgument);
 }
 
-namespace {
-ostrel::TableRef makeTable(int nof) {
-    auto t = std::make_shared<ostrel::clsTable>();
-    t->setNOF(nof);
-    return t;
-}
-}  // namespace
-
 TEST(Jarray, WritesTheExactLayoutAndReadsItBack) {
-    auto t = makeTable(2);
-    t->AppendBlank();
-    t->setFields(0, int16_t(1));
-    t->setFields(1, QStringLiteral("a"));
-    t->AppendBlank();
-    t->setFields(1, ostrel::DateSerial(2024, 3, 5));
+    auto t = table(2, {{int16_t(1), QStringLiteral("a")}, {Variant(), ostrel::DateSerial(2024, 3, 5)}});
     QString text = xml.JarrayToTag(*t);
-    EXPECT_EQ(text, QStringLiteral("<JARRAY>\r\n<NOF>2</NOF>\r\n"
-                                   "<TR><TD>1</TD><TD>\"a\"</TD></TR>\r\n"
-                                   "<TR><TD>EMPTY</TD><TD>#2024-03-05#</TD></TR>\r\n"
-                                   "</JARRAY>"));
+    EXPECT_EQ(text, QStringLiteral("<JARRAY>\r\n<NOF>2</NOF>\r\n<TR><TD>1</TD><TD>\"a\"</TD></TR>\r\n"
+                                   "<TR><TD>EMPTY</TD><TD>#2024-03-05#</TD></TR>\r\n</JARRAY>"));
     EXPECT_TRUE(t->isEOF());
-
     auto back = xml.TagToJarray(text);
-    EXPECT_EQ(back->NOF(), 2);
     ASSERT_EQ(back->RecCount(), 2);
     EXPECT_EQ(back->Recno(), 0);
-    EXPECT_EQ(back->Cell(0, 0).type(), VarType::Currency);
-    EXPECT_EQ(back->Cell(0, 0).toCurrency(), Currency::fromInt(1));
-    EXPECT_EQ(back->Cell(0, 1).toString(), QStringLiteral("a"));
+    EXPECT_TRUE(back->Cell(0, 0).identical(Currency::fromInt(1)));
+    EXPECT_TRUE(back->Cell(0, 1).identical(QStringLiteral("a")));
     EXPECT_TRUE(back->Cell(1, 0).isEmpty());
-    EXPECT_EQ(back->Cell(1, 1).type(), VarType::Date);
-    EXPECT_EQ(back->Cell(1, 1).toDate(), ostrel::DateSerial(2024, 3, 5));
-}
+    EXPECT_TRUE(back->Cell(1, 1).identical(ostrel::DateSerial(2024, 3, 5)));
 
-TEST(Jarray, EmptyTablesMissingElementsAndLooseLayout) {
-    auto empty = makeTable(3);
-    QString text = xml.JarrayToTag(*empty);
-    EXPECT_EQ(text, QStringLiteral("<JARRAY>\r\n<NOF>3</NOF>\r\n</JARRAY>"));
-    auto back = xml.TagToJarray(text);
-    EXPECT_EQ(back->NOF(), 3);
-    EXPECT_EQ(back->RecCount(), 0);
-
+    QString emptyText = xml.JarrayToTag(*table(3, {}));
+    EXPECT_EQ(emptyText, QStringLiteral("<JARRAY>\r\n<NOF>3</NOF>\r\n</JARRAY>"));
+    EXPECT_EQ(xml.TagToJarray(emptyText)->NOF(), 3);
     for (const char* reply : {"", "<success>0</success>", "<JARRAY></JARRAY>"}) {
         auto none = xml.TagToJarray(QString::fromLatin1(reply));
-        EXPECT_EQ(none->NOF(), 0) << reply;
-        EXPECT_EQ(none->RecCount(), 0) << reply;
+        EXPECT_TRUE(none->NOF() == 0 && none->RecCount() == 0) << reply;
     }
+}
 
-    // Whatever surrounds the JARRAY, loose whitespace, the JARRAY tag in any case, short rows.
-    auto loose = xml.TagToJarray(QStringLiteral("<success>1</success><jarray>\n <nof> 3 </nof>\n"
-                                                "  <TR> <TD> 7 </TD>\t<TD>\"x\"</TD> </TR>\n"
-                                                "<TR></TR></JArray><received>1</received>"));
-    EXPECT_EQ(loose->NOF(), 3);
-    ASSERT_EQ(loose->RecCount(), 2);
-    EXPECT_EQ(loose->Cell(0, 0).toCurrency(), Currency::fromInt(7));
-    EXPECT_EQ(loose->Cell(0, 1).toString(), QStringLiteral("x"));
-    EXPECT_TRUE(loose->Cell(0, 2).isEmpty());
-    EXPECT_TRUE(loose->Cell(1, 0).isEmpty());
-
-    // Rows and cells in another case are no rows or cells.
-    auto lower = xml.TagToJarray(QStringLiteral("<JARRAY><NOF>1</NOF><tr><td>1</td></tr><TR><td>1</td></TR></JARRAY>"));
-    EXPECT_EQ(lower->RecCount(), 1);
-    EXPECT_TRUE(lower->Cell(0, 0).isEmpty());
+TEST(Jarray, ReadsLooseLayoutShortRowsAndMatchesRowTagsExactly) {
+    auto t = xml.TagToJarray(QStringLiteral("<success>1</success><jarray>\n <nof> 3 </nof>\n"
+                                            "  <TR> <TD> 7 </TD>\t<TD>\"x\"</TD> </TR>\n<TR></TR>"
+                                            "<tr><td>1</td></tr><TR><td>1</td></TR></JArray>"));
+    EXPECT_EQ(t->NOF(), 3);
+    ASSERT_EQ(t->RecCount(), 3);
+    EXPECT_TRUE(t->Cell(0, 0).identical(Currency::fromInt(7)));
+    EXPECT_EQ(t->Cell(0, 1).toString(), QStringLiteral("x"));
+    for (auto [r, j] : {std::pair{0, 2}, {1, 0}, {2, 0}}) EXPECT_TRUE(t->Cell(r, j).isEmpty()) << r << "," << j;
 }
 
 TEST(Jarray, QuotesSurviveAndClosingTagsInTextAreRefused) {
-    auto t = makeTable(1);
-    for (const char* s : {"say \"hi\"", "\"", "\"\"", "a\"\"\"b", "", " spaced "}) {
-        t->AppendBlank();
-        t->setFields(0, QString::fromUtf8(s));
-    }
-    auto back = xml.TagToJarray(xml.JarrayToTag(*t));
-    auto again = xml.TagToJarray(xml.JarrayToTag(*back));  // a second save doubles nothing
+    auto t = table(1, {{QStringLiteral("say \"hi\"")}, {QStringLiteral("\"")}, {QStringLiteral("a\"\"\"b")},
+                       {QString()}, {QStringLiteral("a</td>b")}});
+    auto again = xml.TagToJarray(xml.JarrayToTag(*xml.TagToJarray(xml.JarrayToTag(*t))));  // saved twice
     ASSERT_EQ(again->RecCount(), t->RecCount());
-    for (int r = 0; r < t->RecCount(); ++r) EXPECT_EQ(again->Cell(r, 0).toString(), t->Cell(r, 0).toString()) << r;
-
-    for (const char* bad : {"x</TD>y", "x</TR>", "x</jarray>"}) {
-        auto b = makeTable(1);
-        b->AppendBlank();
-        b->setFields(0, QString::fromLatin1(bad));
-        EXPECT_EQ(errorNumber([&] { xml.JarrayToTag(*b); }), ostrel::err::InvalidArgument) << bad;
-    }
-    // A lower-case closing cell tag is text like any other: it cannot end a TD.
-    auto ok = makeTable(1);
-    ok->AppendBlank();
-    ok->setFields(0, QStringLiteral("a</td>b"));
-    EXPECT_EQ(xml.TagToJarray(xml.JarrayToTag(*ok))->Cell(0, 0).toString(), QStringLiteral("a</td>b"));
+    for (int r = 0; r < t->RecCount(); ++r) EXPECT_TRUE(again->Cell(r, 0).identical(t->Cell(r, 0))) << r;
+    for (const char* bad : {"x</TD>y", "x</TR>", "x</jarray>"})
+        EXPECT_EQ(errorNumber([&] { xml.JarrayToTag(*table(1, {{QString::fromLatin1(bad)}})); }), 5) << bad;
 }
 
 TEST(Jarray, MalformedTextRaisesAndReturnsNoHalfTable) {
-    struct Case {
-        const char* text;
-        int number;
-        const char* mentions;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, int, const char*> cases[] = {
         {"<JARRAY><NOF>1</NOF><TR><TD>1</TD><TD>2</TD></TR></JARRAY>", ostrel::err::OutOfRange, "NOF 1"},
         {"<JARRAY><NOF>1</NOF><TR><TD>1</TD></JARRAY>", ostrel::err::InvalidArgument, "<TR>"},
         {"<JARRAY><NOF>1</NOF><TR><TD>1</TR></JARRAY>", ostrel::err::InvalidArgument, "<TD>"},
@@ -248,53 +157,42 @@ TEST(Jarray, MalformedTextRaisesAndReturnsNoHalfTable) {
         {"<JARRAY><NOF>40000</NOF></JARRAY>", ostrel::err::Overflow, ""},
         {"<JARRAY><NOF>1</NOF><TR><TD>\"</TD></TR></JARRAY>", ostrel::err::InvalidArgument, "quote"},
     };
-    for (const Case& c : cases) {
-        try {
-            auto t = xml.TagToJarray(QString::fromLatin1(c.text));
-            ADD_FAILURE() << c.text << " gave a table of " << t->RecCount() << " records";
-        } catch (const ostrel::RuntimeError& e) {
-            EXPECT_EQ(e.number(), c.number) << c.text;
-            EXPECT_TRUE(e.description().contains(QString::fromLatin1(c.mentions)))
-                << c.text << ": " << e.description().toStdString();
-        }
+    for (const auto& [text, number, mentions] : cases) {
+        QString why;
+        EXPECT_EQ(errorNumber([&] { xml.TagToJarray(QString::fromLatin1(text)); }, &why), number) << text;
+        EXPECT_TRUE(why.contains(QString::fromLatin1(mentions))) << text << ": " << why.toStdString();
     }
 }
 
 TEST(Jarray, RandomTablesRoundTrip) {
     std::mt19937 rng(2024);
     const QString pieces[] = {QStringLiteral("사과"), QStringLiteral("_kg"), QStringLiteral("\""), QStringLiteral(" "),
-                              QStringLiteral("<"), QStringLiteral(">"), QStringLiteral("&"), QStringLiteral("EMPTY"),
-                              QStringLiteral("#"), QStringLiteral("12"), QStringLiteral("\r\n"), QStringLiteral("<TD>")};
+                              QStringLiteral("<&>"), QStringLiteral("EMPTY"), QStringLiteral("#"), QStringLiteral("12"),
+                              QStringLiteral("\r\n"), QStringLiteral("<TD>")};
     for (int round = 0; round < 40; ++round) {
         const int nof = 1 + static_cast<int>(rng() % 6);
-        const int rows = static_cast<int>(rng() % 30);
-        auto t = makeTable(nof);
-        for (int r = 0; r < rows; ++r) {
-            t->AppendBlank();
+        std::vector<std::vector<Variant>> rows(rng() % 30);
+        for (auto& row : rows)
             for (int j = 0; j < nof; ++j) {
-                switch (rng() % 5) {
-                case 0: break;  // empty
-                case 1: t->setFields(j, Currency::fromRaw(static_cast<int64_t>(rng()) * 37 - (1LL << 36))); break;
-                case 2: t->setFields(j, ostrel::Date(ostrel::DateSerial(1990 + rng() % 60, 1 + rng() % 12, 1 + rng() % 28).serial
-                                                     + (rng() % 2 ? ostrel::TimeSerial(rng() % 24, rng() % 60, rng() % 60) : 0)));
-                        break;
-                default: {
+                int kind = static_cast<int>(rng() % 5);
+                if (kind == 0) row.emplace_back();
+                else if (kind == 1) row.emplace_back(Currency::fromRaw(static_cast<int64_t>(rng()) * 37 - (1LL << 36)));
+                else if (kind == 2)
+                    row.emplace_back(ostrel::Date(ostrel::DateSerial(1990 + rng() % 60, 1 + rng() % 12, 1 + rng() % 28).serial
+                                                  + (rng() % 2 ? ostrel::TimeSerial(rng() % 24, rng() % 60, rng() % 60) : 0)));
+                else {
                     QString s;
-                    int n = static_cast<int>(rng() % 5);
-                    for (int k = 0; k < n; ++k) s += pieces[rng() % std::size(pieces)];
-                    t->setFields(j, s);
-                }
+                    for (int k = static_cast<int>(rng() % 5); k > 0; --k) s += pieces[rng() % std::size(pieces)];
+                    row.emplace_back(s);
                 }
             }
-        }
+        auto t = table(nof, rows);
         auto back = xml.TagToJarray(xml.JarrayToTag(*t));
         ASSERT_EQ(back->NOF(), nof);
-        ASSERT_EQ(back->RecCount(), rows);
-        for (int r = 0; r < rows; ++r)
-            for (int j = 0; j < nof; ++j) {
-                const Variant a = t->Cell(r, j), b = back->Cell(r, j);
-                ASSERT_EQ(a.type(), b.type()) << "round " << round << " cell " << r << "," << j;
-                ASSERT_TRUE(a.identical(b)) << a.toString().toStdString() << " vs " << b.toString().toStdString();
-            }
+        ASSERT_EQ(back->RecCount(), t->RecCount());
+        for (int r = 0; r < t->RecCount(); ++r)
+            for (int j = 0; j < nof; ++j)
+                ASSERT_TRUE(back->Cell(r, j).identical(t->Cell(r, j)))
+                    << "round " << round << " cell " << r << "," << j << ": " << t->Cell(r, j).toString().toStdString();
     }
 }
