@@ -2,6 +2,7 @@
 // of 20 rows. `tessel-gallery --shot file.png` saves a picture of the window and quits.
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
+#include "tessel/Color.h"
 #include "tessel/Fonts.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/Stru.h"

@@ -800,6 +800,8 @@ void ab::find() {
     } else {
         QMessageBox::information(this, QStringLiteral("찾기"), answer + QStringLiteral(" 문자열을 발견하지 못했습니다."));
     }
+    // Back to the grid's window after the dialogs, so that the keys come to the cursor again.
+    if (self && window()->isVisible()) window()->activateWindow();
 }
 
 }  // namespace tessel

@@ -404,7 +404,10 @@ bool invar::onKey(QKeyEvent* e) {
         return true;
     }
     if (key == vk::F2) {
-        if (!locked_) startEditing(false);
+        if (!locked_) {
+            startEditing(false);
+            text_->end(false);  // to change the text, not to retype it
+        }
         return true;
     }
     if (key == vk::F3) {

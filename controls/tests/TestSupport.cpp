@@ -55,12 +55,15 @@ void onNextModal(std::function<void(QWidget*)> act) {
 QWidget* focused() { return QApplication::focusWidget(); }
 
 void key(int qtKey, int modifiers) {
+    // After a modal window the application takes a moment to activate the window again.
+    (void)QTest::qWaitFor([] { return focused() != nullptr; }, 2000);
     QWidget* w = focused();
     ASSERT_NE(w, nullptr) << "no widget has the focus";
     QTest::keyClick(w, Qt::Key(qtKey), Qt::KeyboardModifiers(modifiers));
 }
 
 void typeText(const QString& text) {
+    (void)QTest::qWaitFor([] { return focused() != nullptr; }, 2000);
     QWidget* w = focused();
     ASSERT_NE(w, nullptr) << "no widget has the focus";
     QTest::keyClicks(w, text);
