@@ -1,0 +1,370 @@
+#include "TestSupport.h"
+#include "ostrel/RuntimeError.h"
+#include "sembrin/pptZepPublicValue.h"
+#include "tavrin/RecordingPrinter.h"
+#include "tavrin/clsJbPrint.h"
+#include "tavrin/clsOuthand.h"
+#include "tavrin/mdlPrint.h"
+#include "tessel/Twips.h"
+#include "tessel/outvar.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+
+using namespace tavrin;
+using ostrel::Variant;
+using testsupport::col;
+using testsupport::makeTable;
+using testsupport::ModalDriver;
+
+namespace {
+
+Variant twoColumns() {
+    return testsupport::stru({col("c", 8, 0, QStringLiteral("품목")), col("n", 6, 0, QStringLiteral("수량"))});
+}
+
+ostrel::TableRef numbered(int n) {
+    return makeTable(2, n, [](int i, int j) -> Variant {
+        return j == 0 ? Variant(QStringLiteral("r%1").arg(i)) : Variant(int32_t(i));
+    });
+}
+
+// A viewer of `n` records and `rows` rows on screen, shown.
+struct Viewer {
+    explicit Viewer(int n, int rows = 10) {
+        o.setFontsize(9);
+        o.setMaxrow(rows);
+        o.setStru(twoColumns());
+        o.setSubject(QStringLiteral("품목별 현황"));
+        o.setValue(numbered(n));
+        o.show();
+        frm = o.window();
+    }
+    ~Viewer() {
+        if (frm) frm->close();
+    }
+    // The key as the focused cell reports it, then the timer tick that carries it out.
+    void key(int qtKey, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(frm->outvar2(0), Qt::Key(qtKey), mods);
+        settle();
+    }
+    // Keys are carried out on the next timer tick.
+    void settle() { EXPECT_TRUE(QTest::qWaitFor([&] { return frm->pendingKey() == 0; }, 2000)); }
+    QString shown(int row, int c = 0) const { return frm->outvar2(row * frm->columnCount() + c)->value().toString(); }
+    clsOuthand o;
+    QPointer<frmOuthand> frm;
+};
+
+}  // namespace
+
+TEST(Viewer, MaxrowBeforeLoadIsReplacedAndAfterFontsizeKept) {
+    clsOuthand first;
+    first.setMaxrow(5);  // the window is not loaded yet: stru loads it and 20 rows apply
+    first.setStru(twoColumns());
+    EXPECT_EQ(first.window()->maxrow(), 20);
+    EXPECT_EQ(first.window()->outvar2Count(), 40);
+    EXPECT_EQ(first.window()->fontsize(), 12);
+
+    clsOuthand second;
+    second.setFontsize(10);
+    second.setMaxrow(5);
+    second.setStru(twoColumns());
+    frmOuthand* f = second.window();
+    EXPECT_EQ(f->maxrow(), 5);
+    ASSERT_EQ(f->outvar2Count(), 10);
+    ASSERT_EQ(f->outvar1Count(), 2);
+    // Cells 30 x size twips high, 30 twips apart; columns follow the headings.
+    EXPECT_EQ(f->outvar2(0)->height(), tessel::twipsToPixels(300));
+    EXPECT_EQ(f->outvar1(0)->x(), tessel::twipsToPixels(30));
+    EXPECT_EQ(f->outvar2(1)->x(), f->outvar1(1)->x());
+    EXPECT_GT(f->outvar1(1)->x(), f->outvar1(0)->x() + f->outvar1(0)->width());
+    EXPECT_GT(f->outvar2(2)->y(), f->outvar2(0)->y() + f->outvar2(0)->height());
+    EXPECT_EQ(f->outvar1(1)->value().toString(), QStringLiteral("수량"));
+    EXPECT_EQ(f->outvar2(1)->ValueType(), QStringLiteral("n"));
+    EXPECT_GE(f->width(), f->outvar2(9)->x() + f->outvar2(9)->width());
+    EXPECT_GE(f->height(), f->outvar2(9)->y() + f->outvar2(9)->height());
+}
+
+TEST(Viewer, StructureErrorsReachTheCaller) {
+    clsOuthand o;
+    o.setFontsize(2729);  // 12 x 2729 = 32748
+    try {
+        o.setStru(twoColumns());
+        FAIL() << "no overflow";
+    } catch (const ostrel::RuntimeError& e) {
+        EXPECT_EQ(e.number(), ostrel::err::Overflow);
+    }
+    clsOuthand p;
+    EXPECT_THROW(p.setStru(Variant::array({})), ostrel::RuntimeError);
+    EXPECT_THROW(p.setStru(Variant(QStringLiteral("x"))), ostrel::RuntimeError);
+}
+
+TEST(Viewer, ShowsTheTableTitleAndDescription) {
+    Viewer v(3);
+    v.o.setDescr(Variant::array({Variant(ostrel::DateSerial(2024, 3, 1)), Variant(QStringLiteral("~"))}));
+    v.o.setEtc(QStringLiteral("비고 줄"));
+    EXPECT_EQ(v.frm->windowTitle(), QStringLiteral("품목별 현황"));
+    EXPECT_EQ(v.frm->Text1()->text(), QStringLiteral("24/03/01  ~"));
+    EXPECT_EQ(v.frm->Text2()->text(), QStringLiteral("비고 줄"));
+    EXPECT_EQ(v.shown(0), QStringLiteral("r0"));
+    EXPECT_EQ(v.shown(2, 1), QStringLiteral("2"));
+    EXPECT_TRUE(v.frm->outvar2(3 * 2)->value().isEmpty());  // past the last record
+    EXPECT_EQ(v.frm->markedRow(), 0);
+    EXPECT_EQ(v.frm->outvar2(0)->palette().color(QPalette::Window), QColor(128, 128, 255));
+    EXPECT_EQ(v.frm->outvar2(2)->palette().color(QPalette::Window), QColor(224, 224, 224));
+}
+
+TEST(Viewer, KeyPagingRules) {
+    Viewer v(50, 10);
+    for (int i = 0; i < 9; ++i) v.key(Qt::Key_Down);
+    EXPECT_EQ(v.frm->currentRecord(), 9);
+    EXPECT_EQ(v.frm->topRecord(), 0);
+    // Down on the last visible row scrolls by one; the mark stays at the bottom.
+    v.key(Qt::Key_Down);
+    EXPECT_EQ(v.frm->currentRecord(), 10);
+    EXPECT_EQ(v.frm->topRecord(), 1);
+    EXPECT_EQ(v.frm->markedRow(), 9);
+    EXPECT_EQ(v.shown(0), QStringLiteral("r1"));
+    EXPECT_EQ(v.shown(9), QStringLiteral("r10"));
+
+    for (int i = 0; i < 3; ++i) v.key(Qt::Key_PageDown);
+    EXPECT_EQ(v.frm->currentRecord(), 40);
+    EXPECT_EQ(v.frm->topRecord(), 31);
+    // Near the end: the last record, in the same screen row.
+    v.key(Qt::Key_PageDown);
+    EXPECT_EQ(v.frm->currentRecord(), 49);
+    EXPECT_EQ(v.frm->topRecord(), 40);
+    EXPECT_EQ(v.frm->markedRow(), 9);
+    EXPECT_EQ(v.shown(9), QStringLiteral("r49"));
+    v.key(Qt::Key_Down);  // nothing past the last record
+    EXPECT_EQ(v.frm->currentRecord(), 49);
+
+    // Ctrl+Page Down: the last record alone in row 0.
+    v.key(Qt::Key_PageDown, Qt::ControlModifier);
+    EXPECT_EQ(v.frm->topRecord(), 49);
+    EXPECT_EQ(v.frm->markedRow(), 0);
+    EXPECT_EQ(v.shown(0), QStringLiteral("r49"));
+    EXPECT_TRUE(v.frm->outvar2(2)->value().isEmpty());
+
+    v.key(Qt::Key_Up);  // in the top row: scrolls back one
+    EXPECT_EQ(v.frm->currentRecord(), 48);
+    EXPECT_EQ(v.frm->topRecord(), 48);
+    v.key(Qt::Key_PageUp);
+    EXPECT_EQ(v.frm->currentRecord(), 38);
+    EXPECT_EQ(v.frm->topRecord(), 38);
+    v.key(Qt::Key_PageUp, Qt::ControlModifier);
+    EXPECT_EQ(v.frm->currentRecord(), 0);
+    EXPECT_EQ(v.frm->topRecord(), 0);
+    v.key(Qt::Key_Up);
+    EXPECT_EQ(v.frm->currentRecord(), 0);
+
+    // A burst of keys before the next tick collapses to the latest one.
+    QTest::keyClick(v.frm->outvar2(0), Qt::Key_Down);
+    QTest::keyClick(v.frm->outvar2(0), Qt::Key_Down);
+    QTest::keyClick(v.frm->outvar2(0), Qt::Key_Down);
+    v.settle();
+    EXPECT_EQ(v.frm->currentRecord(), 1);
+}
+
+TEST(Viewer, WheelAndClicks) {
+    Viewer v(50, 10);
+    for (int i = 0; i < 11; ++i) v.key(Qt::Key_Down);
+    ASSERT_EQ(v.frm->topRecord(), 2);
+    ASSERT_EQ(v.frm->currentRecord(), 11);
+    v.frm->MouseWheel(120);  // top 2 with 4 lines a notch: back to the top, cursor up by 2
+    EXPECT_EQ(v.frm->topRecord(), 0);
+    EXPECT_EQ(v.frm->currentRecord(), 9);
+    EXPECT_EQ(v.frm->markedRow(), 9);
+
+    // A real turn over a cell takes the same way.
+    QWheelEvent down(QPointF(5, 5), v.frm->outvar2(0)->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(v.frm->outvar2(0), &down);
+    EXPECT_EQ(v.frm->topRecord(), 4);
+    EXPECT_EQ(v.frm->currentRecord(), 13);
+
+    v.frm->MouseWheel(-120 * 20);  // would pass the end: stops on the last record
+    EXPECT_EQ(v.frm->currentRecord(), 49);
+    EXPECT_EQ(v.frm->topRecord(), 40);
+
+    QTest::mouseClick(v.frm->outvar2(3 * 2 + 1), Qt::LeftButton);
+    EXPECT_EQ(v.frm->currentRecord(), 43);
+    EXPECT_EQ(v.frm->markedRow(), 3);
+    EXPECT_EQ(v.frm->outvar2(9 * 2)->palette().color(QPalette::Window), QColor(224, 224, 224));
+
+    Viewer shortOne(2, 10);
+    QTest::mouseClick(shortOne.frm->outvar2(5 * 2), Qt::LeftButton);  // below the records
+    EXPECT_EQ(shortOne.frm->currentRecord(), 0);
+    EXPECT_EQ(shortOne.frm->markedRow(), 0);
+}
+
+TEST(Viewer, EmptyTableIgnoresMovement) {
+    Viewer v(0, 5);
+    for (int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp}) v.key(key);
+    v.key(Qt::Key_PageDown, Qt::ControlModifier);
+    v.frm->MouseWheel(-120);
+    v.frm->MouseWheel(120);
+    QTest::mouseClick(v.frm->outvar2(0), Qt::LeftButton);
+    EXPECT_EQ(v.frm->currentRecord(), 0);
+    EXPECT_EQ(v.frm->topRecord(), 0);
+    EXPECT_TRUE(v.frm->outvar2(0)->value().isEmpty());
+}
+
+namespace {
+struct Recorder : InterruptObject {
+    QList<int> seen;
+    QList<qint64> at;
+    QElapsedTimer clock;
+    Recorder() { clock.start(); }
+    void lineevent(Variant& descr, ostrel::VArray& record) override {
+        EXPECT_EQ(descr.toString(), QStringLiteral("기간"));
+        ASSERT_EQ(record.items.size(), 2u);
+        seen << int(record.items[1].toLong());
+        at << clock.elapsed();
+        record.items[0] = QStringLiteral("done%1").arg(record.items[1].toLong());
+    }
+};
+}  // namespace
+
+TEST(Viewer, BackgroundPassAfterOneIdleSecondRewritesRecords) {
+    Viewer v(12, 5);
+    v.o.setDescr(Variant(QStringLiteral("기간")));
+    auto rec = std::make_shared<Recorder>();
+    v.key(Qt::Key_Down);
+    const qint64 keyAt = rec->clock.elapsed();
+    v.o.setInterruptobj(rec);
+    v.o.DoInterrupt();
+    // Nothing is handed over within the second after a key.
+    EXPECT_FALSE(QTest::qWaitFor([&] { return !rec->seen.isEmpty(); }, 700));
+    QTRY_COMPARE_WITH_TIMEOUT(rec->seen.size(), 12, 5000);
+    EXPECT_GE(rec->at.first() - keyAt, 1000);
+    QList<int> order;
+    for (int i = 0; i < 12; ++i) order << i;
+    EXPECT_EQ(rec->seen, order);
+    EXPECT_FALSE(v.frm->backgroundUnfinished());
+    // Rewritten values are in the table and on screen.
+    EXPECT_EQ(v.o.value()->Cell(11, 0).toString(), QStringLiteral("done11"));
+    EXPECT_EQ(v.shown(0), QStringLiteral("done0"));
+    EXPECT_EQ(v.shown(4), QStringLiteral("done4"));
+
+    // A new table walks again from its first record, at once when idle.
+    rec->seen.clear();
+    v.o.setValue(numbered(3));
+    QTRY_COMPARE_WITH_TIMEOUT(rec->seen.size(), 3, 5000);
+    EXPECT_EQ(v.shown(2), QStringLiteral("done2"));
+}
+
+namespace {
+struct FailingHandler : InterruptObject {
+    int calls = 0;
+    void lineevent(Variant&, ostrel::VArray&) override {
+        ++calls;
+        throw ostrel::RuntimeError::typeMismatch();
+    }
+};
+struct CountingPrint : PrintObject {
+    int runs = 0;
+    QString subject;
+    bool fail = false;
+    void run(QString& s, Variant&, ostrel::TableRef& t, Variant& stru) override {
+        ++runs;
+        subject = s;
+        EXPECT_EQ(t->RecCount(), 4);
+        EXPECT_EQ(tessel::struCount(stru), 2);
+        if (fail) throw ostrel::RuntimeError::outOfRange();
+    }
+};
+}  // namespace
+
+TEST(Viewer, FailingHandlerStopsThePassWithAMessage) {
+    ModalDriver driver;
+    Viewer v(5, 5);
+    auto h = std::make_shared<FailingHandler>();
+    v.o.setInterruptobj(h);
+    v.o.DoInterrupt();
+    QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 5000);
+    EXPECT_TRUE(driver.messages[0].startsWith(QStringLiteral("'13' 런타임 오류가 발생했습니다.")));
+    EXPECT_EQ(h->calls, 1);
+    EXPECT_FALSE(v.frm->backgroundUnfinished());
+    EXPECT_TRUE(v.frm->isVisible());
+}
+
+TEST(Viewer, PrintKeysAndTheQuickPrintButton) {
+    auto printer = std::make_shared<RecordingPrinter>();
+    setCurrentPrinter(printer);
+    sembrin::사업자 user;
+    user.사업자등록번호 = QStringLiteral("111-22-33333");
+    user.상호 = QStringLiteral("가온상회");
+    user.전화번호 = QStringLiteral("031-000-0000");
+    sembrin::pptZepPublicValue().setZepPv사용자(user);
+    auto footerPrinted = [&] {
+        for (const auto& c : printer->texts())
+            if (c.text == QStringLiteral("111-22-33333  가온상회  031-000-0000")) return true;
+        return false;
+    };
+
+    Viewer v(4, 5);
+    EXPECT_FALSE(v.frm->cmdAltP()->isVisible());
+    v.key(Qt::Key_F9);  // no print object: the print engine with the user's footer
+    EXPECT_TRUE(footerPrinted());
+
+    auto obj = std::make_shared<CountingPrint>();
+    v.o.setPrintobj(obj);
+    EXPECT_TRUE(v.frm->cmdAltP()->isVisible());
+    printer->clear();
+    v.key(Qt::Key_F9);
+    EXPECT_EQ(obj->runs, 1);
+    EXPECT_EQ(obj->subject, QStringLiteral("품목별 현황"));
+    EXPECT_EQ(printer->pageCount(), 0);
+    v.key(Qt::Key_P, Qt::AltModifier);  // quick print: always the engine
+    EXPECT_EQ(obj->runs, 1);
+    EXPECT_TRUE(footerPrinted());
+    printer->clear();
+    QTest::mouseClick(v.frm->cmdAltP(), Qt::LeftButton);
+    EXPECT_TRUE(footerPrinted());
+
+    // A failing print object is reported and the viewer stays.
+    ModalDriver driver;
+    obj->fail = true;
+    QTest::mouseClick(v.frm->cmdF9(), Qt::LeftButton);
+    EXPECT_EQ(obj->runs, 2);
+    ASSERT_EQ(driver.messages.size(), 1);
+    EXPECT_TRUE(driver.messages[0].startsWith(QStringLiteral("'9' 런타임 오류가 발생했습니다.")));
+    EXPECT_TRUE(v.frm->isVisible());
+
+    // clsJbPrint as the print object prints its own footer.
+    auto jb = std::make_shared<clsJbPrint>();
+    jb->setS사업자등록번호(QStringLiteral("999-99-99999"));
+    jb->setS상호(QStringLiteral("자체"));
+    v.o.setPrintobj(jb);
+    printer->clear();
+    v.key(Qt::Key_F9);
+    bool own = false;
+    for (const auto& c : printer->texts()) own |= c.text == QStringLiteral("999-99-99999  자체  ");
+    EXPECT_TRUE(own);
+    setCurrentPrinter(nullptr);
+}
+
+TEST(Viewer, F6ExportsAndEscCloses) {
+    QTemporaryDir dir;
+    ModalDriver driver;
+    Viewer v(4, 5);
+    driver.fileAnswer = dir.filePath(QStringLiteral("v.csv"));
+    v.key(Qt::Key_F6);
+    EXPECT_EQ(driver.dialogs, 1);
+    EXPECT_EQ(driver.messages, QStringList{QStringLiteral("CSV 파일 내보내기 완료")});
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("v.csv"))));
+
+    QPointer<frmOuthand> frm = v.frm;
+    QTest::keyClick(frm->outvar2(0), Qt::Key_Escape);
+    QTRY_VERIFY(frm.isNull());
+    // The object opens a fresh window when used again.
+    v.o.setStru(twoColumns());
+    EXPECT_NE(v.o.window(), nullptr);
+    EXPECT_EQ(v.o.window()->outvar2Count(), 40);
+}
