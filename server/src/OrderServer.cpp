@@ -88,23 +88,26 @@ private:
 struct OrderServer::Reply {
     int status = 200;
     QString body;
+    QByteArray utf8;  // the body already encoded, when it comes from a cache
 
     static Reply ok(const QString& tags = {}) {
-        return {200, kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(1))) + tags};
+        return {200, kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(1))) + tags, {}};
     }
     static Reply refuse(int status, const QString& message, const QString& before = {}) {
         return {status, before + kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(0))) +
-                            kXml.SimpleTag(QStringLiteral("failmsg"), Variant(message))};
+                            kXml.SimpleTag(QStringLiteral("failmsg"), Variant(message)),
+                {}};
     }
 };
 
 namespace {
 
-void writeReply(httplib::Response& res, int status, const QString& body) {
+void writeUtf8(httplib::Response& res, int status, const QByteArray& utf8) {
     res.status = status;
-    QByteArray utf8 = body.toUtf8();
     res.set_content(utf8.constData(), static_cast<size_t>(utf8.size()), "text/plain; charset=UTF-8");
 }
+
+void writeReply(httplib::Response& res, int status, const QString& body) { writeUtf8(res, status, body.toUtf8()); }
 
 // Checks that every named field is present; the first missing one is reported.
 bool require(const FieldMap& m, std::initializer_list<const char*> names, QString& missing) {
@@ -217,6 +220,8 @@ void OrderServer::install() {
     s.set_read_timeout(10, 0);
     s.set_write_timeout(10, 0);
     s.set_keep_alive_max_count(100);
+    // Headers and body go out in separate writes; without this Nagle holds the body for an ACK.
+    s.set_tcp_nodelay(true);
 
     s.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
         trace = RequestTrace{Clock::now(), true, {}};
@@ -285,7 +290,10 @@ void OrderServer::install() {
                 reply = Reply::refuse(500, kMsgServerError);
             }
             if (!cookie.empty()) res.set_header("Set-Cookie", cookie);
-            writeReply(res, reply.status, reply.body);
+            if (!reply.utf8.isEmpty())
+                writeUtf8(res, reply.status, reply.utf8);
+            else
+                writeReply(res, reply.status, reply.body);
         };
         s.Get(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(false, req, res); });
         s.Post(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(true, req, res); });
@@ -354,7 +362,8 @@ OrderServer::Reply OrderServer::login(const Fields& f, std::string& cookie) {
     cookie = std::string(kSessionCookie) + "=" + token.toStdString() + "; Path=/; HttpOnly; SameSite=Strict";
     return {200, head + kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(1))) +
                      kXml.SimpleTag(QStringLiteral("dgr"), Variant(rec->grade)) +
-                     kXml.SimpleTag(QStringLiteral("failmsg"), Variant(QString()))};
+                     kXml.SimpleTag(QStringLiteral("failmsg"), Variant(QString())),
+            {}};
 }
 
 OrderServer::Reply OrderServer::noticeSelect(const Fields& f) {
@@ -421,6 +430,14 @@ OrderServer::Reply OrderServer::unitPricesSelect(const Fields& f, const std::opt
     // Only the prices of the orderer's own grade, as it stands now.
     std::optional<OrdererRecord> rec = store_.orderer(s->receiver, s->orderer);
     if (!rec || rec->grade != grade) return Reply::refuse(403, kMsgNotYours);
+    // The version is read before the list: a price import in between makes the entry stale, never wrong.
+    const int64_t version = store_.priceVersion();
+    const QString cacheKey = receiver + QLatin1Char('\n') + grade;
+    {
+        std::lock_guard lock(priceCacheMutex_);
+        auto it = priceCache_.constFind(cacheKey);
+        if (it != priceCache_.constEnd() && it->version == version) return {200, {}, it->utf8};
+    }
     ostrel::clsTable t;
     t.setNOF(3);
     for (const PriceRow& p : store_.priceList(receiver, grade)) {
@@ -429,7 +446,12 @@ OrderServer::Reply OrderServer::unitPricesSelect(const Fields& f, const std::opt
         t.setFields(1, money(p.unitPrice));
         t.setFields(2, text(p.vat));
     }
-    return Reply::ok(kXml.JarrayToTag(t));
+    Reply reply = Reply::ok(kXml.JarrayToTag(t));
+    reply.utf8 = reply.body.toUtf8();
+    std::lock_guard lock(priceCacheMutex_);
+    if (priceCache_.size() > 1000) priceCache_.clear();
+    priceCache_.insert(cacheKey, CachedReply{version, reply.utf8});
+    return reply;
 }
 
 OrderServer::Reply OrderServer::deliverSelect(const Fields& f, const std::optional<Session>& s) {

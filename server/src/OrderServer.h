@@ -7,7 +7,10 @@
 #include <QString>
 #include <chrono>
 #include <cstdio>
+#include <QByteArray>
+#include <QHash>
 #include <memory>
+#include <mutex>
 
 namespace httplib {
 class Server;
@@ -70,6 +73,14 @@ private:
     SessionTable sessions_;
     LoginThrottle throttle_;
     std::unique_ptr<httplib::Server> http_;
+
+    // Price list replies by receiver and grade, valid while the store's price version stands.
+    struct CachedReply {
+        int64_t version = -1;
+        QByteArray utf8;
+    };
+    std::mutex priceCacheMutex_;
+    QHash<QString, CachedReply> priceCache_;
 };
 
 }  // namespace vendra::server

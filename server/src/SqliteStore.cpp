@@ -426,7 +426,19 @@ void SqliteStore::importPrices(const QString& receiver, const std::vector<PriceR
             "ON CONFLICT(receiver, grade, key) DO UPDATE SET unit_price = excluded.unit_price, vat = excluded.vat");
         s.bind(1, receiver).bind(2, key).bind(3, r.grade).bind(4, r.unitPrice).bind(5, r.vat).run();
     }
+    {
+        auto s = writer_->prepare(
+            "INSERT INTO meta(name, value) VALUES('price_version', '1') "
+            "ON CONFLICT(name) DO UPDATE SET value = CAST(value AS INTEGER) + 1");
+        s.run();
+    }
     t.commit();
+}
+
+int64_t SqliteStore::priceVersion() {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT CAST(value AS INTEGER) FROM meta WHERE name = 'price_version'");
+    return s.step() ? s.integer(0) : 0;
 }
 
 std::vector<PriceRow> SqliteStore::priceList(const QString& receiver, const QString& grade) {
@@ -512,38 +524,25 @@ ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<O
 StoredOrder SqliteStore::order(const OrderKey& key) {
     ReadLease c(*this);
     StoredOrder out;
-    // One read transaction, so the header and the lines come from the same commit.
-    c->exec("BEGIN");
-    struct End {
-        SqliteConnection& c;
-        ~End() {
-            try {
-                c.exec("COMMIT");
-            } catch (...) {
-            }
-        }
-    } end{*c};
-    int64_t id = 0;
-    {
-        auto s = c->prepare(
-            "SELECT id, message, accepted, accepted_at, delivered_at FROM orders "
-            "WHERE receiver = ?1 AND orderer = ?2 AND deliver_date = ?3");
-        s.bind(1, key.receiver).bind(2, key.orderer).bind(3, key.date);
-        if (!s.step()) return out;
-        out.exists = true;
-        id = s.integer(0);
-        out.message = s.text(1);
-        out.accepted = s.integer(2) != 0;
-        out.acceptedAt = s.text(3);
-        out.deliveredAt = s.text(4);
-    }
+    // One statement reads the header and the lines, so both come from the same commit.
     auto s = c->prepare(
-        "SELECT product, quantity, unit_price, vat, supply, tax, amount, remark FROM order_lines "
-        "WHERE order_id = ?1 ORDER BY position");
-    s.bind(1, id);
-    while (s.step())
-        out.lines.push_back(OrderLine{s.text(0), s.money(1), s.money(2), s.text(3), s.money(4), s.money(5),
-                                      s.money(6), s.text(7)});
+        "SELECT o.message, o.accepted, o.accepted_at, o.delivered_at, l.position, l.product, l.quantity, "
+        "l.unit_price, l.vat, l.supply, l.tax, l.amount, l.remark FROM orders o "
+        "LEFT JOIN order_lines l ON l.order_id = o.id "
+        "WHERE o.receiver = ?1 AND o.orderer = ?2 AND o.deliver_date = ?3 ORDER BY l.position");
+    s.bind(1, key.receiver).bind(2, key.orderer).bind(3, key.date);
+    while (s.step()) {
+        if (!out.exists) {
+            out.exists = true;
+            out.message = s.text(0);
+            out.accepted = s.integer(1) != 0;
+            out.acceptedAt = s.text(2);
+            out.deliveredAt = s.text(3);
+        }
+        if (s.isNull(4)) continue;  // an order without lines
+        out.lines.push_back(OrderLine{s.text(5), s.money(6), s.money(7), s.text(8), s.money(9), s.money(10),
+                                      s.money(11), s.text(12)});
+    }
     return out;
 }
 

@@ -41,6 +41,7 @@ public:
 
     void importPrices(const QString& receiver, const std::vector<PriceRow>& rows) override;
     std::vector<PriceRow> priceList(const QString& receiver, const QString& grade) override;
+    int64_t priceVersion() override;
 
     void replaceDisplayList(const QString& receiver, const QString& orderer,
                             const std::vector<QString>& keys) override;

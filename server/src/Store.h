@@ -4,6 +4,7 @@
 #include <ostrel/Currency.h>
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -114,6 +115,9 @@ public:
     // transaction. The price list of a grade keeps the order in which products were first added.
     virtual void importPrices(const QString& receiver, const std::vector<PriceRow>& rows) = 0;
     virtual std::vector<PriceRow> priceList(const QString& receiver, const QString& grade) = 0;
+    // Changes with every committed price import, also one made by another process, so that
+    // price lists can be cached against it.
+    virtual int64_t priceVersion() = 0;
 
     // The orderer's display list, replaced as a whole.
     virtual void replaceDisplayList(const QString& receiver, const QString& orderer,
