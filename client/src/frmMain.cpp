@@ -40,6 +40,7 @@ frmMain::frmMain(OrderServer& server, QStringList commandWords, QWidget* parent)
         cell->setObjectName(QString::fromLatin1(cellName));
         cell->setValueType(QStringLiteral("c"));
         cell->setLength(16);
+        cell->setFixedSize(cell->size());  // the cell sizes itself; the layout must keep it
         grid->addWidget(lbl, row, 0, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(cell, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
     };
