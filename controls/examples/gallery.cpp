@@ -118,6 +118,8 @@ int main(int argc, char** argv) {
     status->resize(grid->width(), 20);
     window.resize(std::max(grid->width() + 20, 420), y + 30);
     window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);  // no window manager under Xvfb
     cells[0]->setFocus();
 
     if (!shot.isEmpty()) {

@@ -92,7 +92,6 @@ invar::invar(QWidget* parent) : QWidget(parent) {
     text_->setFrame(false);
     text_->setTextMargins(0, 0, 0, 0);
     text_->setContentsMargins(0, 0, 0, 0);
-    text_->setAutoFillBackground(true);
     text_->setFont(cellFont(fontsize_));
     setFocusProxy(text_);
     setFocusPolicy(Qt::StrongFocus);
@@ -133,7 +132,9 @@ void invar::layoutCell() {
     heightTwips_ = std::max(0.0, ctlH);
     const QRect outer = twipsRect(0, 0, widthTwips_, heightTwips_);
     resize(outer.size());
-    text_->setGeometry(twipsRect(left, top, boxW, boxH));
+    // The text box keeps a 2-pixel margin inside: let it reach into the side margin so that
+    // `length` columns really fit.
+    text_->setGeometry(twipsRect(left, top, boxW, boxH).adjusted(-2, 0, 2, 0).intersected(outer));
 }
 
 void invar::setLocked(bool locked) {
@@ -214,8 +215,12 @@ void invar::display() {
             shown = safeText(value_);
         }
     }
-    if (text_->text() != shown) text_->setText(shown);
-    text_->setCursorPosition(0);
+    if (text_->text() != shown) {
+        text_->setText(shown);
+        text_->setCursorPosition(0);
+    } else if (text_->cursorPosition() != 0) {
+        text_->setCursorPosition(0);
+    }
     shownText_ = shown;
 }
 

@@ -43,7 +43,7 @@ struct FakeProcess : InputProcess {
 
 QColor base(const invar* c) { return c->Text1()->palette().color(QPalette::Base); }
 
-class Cell : public ::testing::Test {
+class TesselCell : public ::testing::Test {
 protected:
     void SetUp() override {
         cell = new invar(&window);
@@ -78,7 +78,7 @@ protected:
     int modified = 0, gotFocus = 0;
 };
 
-TEST_F(Cell, NumberTypingReadsGroupingAndThousandMarks) {
+TEST_F(TesselCell, NumberTypingReadsGroupingAndThousandMarks) {
     cell->setValueType(QStringLiteral("n"));  // case is ignored
     enter(QStringLiteral("12+"));
     EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(12000))));
@@ -107,7 +107,7 @@ TEST_F(Cell, NumberTypingReadsGroupingAndThousandMarks) {
     EXPECT_EQ(cell->text(), QString());
 }
 
-TEST_F(Cell, NumberBeyondCurrencyIsRejectedAndTooWideNumberSurvivesF2Enter) {
+TEST_F(TesselCell, NumberBeyondCurrencyIsRejectedAndTooWideNumberSurvivesF2Enter) {
     cell->setValueType(QStringLiteral("N"));
     cell->setValue(Variant(Currency::fromInt(7)));
     enter(QStringLiteral("99999999999999999999"));
@@ -129,7 +129,7 @@ TEST_F(Cell, NumberBeyondCurrencyIsRejectedAndTooWideNumberSurvivesF2Enter) {
     EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(123456789))));
 }
 
-TEST_F(Cell, DateTypingFillsYearAndMonthFromTheStoredDate) {
+TEST_F(TesselCell, DateTypingFillsYearAndMonthFromTheStoredDate) {
     cell->setValueType(QStringLiteral("D"));
     struct Case { const char* typed; ostrel::Date want; };
     const Case cases[] = {
@@ -152,7 +152,7 @@ TEST_F(Cell, DateTypingFillsYearAndMonthFromTheStoredDate) {
     EXPECT_EQ(cell->text(), QString());
 }
 
-TEST(DateReading, FailuresGiveDateZeroAndDefaultsComeFromToday) {
+TEST(TesselDateReading, FailuresGiveDateZeroAndDefaultsComeFromToday) {
     const ostrel::Date today = DateSerial(2024, 7, 20);
     EXPECT_EQ(readDateText(QStringLiteral("3/5"), Variant(), today), DateSerial(2024, 3, 5));
     EXPECT_EQ(readDateText(QStringLiteral("9"), Variant(), today), DateSerial(2024, 7, 9));
@@ -165,7 +165,7 @@ TEST(DateReading, FailuresGiveDateZeroAndDefaultsComeFromToday) {
     EXPECT_EQ(readDateText(QStringLiteral("900101"), Variant(), today), DateSerial(1990, 1, 1));
 }
 
-TEST_F(Cell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
+TEST_F(TesselCell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
     cell->setValueType(QStringLiteral("C"));
     focusCell();
     test::typeText(QStringLiteral("abc"));
@@ -189,7 +189,7 @@ TEST_F(Cell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
 }
 
-TEST_F(Cell, KeysWhileSelectedBecomeKeyCommands) {
+TEST_F(TesselCell, KeysWhileSelectedBecomeKeyCommands) {
     cell->setValueType(QStringLiteral("C"));
     focusCell();
     test::key(Qt::Key_Down);
@@ -205,7 +205,7 @@ TEST_F(Cell, KeysWhileSelectedBecomeKeyCommands) {
     EXPECT_EQ(cell->mode(), invar::Mode::Selected);
 }
 
-TEST_F(Cell, LockedCellReportsKeysButNeverEdits) {
+TEST_F(TesselCell, LockedCellReportsKeysButNeverEdits) {
     auto p = std::make_shared<FakeProcess>();
     p->f3 = [](QString&) { return Variant("picked"); };
     cell->setValueType(QStringLiteral("C"));
@@ -229,7 +229,7 @@ TEST_F(Cell, LockedCellReportsKeysButNeverEdits) {
     EXPECT_EQ(modified, 0);
 }
 
-TEST_F(Cell, BooleanMarksAndClickToggle) {
+TEST_F(TesselCell, BooleanMarksAndClickToggle) {
     cell->setValueType(QStringLiteral("B"));
     cell->setLength(2);
     cell->setValue(Variant(true));
@@ -281,7 +281,7 @@ TEST_F(Cell, BooleanMarksAndClickToggle) {
     EXPECT_TRUE(cell->value().isEmpty());
 }
 
-TEST_F(Cell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
+TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
     cell->setValueType(QStringLiteral("C"));  // length 10, size 12
     struct Case { QString text; double size; };
     const Case cases[] = {
@@ -299,7 +299,7 @@ TEST_F(Cell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
     }
 }
 
-TEST_F(Cell, ModesPaintTheirColoursAndEscDropsTheTypedText) {
+TEST_F(TesselCell, ModesPaintTheirColoursAndEscDropsTheTypedText) {
     cell->setValueType(QStringLiteral("C"));
     cell->setValue(Variant("old"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
@@ -340,7 +340,7 @@ TEST_F(Cell, ModesPaintTheirColoursAndEscDropsTheTypedText) {
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
 }
 
-TEST_F(Cell, TextIsTrimmedAndLosesQuotesAndBrackets) {
+TEST_F(TesselCell, TextIsTrimmedAndLosesQuotesAndBrackets) {
     cell->setValueType(QStringLiteral("C"));
     enter(QStringLiteral("  [a'b\"c]  "));
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abc"));
@@ -351,7 +351,7 @@ TEST_F(Cell, TextIsTrimmedAndLosesQuotesAndBrackets) {
     EXPECT_EQ(cell->value().toString(), QStringLiteral("kept"));
 }
 
-TEST_F(Cell, InputProcessIsAskedInOrderAndCanReject) {
+TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanReject) {
     auto p = std::make_shared<FakeProcess>();
     QStringList events;
     QObject::connect(cell, &invar::CellInputProcess, [&](InputProcessRef& o) {
@@ -392,7 +392,7 @@ TEST_F(Cell, InputProcessIsAskedInOrderAndCanReject) {
     EXPECT_EQ(modified, 1);
 }
 
-TEST_F(Cell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
+TEST_F(TesselCell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
     auto p = std::make_shared<FakeProcess>();
     cell->setValueType(QStringLiteral("N"));
     cell->setInputProcess(p);
@@ -421,7 +421,7 @@ TEST_F(Cell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
     EXPECT_EQ(p->log.count(), 2);  // one AfterEnter, one LastFilter: no re-entry
 }
 
-TEST_F(Cell, F3LookupStoresTheChosenValueAsEnterWould) {
+TEST_F(TesselCell, F3LookupStoresTheChosenValueAsEnterWould) {
     auto p = std::make_shared<FakeProcess>();
     p->f3 = [](QString& t) { return Variant(QStringLiteral("picked:") + t); };
     cell->setValueType(QStringLiteral("C"));
@@ -440,7 +440,7 @@ TEST_F(Cell, F3LookupStoresTheChosenValueAsEnterWould) {
     EXPECT_EQ(modified, 1);
 }
 
-TEST_F(Cell, CloseMeAndFocusLossCommitTheEdit) {
+TEST_F(TesselCell, CloseMeAndFocusLossCommitTheEdit) {
     cell->setValueType(QStringLiteral("N"));
     focusCell();
     test::typeText(QStringLiteral("42"));
@@ -462,7 +462,7 @@ TEST_F(Cell, CloseMeAndFocusLossCommitTheEdit) {
     EXPECT_EQ(modified, 2);
 }
 
-TEST_F(Cell, LayoutFollowsFontSizeAndLength) {
+TEST_F(TesselCell, LayoutFollowsFontSizeAndLength) {
     EXPECT_EQ(cell->characterWidth(), 120);
     EXPECT_EQ(cell->sideMargin(), 80);
     cell->setLength(10);
@@ -475,7 +475,7 @@ TEST_F(Cell, LayoutFollowsFontSizeAndLength) {
     cell->setLength(4);
     EXPECT_DOUBLE_EQ(cell->widthTwips(), 420);
     EXPECT_EQ(cell->width(), 28);  // 15 twips per pixel at 96 DPI
-    EXPECT_EQ(cell->Text1()->geometry(), QRect(2, 2, 24, 12));
+    EXPECT_EQ(cell->Text1()->geometry(), QRect(0, 2, 28, 12));  // 24 + the text box margins
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ std::ostream& operator<<(std::ostream& os, const Arrival& a) {
     return os << "(" << a.rec << "," << a.fie << " last " << a.lastkey << ")";
 }
 
-class Grid : public ::testing::Test {
+class TesselGrid : public ::testing::Test {
 protected:
     void make(int maxrow, const Variant& stru, int records, int nof = 0) {
         grid = new ab(&window);
@@ -107,7 +107,7 @@ protected:
     std::function<void(int, int, int&)> onArrive;
 };
 
-TEST_F(Grid, LayoutHoldsHiddenFieldsAndFollowsTheCellIndexRule) {
+TEST_F(TesselGrid, LayoutHoldsHiddenFieldsAndFollowsTheCellIndexRule) {
     make(5, textStru(3), 0, 4);
     EXPECT_EQ(grid->NOF(), 4);
     EXPECT_EQ(grid->value()->NOF(), 4);
@@ -131,7 +131,7 @@ TEST_F(Grid, LayoutHoldsHiddenFieldsAndFollowsTheCellIndexRule) {
     EXPECT_EQ(cellAt(2, 1)->length(), 6);
 }
 
-TEST_F(Grid, MalformedStructuresAreRefusedWithTheirErrorNumbers) {
+TEST_F(TesselGrid, MalformedStructuresAreRefusedWithTheirErrorNumbers) {
     make(3, textStru(2), 2);
     auto number = [](auto&& f) {
         try {
@@ -153,7 +153,7 @@ TEST_F(Grid, MalformedStructuresAreRefusedWithTheirErrorNumbers) {
     EXPECT_EQ(grid->RecCount(), 2);
 }
 
-TEST_F(Grid, CellWritesAppendAndRaiseTheirEventsInOrder) {
+TEST_F(TesselGrid, CellWritesAppendAndRaiseTheirEventsInOrder) {
     make(5, textStru(2), 3);
     QStringList events;
     QObject::connect(grid, &ab::CellModified, [&](int& rec, int& fie, Variant& old, bool& internal) {
@@ -196,7 +196,7 @@ TEST_F(Grid, CellWritesAppendAndRaiseTheirEventsInOrder) {
     EXPECT_EQ(grid->RecCount(), 1);
 }
 
-TEST_F(Grid, ValueCopiesInAndOut) {
+TEST_F(TesselGrid, ValueCopiesInAndOut) {
     make(5, textStru(2), 0);
     TableRef source = texts(12, 2);
     grid->setValue(source);
@@ -225,7 +225,7 @@ TEST_F(Grid, ValueCopiesInAndOut) {
     EXPECT_TRUE(grid->Cell(1, 1).isEmpty());
 }
 
-TEST_F(Grid, WheelScrollsFourRecordsPerNotchWithinTheRecords) {
+TEST_F(TesselGrid, WheelScrollsFourRecordsPerNotchWithinTheRecords) {
     make(5, textStru(2), 20);
     auto* helper = new MouseHelper(&window);
     helper->attach(grid);
@@ -269,7 +269,7 @@ TEST_F(Grid, WheelScrollsFourRecordsPerNotchWithinTheRecords) {
     EXPECT_EQ(cellAt(0, 1)->value().toString(), text(4, 1));
 }
 
-TEST_F(Grid, WheelStepUpAtTopTwoScrollsByTwo) {
+TEST_F(TesselGrid, WheelStepUpAtTopTwoScrollsByTwo) {
     make(3, textStru(1), 10);
     focus(2, 0);
     press(Qt::Key_Down);
@@ -280,7 +280,7 @@ TEST_F(Grid, WheelStepUpAtTopTwoScrollsByTwo) {
     EXPECT_EQ(grid->rec(), 2);
 }
 
-TEST_F(Grid, HeadingOfABooleanFieldTogglesEveryRecord) {
+TEST_F(TesselGrid, HeadingOfABooleanFieldTogglesEveryRecord) {
     make(3, makeStru({fieldDef("C", 4, 0, "이름"), fieldDef("B", 2, 0, "선택")}), 5);
     grid->setOCell(2, 1, Variant(false));
     grid->setOCell(3, 1, Variant(true));
@@ -295,7 +295,7 @@ TEST_F(Grid, HeadingOfABooleanFieldTogglesEveryRecord) {
     EXPECT_EQ(modified, 0);
 }
 
-TEST_F(Grid, EnterAndRightWalkTheRowsAndScrollAtTheBottom) {
+TEST_F(TesselGrid, EnterAndRightWalkTheRowsAndScrollAtTheBottom) {
     make(3, textStru(2), 10);
     focus(2, 1);
     press(Qt::Key_Return);
@@ -318,7 +318,7 @@ TEST_F(Grid, EnterAndRightWalkTheRowsAndScrollAtTheBottom) {
     EXPECT_EQ(grid->lastkey(), 35);
 }
 
-TEST_F(Grid, RightOnTheLastFieldOfTheAppendLineStays) {
+TEST_F(TesselGrid, RightOnTheLastFieldOfTheAppendLineStays) {
     make(4, textStru(2), 2);
     focus(2, 1);
     EXPECT_EQ(grid->rec(), grid->RecCount());
@@ -332,7 +332,7 @@ TEST_F(Grid, RightOnTheLastFieldOfTheAppendLineStays) {
     EXPECT_EQ(keys, (std::vector<int>{34, 116}));
 }
 
-TEST_F(Grid, NotStopFieldsArePassedInTheDirectionOfTheMove) {
+TEST_F(TesselGrid, NotStopFieldsArePassedInTheDirectionOfTheMove) {
     make(5, textStru(3, 1), 4);
     focus(1, 0);
     arrivals.clear();
@@ -355,7 +355,7 @@ TEST_F(Grid, NotStopFieldsArePassedInTheDirectionOfTheMove) {
     expectCursor(0, 0, 0);
 }
 
-TEST_F(Grid, NotStopOnTheFirstCellPassesRightAndAfterHomeGoesOnRight) {
+TEST_F(TesselGrid, NotStopOnTheFirstCellPassesRightAndAfterHomeGoesOnRight) {
     make(4, textStru(3, 0), 3);
     focus(0, 0);
     expectCursor(0, 1, 0);
@@ -367,7 +367,7 @@ TEST_F(Grid, NotStopOnTheFirstCellPassesRightAndAfterHomeGoesOnRight) {
     expectCursor(1, 2, 0);
 }
 
-TEST_F(Grid, CellGotFocusHandlersSteerTheCursor) {
+TEST_F(TesselGrid, CellGotFocusHandlersSteerTheCursor) {
     make(4, textStru(4), 3);
     focus(0, 0);
     onArrive = [&](int, int fie, int& nextkey) {
@@ -384,7 +384,7 @@ TEST_F(Grid, CellGotFocusHandlersSteerTheCursor) {
     EXPECT_EQ(grid->lastkey(), 33);
 }
 
-TEST_F(Grid, ClickBelowTheAppendLineWalksUpToIt) {
+TEST_F(TesselGrid, ClickBelowTheAppendLineWalksUpToIt) {
     make(6, textStru(2), 2);
     QTest::mouseClick(cellAt(5, 1)->Text1(), Qt::LeftButton);
     settle();
@@ -400,7 +400,7 @@ TEST_F(Grid, ClickBelowTheAppendLineWalksUpToIt) {
     expectCursor(1, 0, 0);
 }
 
-TEST_F(Grid, LineDeleteAndInsertFollowTheCursor) {
+TEST_F(TesselGrid, LineDeleteAndInsertFollowTheCursor) {
     make(4, textStru(2), 3);
     std::vector<std::pair<int, QString>> deleted;
     QObject::connect(grid, &ab::LineDeleted, [&](int& rec, Variant& record) {
@@ -434,7 +434,7 @@ TEST_F(Grid, LineDeleteAndInsertFollowTheCursor) {
     EXPECT_EQ(modified, 2);
 }
 
-TEST_F(Grid, ExitsToTheContainer) {
+TEST_F(TesselGrid, ExitsToTheContainer) {
     make(3, textStru(2), 0);
     grid->setDoubleEnterExit(true);
     focus(0, 0);
@@ -457,7 +457,7 @@ TEST_F(Grid, ExitsToTheContainer) {
     EXPECT_EQ(exits.size(), 4u);
 }
 
-TEST_F(Grid, PageKeysAndCtrlPageKeys) {
+TEST_F(TesselGrid, PageKeysAndCtrlPageKeys) {
     make(4, textStru(1), 10);
     focus(1, 0);
     press(Qt::Key_PageDown);
@@ -481,7 +481,7 @@ TEST_F(Grid, PageKeysAndCtrlPageKeys) {
     EXPECT_EQ(grid->RecCount(), 0);
 }
 
-TEST_F(Grid, InterruptPassVisitsEveryRecordAndPausesAfterAMove) {
+TEST_F(TesselGrid, InterruptPassVisitsEveryRecordAndPausesAfterAMove) {
     make(5, textStru(1), 100);
     std::vector<int> seen;
     QElapsedTimer sinceMove;
@@ -513,7 +513,7 @@ TEST_F(Grid, InterruptPassVisitsEveryRecordAndPausesAfterAMove) {
     EXPECT_EQ(seen.size(), 100u);
 }
 
-TEST_F(Grid, FindReportsTheCountOfANewTextAndMovesOnQuietlyForTheSame) {
+TEST_F(TesselGrid, FindReportsTheCountOfANewTextAndMovesOnQuietlyForTheSame) {
     make(3, textStru(2), 0);
     for (const char* v : {"사과", "배", "사과즙", "포도", "청사과", "감"}) grid->appendrec(Variant::array({Variant("x"), Variant(v)}));
     grid->setValue(grid->value());
@@ -560,7 +560,7 @@ TEST_F(Grid, FindReportsTheCountOfANewTextAndMovesOnQuietlyForTheSame) {
     expectCursor(3, 1, 3);
 }
 
-TEST_F(Grid, LockedGridKeepsLockedFieldsLockedAndStoresNothingOnTheAppendLine) {
+TEST_F(TesselGrid, LockedGridKeepsLockedFieldsLockedAndStoresNothingOnTheAppendLine) {
     make(3, makeStru({fieldDef("C", 4, 0, "a"), fieldDef("C", 4, 0, "b", Variant("Locked"))}), 0);
     grid->setLocked(true);
     EXPECT_TRUE(cellAt(0, 0)->Locked());

@@ -17,7 +17,7 @@ using ostrel::Variant;
 
 namespace {
 
-TEST(OutputCell, ShowsValuesByTypeCode) {
+TEST(TesselOutvar, ShowsValuesByTypeCode) {
     outvar o;
     EXPECT_EQ(o.ValueType(), QStringLiteral("c"));
     o.setValue(Variant("A&B"));
@@ -56,7 +56,7 @@ TEST(OutputCell, ShowsValuesByTypeCode) {
     EXPECT_EQ(o.value().toString(), QStringLiteral("kept"));
 }
 
-TEST(OutputCell, LongTextShrinksDownToSixPointsAndThenFillsTheControl) {
+TEST(TesselOutvar, LongTextShrinksDownToSixPointsAndThenFillsTheControl) {
     outvar o;  // length 10, size 12
     o.setValue(Variant(QStringLiteral("가나다라마바")));  // 12 bytes
     EXPECT_DOUBLE_EQ(o.Label1()->font().pointSizeF(), 9);
@@ -70,7 +70,7 @@ TEST(OutputCell, LongTextShrinksDownToSixPointsAndThenFillsTheControl) {
     EXPECT_EQ(o.Label1()->geometry(), normal);
 }
 
-TEST(OutputCell, KeysAndClicksReachTheContainer) {
+TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
     QWidget window;
     auto* o = new outvar(&window);
     std::vector<int> keys;
@@ -97,7 +97,7 @@ TEST(OutputCell, KeysAndClicksReachTheContainer) {
     EXPECT_EQ(doubles, 1);
 }
 
-TEST(Button, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
+TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
     QWidget window;
     auto* b = new button(&window);
     auto* other = new QLineEdit(&window);
@@ -133,7 +133,7 @@ TEST(Button, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
     EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
 }
 
-TEST(Button, LengthSizesAndResizePlacesTheLabel) {
+TEST(TesselButton, LengthSizesAndResizePlacesTheLabel) {
     button b;
     b.show();
     b.setFont_size(9);

@@ -19,7 +19,7 @@ int code(int key, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text 
     return keyCommandCode(e);
 }
 
-TEST(KeyCodes, KeysCharactersAndCtrlLetters) {
+TEST(TesselKeyCodes, KeysCharactersAndCtrlLetters) {
     EXPECT_EQ(code(Qt::Key_PageUp, Qt::ControlModifier), 545);
     EXPECT_EQ(code(Qt::Key_PageDown, Qt::ControlModifier), 546);
     EXPECT_EQ(code(Qt::Key_Up, Qt::ShiftModifier), 294);
@@ -42,7 +42,7 @@ TEST(KeyCodes, KeysCharactersAndCtrlLetters) {
     EXPECT_EQ(code(Qt::Key_V, Qt::ControlModifier), 22);
 }
 
-TEST(Twips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
+TEST(TesselTwips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
     EXPECT_DOUBLE_EQ(twipsPerPixel(), 15.0);  // the offscreen screen is 96 DPI
     EXPECT_EQ(twipsToPixels(1440), 96);
     EXPECT_EQ(twipsToPixels(30), 2);
@@ -53,7 +53,7 @@ TEST(Twips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
     EXPECT_EQ(twipsRect(0, 0, -50, 10).width(), 0);
 }
 
-TEST(Stru, FieldDefinitionsReadBackTyped) {
+TEST(TesselStru, FieldDefinitionsReadBackTyped) {
     const Variant stru = makeStru({fieldDef("n", 8, 2, "수량"), fieldDef("C", 10, 0, "비고", Variant("NotStop")),
                                    fieldDef("D", 8, 0, "일자", Variant("locked"))});
     ASSERT_EQ(struCount(stru), 3);
@@ -84,7 +84,7 @@ TEST(Stru, FieldDefinitionsReadBackTyped) {
     EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant("wide"), Variant(0), Variant("t")})})), 13);
 }
 
-TEST(Stru, InputProcessTravelsInTheFifthElement) {
+TEST(TesselStru, InputProcessTravelsInTheFifthElement) {
     struct P : InputProcess {
         Variant AfterEnter(QString& t) override { return Variant(t); }
         Variant AfterF3(QString&) override { return Variant::null(); }
