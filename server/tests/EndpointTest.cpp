@@ -217,6 +217,29 @@ TEST_F(EndpointTest, DisplayListPricesAndDeliveriesCarryTheirColumns) {
     EXPECT_TRUE(deliveries->Cell(1, 7).identical(Variant(c(92400))));
 }
 
+TEST_F(EndpointTest, ChangesFromAnotherProcessShowAtOnce) {
+    // A second store on the same file stands for the administration command run beside the server.
+    SqliteStore admin(dir.path());
+    admin.importPrices("farm", {{QStringLiteral("사과"), "", "A", c(100), ""}});
+    ASSERT_TRUE(success(login("shop", "pw1")));
+    auto prices = [&] {
+        return xml.TagToJarray(get("/order_ctos_xml/unitprices_select.php",
+                                   {form("ReceiverCI", QStringLiteral("farm")), form("dgr", QStringLiteral("A"))}));
+    };
+    ASSERT_EQ(prices()->RecCount(), 1);
+    EXPECT_TRUE(prices()->Cell(0, 1).identical(Variant(c(100))));
+    admin.importPrices("farm", {{QStringLiteral("사과"), "", "A", c(120), ""}, {QStringLiteral("배"), "", "A", c(5), "+"}});
+    auto t = prices();
+    ASSERT_EQ(t->RecCount(), 2);
+    EXPECT_TRUE(t->Cell(0, 1).identical(Variant(c(120))));
+
+    const QString date = QStringLiteral("2024-03-09");
+    ASSERT_TRUE(success(updateOrder(date, {{QStringLiteral("사과"), "1", "120", "", "120", "0", "120", ""}})));
+    ASSERT_EQ(admin.acceptOrder({"farm", "shop", date}), AcceptResult::Accepted);
+    EXPECT_TRUE(xml.GetTag(selectOrder(date), u"received", 11).toBool());
+    EXPECT_EQ(tag(updateOrder(date, {}), "failmsg"), kLockedMessage);
+}
+
 TEST_F(EndpointTest, OrderDataNeedsTheSessionOfThatOrdererAndReceiver) {
     store->replaceOrder({"farm", "shop2", "2024-03-05"}, {{"secret", c(1), c(1), "", c(1), c(0), c(1), ""}}, "");
     const std::string sel = "/order_ctos_xml/orders_select.php?DeliverDate=2024%2D03%2D05&OrdererCI=shop2&ReceiverCI=farm";
