@@ -1,0 +1,150 @@
+#include "TestSupport.h"
+#include "tavrin/fncSelectA.h"
+#include "tavrin/frmSelectA.h"
+#include "tessel/ab.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace tavrin;
+using ostrel::Variant;
+using testsupport::col;
+using testsupport::makeTable;
+
+namespace {
+
+// Runs `act` on the selection window once it is shown modally.
+void whenShown(std::function<void(frmSelectA*)> act) {
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        auto* frm = qobject_cast<frmSelectA*>(QApplication::activeModalWidget());
+        if (!frm || !frm->isVisible()) return;
+        poll->stop();
+        poll->deleteLater();
+        act(frm);
+    });
+    poll->start();
+}
+
+Variant products() {
+    return testsupport::stru({col("c", 10, 0, QStringLiteral("품명")), col("c", 4, 0, QStringLiteral("단위"))});
+}
+
+// Three fields, one of them hidden from the structure.
+ostrel::TableRef items() {
+    return makeTable(3, 4, [](int i, int j) -> Variant {
+        if (j == 0) return QStringLiteral("품목%1").arg(i);
+        if (j == 1) return QStringLiteral("kg");
+        return Variant(int32_t(100 + i));
+    });
+}
+
+QStringList names(const ostrel::TableRef& t) {
+    QStringList out;
+    for (int i = 0; i < t->RecCount(); ++i) out << t->Cell(i, 0).toString();
+    return out;
+}
+
+}  // namespace
+
+TEST(SelectB, OkReturnsTheEditedGridTableCancelAndCloseBoxLeaveIt) {
+    fncSelectA f;
+    auto a = items();
+    const auto original = a;
+    whenShown([](frmSelectA* frm) {
+        EXPECT_EQ(frm->windowTitle(), QStringLiteral("발주품목선택"));
+        EXPECT_EQ(frm->ab1()->RecCount(), 4);
+        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
+        QTest::mouseClick(frm->cmdCancel(), Qt::LeftButton);
+    });
+    EXPECT_FALSE(f.selectb(QStringLiteral("발주품목선택"), a, products(), 12));
+    EXPECT_EQ(a, original);
+    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
+
+    whenShown([](frmSelectA* frm) {
+        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
+        frm->close();  // the close box counts as Cancel
+    });
+    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 12));
+    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
+
+    whenShown([](frmSelectA* frm) {
+        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
+        QTest::mouseClick(frm->cmdOK(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(f.selectb(QStringLiteral("s"), a, products(), 12));
+    EXPECT_NE(a, original);  // the grid's table
+    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("바뀐이름"));
+    EXPECT_EQ(a->RecCount(), 4);
+    EXPECT_EQ(a->Cell(3, 2).toLong(), 103);  // the hidden field came through
+    EXPECT_EQ(original->Cell(1, 0).toString(), QStringLiteral("품목1"));
+}
+
+TEST(SelectB, KeysAndFontSize) {
+    fncSelectA f;
+    auto a = items();
+    float seen = 0;
+    whenShown([&](frmSelectA* frm) {
+        seen = frm->fontsize();
+        int esc = 27;
+        emit frm->ab1()->abexit(esc);
+    });
+    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 0));
+    EXPECT_EQ(seen, 12);  // 0 keeps the window's size
+
+    whenShown([&](frmSelectA* frm) {
+        seen = frm->fontsize();
+        // The buttons sit below the grid.
+        EXPECT_GT(frm->cmdOK()->y(), frm->ab1()->y() + frm->ab1()->height());
+        EXPECT_GE(frm->width(), frm->ab1()->x() + frm->ab1()->width());
+        int enter = 13;
+        emit frm->ab1()->keycommand(enter);
+    });
+    EXPECT_TRUE(f.selectb(QStringLiteral("s"), a, products(), 9));
+    EXPECT_EQ(seen, 9);
+}
+
+TEST(SelectA, TicksDecideTheRowsKept) {
+    fncSelectA f;
+    auto a = items();
+    auto same = a;
+
+    // All ticked by default, OK unchanged: every row in the same order, hidden fields kept.
+    whenShown([](frmSelectA* frm) {
+        EXPECT_EQ(frm->ab1()->displayedFields(), 3);
+        EXPECT_EQ(frm->ab1()->titles(0).toString(), QStringLiteral("선택"));
+        EXPECT_EQ(frm->ab1()->Cell(0, 0), Variant(true));
+        frm->confirm();
+    });
+    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), true));
+    EXPECT_EQ(a, same);  // the caller's table object, refilled
+    EXPECT_EQ(names(a), QStringList({"품목0", "품목1", "품목2", "품목3"}));
+    EXPECT_EQ(a->NOF(), 3);
+    EXPECT_EQ(a->Cell(2, 2).toLong(), 102);
+
+    // Cancelled after changes: untouched.
+    whenShown([](frmSelectA* frm) {
+        frm->ab1()->setCell(0, 0, Variant());
+        frm->cancel();
+    });
+    EXPECT_FALSE(f.selecta(QStringLiteral("s"), a, products(), true));
+    EXPECT_EQ(a->RecCount(), 4);
+
+    // Two ticks out of none.
+    whenShown([](frmSelectA* frm) {
+        EXPECT_TRUE(frm->ab1()->Cell(0, 0).isEmpty() || frm->ab1()->Cell(0, 0) == Variant(false));
+        frm->ab1()->setCell(3, 0, Variant(true));
+        frm->ab1()->setCell(1, 0, Variant(true));
+        frm->confirm();
+    });
+    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), false));
+    EXPECT_EQ(names(a), QStringList({"품목1", "품목3"}));
+    EXPECT_EQ(a->Cell(1, 2).toLong(), 103);
+
+    // Confirmed with no ticks: empty.
+    whenShown([](frmSelectA* frm) { frm->confirm(); });
+    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), false));
+    EXPECT_EQ(a->RecCount(), 0);
+}
