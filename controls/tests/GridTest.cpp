@@ -578,3 +578,35 @@ TEST_F(TesselGrid, LockedGridKeepsLockedFieldsLockedAndStoresNothingOnTheAppendL
 }
 
 }  // namespace
+
+namespace {
+
+struct Upper : InputProcess {
+    Variant AfterEnter(QString& t) override { return Variant(t.toUpper()); }
+    Variant AfterF3(QString&) override { return Variant::null(); }
+    bool LastFilter(Variant&) override { return true; }
+};
+
+TEST_F(TesselGrid, InputProcessOfAFieldServesEveryCellAndIsReportedWithItsRecord) {
+    auto p = std::make_shared<Upper>();
+    make(3, makeStru({fieldDef("C", 6, 0, "코드", fromInputProcess(p)), fieldDef("C", 6, 0, "이름")}), 2);
+    std::vector<std::pair<int, int>> before, after;
+    QObject::connect(grid, &ab::CellInputProcess, [&](int& rec, int& fie, InputProcessRef& obj) {
+        EXPECT_EQ(obj, p);
+        before.push_back({rec, fie});
+    });
+    QObject::connect(grid, &ab::CellAfterInputProcess, [&](int& rec, int& fie, InputProcessRef&) {
+        after.push_back({rec, fie});
+    });
+    for (int r = 0; r < 3; ++r) EXPECT_EQ(cellAt(r, 0)->InputProcess(), p);
+    EXPECT_EQ(cellAt(0, 1)->InputProcess(), nullptr);
+    focus(1, 0);
+    test::typeText(QStringLiteral("ab"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(grid->Cell(1, 0).toString(), QStringLiteral("AB"));
+    EXPECT_EQ(before, (std::vector<std::pair<int, int>>{{1, 0}}));
+    EXPECT_EQ(after, before);
+    expectCursor(1, 1, 0);
+}
+
+}  // namespace
