@@ -79,6 +79,7 @@ frmOuthand::frmOuthand(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(mouseHelper_, &tessel::MouseHelper::MouseWheel, this, [this](int&, int& delta) { MouseWheel(delta); });
 
     timer_ = new QTimer(this);
+    timer_->setTimerType(Qt::PreciseTimer);  // a key is carried out within the millisecond
     timer_->setObjectName(QStringLiteral("Timer1"));
     connect(timer_, &QTimer::timeout, this, &frmOuthand::tick);
 }
