@@ -1,5 +1,7 @@
 #include "tessel/invar.h"
 
+#include "CellLayout.h"
+
 #include "ostrel/Cp949.h"
 #include "ostrel/fncDate.h"
 #include "ostrel/fncNumber.h"
@@ -119,22 +121,14 @@ void invar::setLength(int columns) {
 }
 
 void invar::layoutCell() {
-    double boxW = double(charWidth_) * length_;
-    const double ctlW = boxW + sideMargin_;
-    double boxH = double(fontsize_) * 20;
-    const double ctlH = double(fontsize_) * 28;
-    double left = 0, top = 0;
-    if (ctlW > boxW) left = (ctlW - boxW) / 2;
-    else boxW = ctlW;
-    if (ctlH > boxH) top = (ctlH - boxH) / 2;
-    else boxH = ctlH;
-    widthTwips_ = std::max(0.0, ctlW);
-    heightTwips_ = std::max(0.0, ctlH);
+    const CellBox c = cellBox(charWidth_, sideMargin_, length_, fontsize_);
+    widthTwips_ = c.width;
+    heightTwips_ = c.height;
     const QRect outer = twipsRect(0, 0, widthTwips_, heightTwips_);
     resize(outer.size());
     // The text box keeps a 2-pixel margin inside: let it reach into the side margin so that
     // `length` columns really fit.
-    text_->setGeometry(twipsRect(left, top, boxW, boxH).adjusted(-2, 0, 2, 0).intersected(outer));
+    text_->setGeometry(twipsRect(c.left, c.top, c.boxW, c.boxH).adjusted(-2, 0, 2, 0).intersected(outer));
 }
 
 void invar::setLocked(bool locked) {

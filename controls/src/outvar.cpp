@@ -1,5 +1,7 @@
 #include "tessel/outvar.h"
 
+#include "CellLayout.h"
+
 #include "ostrel/Cp949.h"
 #include "ostrel/fncDate.h"
 #include "ostrel/fncNumber.h"
@@ -57,19 +59,11 @@ void outvar::setLength(int columns) {
 }
 
 void outvar::layoutLabel() {
-    double boxW = double(charWidth_) * length_;
-    const double ctlW = boxW + sideMargin_;
-    double boxH = double(fontsize_) * 20;
-    const double ctlH = double(fontsize_) * 28;
-    double left = 0, top = 0;
-    if (ctlW > boxW) left = (ctlW - boxW) / 2;
-    else boxW = ctlW;
-    if (ctlH > boxH) top = (ctlH - boxH) / 2;
-    else boxH = ctlH;
-    widthTwips_ = std::max(0.0, ctlW);
-    heightTwips_ = std::max(0.0, ctlH);
+    const CellBox c = cellBox(charWidth_, sideMargin_, length_, fontsize_);
+    widthTwips_ = c.width;
+    heightTwips_ = c.height;
     resize(twipsRect(0, 0, widthTwips_, heightTwips_).size());
-    labelRect_ = twipsRect(left, top, boxW, boxH);
+    labelRect_ = twipsRect(c.left, c.top, c.boxW, c.boxH);
     label_->setGeometry(labelRect_);
 }
 

@@ -1,6 +1,8 @@
 #include "ostrel/RuntimeError.h"
 #include "ostrel/fncNumber.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -13,14 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const fncNumber fn;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 Currency cur(const char* text) { return Variant(text).toCurrency(); }
 Variant num(const char* text) { return Variant(cur(text)); }

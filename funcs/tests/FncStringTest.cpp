@@ -2,6 +2,8 @@
 #include "ostrel/RuntimeError.h"
 #include "ostrel/fncString.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -13,14 +15,6 @@ using namespace Qt::StringLiterals;
 namespace {
 const fncString fs;
 
-int errorOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 QString emoji() { return QString::fromUtf8("\xF0\x9F\x98\x80"); }
 
