@@ -334,3 +334,24 @@ TEST(PrintToPdf, HeadingPageNumbersTitlesAndFooterReadBack) {
     EXPECT_TRUE(has(QStringLiteral("43,000")));
     EXPECT_EQ(text.count(QLatin1Char('\f')), 2);  // two pages, no blank third
 }
+
+TEST(PrintWithoutPrinter, AsksForAPdfFileAndPrintsThere) {
+    if (QtPrinter::printerInstalled()) GTEST_SKIP() << "a system printer is installed";
+    setCurrentPrinter(nullptr);
+    QTemporaryDir dir;
+    ModalDriver driver;
+    bool landscape = false;
+    // Cancelled: told why, then nothing printed.
+    PrintReport(QStringLiteral("s"), Variant(), rows(3), threeColumns(), {}, {}, {}, false, landscape);
+    ASSERT_EQ(driver.messages.size(), 1);
+    EXPECT_TRUE(driver.messages[0].contains(QStringLiteral("PDF")));
+    EXPECT_EQ(driver.dialogs, 1);
+    EXPECT_EQ(driver.lastDialogSuffix, QStringLiteral("pdf"));
+
+    driver.fileAnswer = dir.filePath(QStringLiteral("out"));
+    PrintReport(QStringLiteral("s"), Variant(), rows(3), threeColumns(), {}, {}, {}, false, landscape);
+    EXPECT_EQ(driver.dialogs, 2);
+    QFile pdf(dir.filePath(QStringLiteral("out.pdf")));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+}
