@@ -5,6 +5,7 @@
 #include "OrderServer.h"
 #include "Password.h"
 #include "SqliteStore.h"
+#include "Wire.h"
 
 #include <corvane/fncGetAndPost.h>
 #include <corvane/fncXML.h>
@@ -301,3 +302,11 @@ void BM_Part_OrderReplyText(benchmark::State& state) {
 }  // namespace
 BENCHMARK(BM_Part_OrderRead)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Part_OrderReplyText)->Unit(benchmark::kMicrosecond);
+
+namespace {
+void BM_Part_DecodeUpdateBody(benchmark::State& state) {
+    std::string body = updateBody(QStringLiteral("2025-01-01"), 3);
+    for (auto _ : state) benchmark::DoNotOptimize(DecodeForm(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
+}
+}  // namespace
+BENCHMARK(BM_Part_DecodeUpdateBody)->Unit(benchmark::kMicrosecond);

@@ -480,13 +480,70 @@ std::vector<QString> SqliteStore::displayList(const QString& receiver, const QSt
     return out;
 }
 
+// Concurrent replacements are committed together (group commit): the first caller to find no
+// commit in progress takes every pending replacement into one transaction, each inside its own
+// savepoint, and answers them all after the one durable COMMIT. An order is still replaced
+// whole or not at all; a failing replacement rolls back to its savepoint and fails alone.
+struct SqliteStore::PendingReplace {
+    const OrderKey& key;
+    const std::vector<OrderLine>& lines;
+    const QString& message;
+    ReplaceResult result = ReplaceResult::Replaced;
+    std::exception_ptr error;
+    bool done = false;
+};
+
 ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
                                         const QString& message) {
+    PendingReplace me{key, lines, message, ReplaceResult::Replaced, nullptr, false};
+    std::unique_lock lock(queueMutex_);
+    queue_.push_back(&me);
+    while (!me.done) {
+        if (committing_) {
+            queueDone_.wait(lock);
+            continue;
+        }
+        committing_ = true;
+        std::vector<PendingReplace*> batch;
+        batch.swap(queue_);
+        lock.unlock();
+        commitReplacements(batch);
+        lock.lock();
+        for (PendingReplace* p : batch) p->done = true;
+        committing_ = false;
+        queueDone_.notify_all();
+    }
+    if (me.error) std::rethrow_exception(me.error);
+    return me.result;
+}
+
+void SqliteStore::commitReplacements(const std::vector<PendingReplace*>& batch) {
     std::lock_guard lock(writeMutex_);
-    Transaction t(*writer_);
+    try {
+        Transaction t(*writer_);
+        for (PendingReplace* p : batch) {
+            writer_->exec("SAVEPOINT one_order");
+            try {
+                p->result = replaceInTransaction(p->key, p->lines, p->message);
+                writer_->exec("RELEASE one_order");
+            } catch (...) {
+                p->error = std::current_exception();
+                writer_->exec("ROLLBACK TO one_order");
+                writer_->exec("RELEASE one_order");
+            }
+        }
+        t.commit();
+    } catch (...) {
+        // Nothing of the batch is committed: every caller hears of it.
+        for (PendingReplace* p : batch) p->error = std::current_exception();
+    }
+}
+
+ReplaceResult SqliteStore::replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines,
+                                                const QString& message) {
     bool accepted = false;
     std::optional<int64_t> id = findOrderId(*writer_, key, &accepted);
-    if (accepted) return ReplaceResult::Locked;  // rolls back: nothing changed
+    if (accepted) return ReplaceResult::Locked;  // nothing changed
     if (id) {
         auto s = writer_->prepare("DELETE FROM order_lines WHERE order_id = ?1");
         s.bind(1, *id).run();
@@ -496,7 +553,6 @@ ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<O
             auto s = writer_->prepare("DELETE FROM orders WHERE id = ?1");
             s.bind(1, *id).run();
         }
-        t.commit();
         return ReplaceResult::Replaced;
     }
     if (id) {
@@ -517,7 +573,6 @@ ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<O
         s.bind(6, l.vat).bind(7, l.supply).bind(8, l.tax).bind(9, l.amount).bind(10, l.remark);
         s.run();
     }
-    t.commit();
     return ReplaceResult::Replaced;
 }
 

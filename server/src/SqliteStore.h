@@ -1,11 +1,12 @@
 #pragma once
 // The SQLite store: one file, WAL journal, synchronous FULL (a committed order survives a power
 // cut), a schema version for migrations. Writes go through one connection under a mutex (SQLite
-// serialises writers anyway, and its busy handler sleeps); reads use a small pool of connections,
-// which WAL lets run beside the writer.
+// serialises writers anyway, and its busy handler sleeps); concurrent order replacements share
+// one commit. Reads use a small pool of connections, which WAL lets run beside the writer.
 #include "Store.h"
 
 #include <QString>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -67,7 +68,10 @@ public:
 
 private:
     class ReadLease;
+    struct PendingReplace;
     std::unique_ptr<SqliteConnection> openConnection();
+    void commitReplacements(const std::vector<PendingReplace*>& batch);
+    ReplaceResult replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines, const QString& message);
     void migrate(SqliteConnection& c);
 
     QString path_;
@@ -75,6 +79,11 @@ private:
     std::unique_ptr<SqliteConnection> writer_;
     std::mutex poolMutex_;
     std::vector<std::unique_ptr<SqliteConnection>> readers_;
+
+    std::mutex queueMutex_;
+    std::condition_variable queueDone_;
+    std::vector<PendingReplace*> queue_;
+    bool committing_ = false;
 };
 
 }  // namespace vendra::server
