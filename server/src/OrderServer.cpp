@@ -216,7 +216,7 @@ void OrderServer::install() {
     httplib::Server& s = *http_;
     const int threads = std::max(1, options_.threads);
     s.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
-    s.set_payload_max_length(options_.maxBodyBytes);
+    s.set_payload_max_length(options_.maxBodyBytes * 16);
     s.set_read_timeout(10, 0);
     s.set_write_timeout(10, 0);
     s.set_keep_alive_max_count(100);
@@ -247,7 +247,8 @@ void OrderServer::install() {
     using Handler = std::function<Reply(OrderServer&, const Fields&, const std::optional<Session>&, std::string&)>;
 
     auto route = [this, &s](const char* path, Method method, Needs needs, Handler handler) {
-        auto serve = [this, method, needs, handler](bool isPost, const httplib::Request& req, httplib::Response& res) {
+        auto serve = [this, method, needs, handler](bool isPost, const httplib::Request& req, const std::string& body,
+                                                    httplib::Response& res) {
             if (isPost != (method == Method::Post)) {
                 res.set_header("Allow", method == Method::Post ? "POST" : "GET");
                 writeReply(res, 405, Reply::refuse(405, kMsgBadMethod).body);
@@ -258,7 +259,7 @@ void OrderServer::install() {
             try {
                 QByteArrayView raw;
                 if (isPost) {
-                    raw = QByteArrayView(req.body.data(), static_cast<qsizetype>(req.body.size()));
+                    raw = QByteArrayView(body.data(), static_cast<qsizetype>(body.size()));
                 } else {
                     size_t q = req.target.find('?');
                     if (q != std::string::npos)
@@ -295,8 +296,31 @@ void OrderServer::install() {
             else
                 writeReply(res, reply.status, reply.body);
         };
-        s.Get(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(false, req, res); });
-        s.Post(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(true, req, res); });
+        s.Get(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(false, req, req.body, res); });
+        // Bodies are read through a content reader: the framework's own reading of form bodies stops
+        // at 8 KiB, which is about 60 order lines.
+        s.Post(path, [this, serve](const httplib::Request& req, httplib::Response& res,
+                                   const httplib::ContentReader& reader) {
+            // Reading stops keeping bytes at our limit but drains the rest, so the client is
+            // told why (413) instead of seeing the connection drop; the framework's payload limit
+            // (a multiple of ours) ends a body too large even to drain.
+            std::string body;
+            bool tooLarge = false;
+            reader([&](const char* data, size_t length) {
+                if (tooLarge || body.size() + length > options_.maxBodyBytes) {
+                    tooLarge = true;
+                    body.clear();
+                    return true;
+                }
+                body.append(data, length);
+                return true;
+            });
+            if (tooLarge) {
+                writeReply(res, 413, Reply::refuse(413, kMsgTooLarge).body);
+                return;
+            }
+            serve(true, req, body, res);
+        });
     };
 
     route("/order_ctos_xml/login.php", Method::Get, Needs::Nothing,
