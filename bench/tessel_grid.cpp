@@ -23,8 +23,10 @@ QApplication& app() {
     static char name[] = "bench_tessel";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication a(argc, argv);
-    return a;
+    // Never destroyed: at exit Qt's own globals are already gone, and tearing the
+    // application down after them crashed the run after its figures were out.
+    static QApplication* a = new QApplication(argc, argv);
+    return *a;
 }
 
 Variant stru7() {
