@@ -3,6 +3,7 @@
 #include "ostrel/clsTable.h"
 #include "tessel/Stru.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -45,6 +46,7 @@ public:
     QStringList lastDialogFilters;
     QString lastDialogSuffix;
     int dialogs = 0;
+    QStringList chosen;  // what the dialog returned last
 
 private:
     void poll() {
@@ -61,7 +63,17 @@ private:
             if (fileAnswer.isEmpty()) {
                 dlg->reject();
             } else {
-                dlg->selectFile(fileAnswer);
+                // Typed as a whole path, with nothing picked in the file list: the dialog prefers a
+                // picked file, and its folder loads (and picks the suggested name) in the background.
+                if (auto* list = dlg->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+                    list->clearSelection();
+                if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    edit->setText(fileAnswer);
+                else
+                    dlg->selectFile(fileAnswer);
+                if (auto* list = dlg->findChild<QAbstractItemView*>(QStringLiteral("listView")))
+                    list->clearSelection();
+                chosen = dlg->selectedFiles();
                 QMetaObject::invokeMethod(dlg, "accept");
             }
         }
