@@ -4,11 +4,13 @@
 #include "vendra/Notice.h"
 #include "vendra/OrderServer.h"
 #include "vendra/Requests.h"
+#include "vendra/Reports.h"
 #include "vendra/Version.h"
 #include "vendra/frmIDandPassword.h"
 #include "vendra/frmOrder.h"
 #include "vendra/mdlOrder.h"
 #include "vendra/mdlPass.h"
+#include "vendra/mdlPdSelect.h"
 
 #include "ostrel/RuntimeError.h"
 #include "tessel/Fonts.h"
@@ -79,9 +81,12 @@ frmMain::frmMain(OrderServer& server, QStringList commandWords, QWidget* parent)
     setTabOrder(outReceiverCI, Command3);
 
     connect(Command1, &QPushButton::clicked, this, [this] { mdlOrder::OpenOrderEntry(*this); });
-    // The order check, the item selection and the two reports are not built yet.
-    for (QPushButton* b : {Command2, Command3, Command4, Command5, Command6})
-        connect(b, &QPushButton::clicked, this, &frmMain::underConstruction);
+    connect(Command2, &QPushButton::clicked, this, [this] { mdlOrder::ShowOrderCheck(*this); });
+    connect(Command3, &QPushButton::clicked, this, [this] { mdlPdSelect::SelectOrderItems(*this); });
+    connect(Command4, &QPushButton::clicked, this, [this] { mdlNy::ShowPurchaseHistory(*this); });
+    connect(Command5, &QPushButton::clicked, this, [this] { mdlNy::ShowTaxTotalsByDate(*this); });
+    // The help page link is not built yet.
+    connect(Command6, &QPushButton::clicked, this, &frmMain::underConstruction);
     resize(300, 360);
 }
 
