@@ -1,5 +1,6 @@
 // Item selection, order check and the delivery reports: the tables on their own, and the round
 // trips from the main window's buttons against the real order server.
+#include "WaitFor.h"
 #include "TestSupport.h"
 
 #include "vendra/OrderServer.h"
@@ -35,8 +36,6 @@ using ostrel::DateSerial;
 using ostrel::TableRef;
 using ostrel::Variant;
 
-// QtTest's QTRY_ macros only return on failure under GoogleTest; this one fails the test.
-#define WAIT_FOR(cond) ASSERT_TRUE(QTest::qWaitFor([&] { return bool(cond); }, 10000)) << #cond
 
 namespace {
 Currency C(double v) { return Currency::fromDouble(v); }

@@ -1,3 +1,4 @@
+#include "WaitFor.h"
 #include "TestSupport.h"
 #include "ostrel/RuntimeError.h"
 #include "sembrin/pptZepPublicValue.h"
@@ -241,7 +242,7 @@ TEST(Viewer, BackgroundPassAfterOneIdleSecondRewritesRecords) {
     v.o.DoInterrupt();
     // Nothing is handed over within the second after a key.
     EXPECT_FALSE(QTest::qWaitFor([&] { return !rec->seen.isEmpty(); }, 700));
-    QTRY_COMPARE_WITH_TIMEOUT(rec->seen.size(), 12, 5000);
+    WAIT_EQ(rec->seen.size(), 12);
     EXPECT_GE(rec->at.first() - keyAt, 1000);
     QList<int> order;
     for (int i = 0; i < 12; ++i) order << i;
@@ -255,7 +256,7 @@ TEST(Viewer, BackgroundPassAfterOneIdleSecondRewritesRecords) {
     // A new table walks again from its first record, at once when idle.
     rec->seen.clear();
     v.o.setValue(numbered(3));
-    QTRY_COMPARE_WITH_TIMEOUT(rec->seen.size(), 3, 5000);
+    WAIT_EQ(rec->seen.size(), 3);
     EXPECT_EQ(v.shown(2), QStringLiteral("done2"));
 }
 
@@ -287,7 +288,7 @@ TEST(Viewer, FailingHandlerStopsThePassWithAMessage) {
     auto h = std::make_shared<FailingHandler>();
     v.o.setInterruptobj(h);
     v.o.DoInterrupt();
-    QTRY_COMPARE_WITH_TIMEOUT(driver.messages.size(), 1, 5000);
+    WAIT_EQ(driver.messages.size(), 1);
     EXPECT_TRUE(driver.messages[0].startsWith(QStringLiteral("'13' 런타임 오류가 발생했습니다.")));
     EXPECT_EQ(h->calls, 1);
     EXPECT_FALSE(v.frm->backgroundUnfinished());
@@ -362,7 +363,7 @@ TEST(Viewer, F6ExportsAndEscCloses) {
 
     QPointer<frmOuthand> frm = v.frm;
     QTest::keyClick(frm->outvar2(0), Qt::Key_Escape);
-    QTRY_VERIFY(frm.isNull());
+    WAIT_FOR(frm.isNull());
     // The object opens a fresh window when used again.
     v.o.setStru(twoColumns());
     EXPECT_NE(v.o.window(), nullptr);
