@@ -2,6 +2,8 @@
 #include "ostrel/RuntimeError.h"
 #include "ostrel/clsIndexedTable.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,16 +13,6 @@
 using namespace ostrel;
 
 namespace {
-
-template <class F>
-void expectError(int number, F f) {
-    try {
-        f();
-        ADD_FAILURE() << "no error raised, expected " << number;
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), number) << e.what();
-    }
-}
 
 // Keys in index order, as text.
 QString keys(clsIndexedTable& t) {

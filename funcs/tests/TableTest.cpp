@@ -1,6 +1,8 @@
 #include "ostrel/RuntimeError.h"
 #include "ostrel/clsTable.h"
 
+#include "ErrorOf.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,17 +12,6 @@
 using namespace ostrel;
 
 namespace {
-
-// Expects error `number` from `f`.
-template <class F>
-void expectError(int number, F f) {
-    try {
-        f();
-        ADD_FAILURE() << "no error raised, expected " << number;
-    } catch (const RuntimeError& e) {
-        EXPECT_EQ(e.number(), number) << e.what();
-    }
-}
 
 TableRef table3(std::initializer_list<const char*> firstFields) {
     auto t = std::make_shared<clsTable>();
