@@ -1,8 +1,10 @@
 #include "vendra/Notice.h"
 
 #include <QFont>
-#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace vendra {
@@ -16,10 +18,12 @@ Notice::Notice(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Notice"));
     setWindowTitle(QStringLiteral("공지사항"));
     setAttribute(Qt::WA_DeleteOnClose);
-    Text1 = new QPlainTextEdit(this);
+    Text1 = new QTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setFont(QFont(QStringLiteral("굴림체"), 11));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setAcceptRichText(false);
+    Text1->setTabChangesFocus(true);  // Tab goes on to the OK button, as in every other window
     Command1 = new QPushButton(QStringLiteral("확인"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     auto* layout = new QVBoxLayout(this);
@@ -37,6 +41,12 @@ void Notice::setText(const QString& text) {
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     Text1->setPlainText(shown);
+    // The coding font's Hangul reach past its nominal height; without extra leading the lines touch.
+    QTextCursor all(Text1->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat spaced;
+    spaced.setLineHeight(125, QTextBlockFormat::ProportionalHeight);
+    all.mergeBlockFormat(spaced);
 }
 
 }  // namespace vendra

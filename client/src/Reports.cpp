@@ -35,10 +35,9 @@ tavrin::frmOuthand* ShowReport(const Report& r) {
     return viewer.window();
 }
 
+// Dates stay date values: the viewer and the printout show them through DtoC, the CSV file in # form.
 Variant PeriodDescr(Date from, Date to) {
-    const ostrel::fncDate fd;
-    return Variant::array({Variant(QStringLiteral("기간:")), Variant(fd.DtoG(from)), Variant(QStringLiteral("~")),
-                           Variant(fd.DtoG(to))});
+    return Variant::array({Variant(QStringLiteral("기간:")), Variant(from), Variant(QStringLiteral("~")), Variant(to)});
 }
 
 namespace {
@@ -267,7 +266,7 @@ Report BuildOrderCheck(const OrdersLoad& stored, Date deliverDate, const QString
     Report r;
     r.stru = OrderCheckStru();
     r.subject = QStringLiteral("발주내역");
-    r.descr = Variant::array({Variant(QStringLiteral("날짜:")), Variant(ostrel::fncDate().DtoG(deliverDate)),
+    r.descr = Variant::array({Variant(QStringLiteral("날짜:")), Variant(deliverDate),
                               Variant(QStringLiteral("발주처:")), Variant(ordererCI), Variant(QStringLiteral("수주처:")),
                               Variant(receiverCI),
                               Variant(stored.received ? QStringLiteral("수주완료") : QStringLiteral("미수주"))});

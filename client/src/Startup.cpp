@@ -1,5 +1,6 @@
 #include "vendra/Startup.h"
 
+#include "vendra/ButtonKeys.h"
 #include "vendra/Messages.h"
 #include "vendra/OrderServer.h"
 #include "vendra/frmMain.h"
@@ -39,6 +40,8 @@ int RunClient(QApplication& app) {
     tessel::registerFontSubstitutions();
     app.setApplicationName(AppTitle());
     app.setFont(QFont(QStringLiteral("굴림"), 10));
+    EnterPressesButtons enterPressesButtons;
+    app.installEventFilter(&enterPressesButtons);
 
     const CommandLine cl = ParseCommandLine(app.arguments().mid(1));
     if (!cl.valid) {

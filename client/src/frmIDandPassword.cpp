@@ -27,6 +27,7 @@ frmIDandPassword::frmIDandPassword(const QStringList& commandWords, QWidget* par
     Label3 = make(new QLabel(QStringLiteral("패스워드"), this), "Label3");
     Text3 = make(new QLineEdit(this), "Text3");
     Text3->setEchoMode(QLineEdit::Password);
+    Text3->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // shown as "*"
     Command1 = make(new QPushButton(QStringLiteral("확인"), this), "Command1");
     // Enter in the password box means nothing, so no button may become the dialog's default.
     Command1->setAutoDefault(false);

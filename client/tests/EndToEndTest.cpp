@@ -3,6 +3,7 @@
 #include "WaitFor.h"
 #include "TestSupport.h"
 
+#include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
 #include "vendra/OrderServer.h"
 #include "vendra/OrderSheet.h"
@@ -22,7 +23,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
@@ -156,6 +157,7 @@ TEST(Login, CommandLineFillsTheIdsAndPlacesTheFocus) {
         EXPECT_EQ(w.Text3->echoMode(), QLineEdit::Password);
         // Enter in the password box means nothing.
         QTest::keyClicks(w.Text3, "pw");
+        EXPECT_EQ(w.Text3->displayText(), QStringLiteral("**"));
         QTest::keyClick(w.Text3, Qt::Key_Return);
         EXPECT_FALSE(w.confirmed());
         EXPECT_TRUE(w.isVisible());
@@ -177,6 +179,32 @@ TEST(Login, CommandLineFillsTheIdsAndPlacesTheFocus) {
         w.show();
         WAIT_FOR(w.Text1->hasFocus());
     }
+}
+
+TEST(Login, TabThenEnterPressesOk) {
+    EnterPressesButtons filter;
+    qApp->installEventFilter(&filter);
+    frmIDandPassword w({QStringLiteral("shop"), QStringLiteral("farm")});
+    w.show();
+    WAIT_FOR(w.Text3->hasFocus());
+    QTest::keyClicks(w.Text3, "pw");
+    QTest::keyClick(w.Text3, Qt::Key_Tab);
+    WAIT_FOR(w.Command1->hasFocus());
+    QTest::keyClick(w.Command1, Qt::Key_Return);
+    EXPECT_TRUE(w.confirmed());
+    EXPECT_EQ(w.PassWord(), QStringLiteral("pw"));
+    qApp->removeEventFilter(&filter);
+}
+
+TEST(Startup, TabLeavesTheNoticeTextForItsButton) {
+    Notice n;
+    n.setText(QStringLiteral("공지"));
+    n.show();
+    n.Text1->setFocus();
+    WAIT_FOR(n.Text1->hasFocus());
+    QTest::keyClick(n.Text1, Qt::Key_Tab);
+    WAIT_FOR(n.Command1->hasFocus());
+    EXPECT_EQ(n.Text1->toPlainText(), QStringLiteral("공지"));
 }
 
 TEST(Login, ClosingTheLoginWindowSendsNothingAndEnds) {

@@ -75,4 +75,9 @@ void frmSelectA::cancel() {
 
 void frmSelectA::reject() { cancel(); }
 
+void frmSelectA::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    ab1_->setFocus(Qt::OtherFocusReason);  // the user starts typing in the grid, not on a button
+}
+
 }  // namespace tavrin

@@ -106,6 +106,19 @@ TEST(SelectB, KeysAndFontSize) {
     EXPECT_EQ(seen, 9);
 }
 
+TEST(SelectB, TheUserStartsInTheGridAndEscCancels) {
+    fncSelectA f;
+    auto a = items();
+    bool inGrid = false;
+    whenShown([&](frmSelectA* frm) {
+        QWidget* fw = QApplication::focusWidget();
+        inGrid = fw && frm->ab1()->isAncestorOf(fw);
+        QTest::keyClick(fw ? fw : frm, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 12));
+    EXPECT_TRUE(inGrid);
+}
+
 TEST(SelectA, TicksDecideTheRowsKept) {
     fncSelectA f;
     auto a = items();

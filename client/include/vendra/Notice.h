@@ -3,7 +3,7 @@
 #include <QString>
 #include <QWidget>
 
-class QPlainTextEdit;
+class QTextEdit;
 class QPushButton;
 
 namespace vendra {
@@ -20,7 +20,7 @@ public:
     // The text as given, line breaks included as they came.
     QString text() const { return text_; }
 
-    QPlainTextEdit* Text1;
+    QTextEdit* Text1;
     QPushButton* Command1;
 
 private:

@@ -36,6 +36,7 @@ public:
 
 protected:
     void reject() override;  // Esc and the close box
+    void showEvent(QShowEvent* e) override;
 
 private:
     tessel::ab* ab1_ = nullptr;
