@@ -12,25 +12,106 @@
 #include "tessel/KeyCode.h"
 #include "tessel/Twips.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QBackingStore>
+#include <QCache>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOptionFrame>
+#include <QTextLayout>
+#include <QWindow>
 #include <exception>
 
 namespace tessel {
 
 using ostrel::Variant;
 
+namespace {
+
+// Everything an idle text box's picture depends on.
+struct Look {
+    QString text;
+    QFont font;
+    QSize size;
+    qreal dpr = 1;
+    QImage::Format format = QImage::Format_ARGB32_Premultiplied;
+    QRgb under = 0, base = 0, ink = 0;
+    int alignment = 0;
+    QMargins margins;
+    const QStyle* style = nullptr;
+    bool frame = false;
+    bool operator==(const Look& o) const {
+        return text == o.text && size == o.size && dpr == o.dpr && format == o.format && under == o.under &&
+               base == o.base && ink == o.ink && alignment == o.alignment && margins == o.margins && style == o.style &&
+               frame == o.frame && font == o.font;
+    }
+};
+size_t qHash(const Look& k, size_t seed = 0) {
+    return qHashMulti(seed, k.text, k.font, k.size.width(), k.size.height(), k.under, k.base, k.ink, k.alignment);
+}
+
+// Pictures of idle text boxes, by look. Scrolling a grid shows mostly texts that were on screen a
+// moment ago one row further up or down: each is drawn once and then copied.
+QCache<Look, QImage>& pictures() {
+    static QCache<Look, QImage> cache(8 * 1024);  // cost in KiB
+    return cache;
+}
+
+// The text box shows control characters and separators as spaces.
+QString printable(QString text) {
+    for (QChar& c : text)
+        if ((c.unicode() < 0x20 && c.unicode() != 0x09) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
+            c == QChar::ObjectReplacementCharacter)
+            c = QChar(0x20);
+    return text;
+}
+
+}  // namespace
+
 // The child text box: hands its events to the cell first.
 class CellEdit : public QLineEdit {
 public:
-    explicit CellEdit(invar* owner) : QLineEdit(owner), owner_(owner) {}
+    explicit CellEdit(invar* owner) : QLineEdit(owner), owner_(owner) {
+        // Painted whole, so that a change of text repaints the box alone and not the cell under it.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+    // May this idle box be painted from the cell's display text? Only in the states where the
+    // text box itself would show nothing but that text: no focus, cursor, selection or extras.
+    bool plainDisplay() const {
+        if (hasFocus() || hasSelectedText() || echoMode() != QLineEdit::Normal || !inputMask().isEmpty() ||
+            !isLeftToRight() || !actions().isEmpty() || !placeholderText().isEmpty())
+            return false;
+        const int h = int(alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute);
+        return h != Qt::AlignRight && h != Qt::AlignHCenter;
+    }
 
 protected:
+    bool event(QEvent* e) override {
+        // Everything but painting may read or change the text: hand the text over first.
+        if (e->type() != QEvent::Paint) owner_->syncText();
+        return QLineEdit::event(e);
+    }
+    void paintEvent(QPaintEvent* e) override {
+        if (!owner_->paintsOwnText()) {
+            owner_->syncText();
+            {
+                // The box is marked opaque: what the cell would paint under it comes first.
+                QPainter under(this);
+                under.fillRect(rect(), owner_->palette().brush(QPalette::Window));
+            }
+            QLineEdit::paintEvent(e);
+            return;
+        }
+        paintIdle(owner_->displayedText(), owner_->displayedSize());
+    }
     void keyPressEvent(QKeyEvent* e) override {
         QPointer<CellEdit> self(this);
         if (!owner_->onKey(e) && self) QLineEdit::keyPressEvent(e);
@@ -82,6 +163,80 @@ protected:
     }
 
 private:
+    QImage::Format surfaceFormat() const {
+        if (QBackingStore* store = window()->backingStore())
+            if (QPaintDevice* d = store->paintDevice(); d && d->devType() == QInternal::Image)
+                return static_cast<QImage*>(d)->format();
+        return QImage::Format_ARGB32_Premultiplied;
+    }
+
+    // An idle box: its picture from the cache, drawn on a miss exactly as the text box would.
+    void paintIdle(const QString& text, double size) {
+        Look look;
+        look.text = text;
+        look.font = font();
+        if (look.font.pointSizeF() != size) look.font.setPointSizeF(size);
+        look.size = this->size();
+        look.dpr = devicePixelRatioF();
+        look.format = surfaceFormat();
+        const QPalette& pal = palette();
+        look.under = owner_->palette().color(QPalette::Window).rgba();
+        look.base = pal.color(QPalette::Base).rgba();
+        look.ink = pal.color(QPalette::Text).rgba();
+        look.alignment = int(alignment());
+        look.margins = textMargins();
+        look.style = style();
+        look.frame = hasFrame();
+        const QImage* picture = pictures().object(look);
+        if (!picture) {
+            auto* image = new QImage((QSizeF(look.size) * look.dpr).toSize(), look.format);
+            image->setDevicePixelRatio(look.dpr);
+            {
+                QPainter ip(image);
+                drawText(ip, look);
+            }
+            const int cost = std::max<qsizetype>(1, image->sizeInBytes() / 1024);
+            if (!pictures().insert(look, image, cost)) return;  // too large to keep (and deleted)
+            picture = pictures().object(look);
+        }
+        QPainter p(this);
+        p.drawImage(QPointF(0, 0), *picture);
+    }
+
+    // The text box's own painting of an unfocused line, over the cell's background.
+    void drawText(QPainter& p, const Look& look) {
+        p.fillRect(QRect(QPoint(0, 0), look.size), QColor::fromRgba(look.under));
+        QStyleOptionFrame panel;
+        initStyleOption(&panel);
+        style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &p, this);
+        if (look.text.isEmpty()) return;
+        const QRect r = style()->subElementRect(QStyle::SE_LineEditContents, &panel, this).marginsRemoved(look.margins);
+        p.setClipRect(r);
+        const QString shown = printable(look.text);
+        QTextLayout layout(shown, look.font);
+        QTextOption option = layout.textOption();
+        option.setTextDirection(Qt::LeftToRight);
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        const QFontMetrics fm(look.font);
+        const int lineH = std::max(fm.boundingRect(shown).height(), fm.height());
+        int top = 0;
+        switch (look.alignment & Qt::AlignVertical_Mask) {
+        case Qt::AlignBottom: top = r.y() + r.height() - lineH - 1; break;
+        case Qt::AlignTop: top = r.y() + 1; break;
+        default: top = r.y() + (r.height() - lineH + 1) / 2; break;
+        }
+        const QRect lineRect(r.x() + 2, top, r.width() - 4, lineH);
+        const int minLB = std::max(0, -fm.minLeftBearing()), minRB = std::max(0, -fm.minRightBearing());
+        const int used = qRound(line.naturalTextWidth()) + 1 + minRB;
+        const int hscroll = minLB + used <= lineRect.width() ? -minLB : 0;
+        p.setPen(QColor::fromRgba(look.ink));
+        layout.draw(&p, QPointF(lineRect.topLeft() - QPoint(hscroll, qRound(line.ascent()) - fm.ascent())), {}, QRectF(r));
+    }
+
     invar* owner_;
     bool suspended_ = false;
     bool doubleClicked_ = false;
@@ -105,10 +260,38 @@ invar::invar(QWidget* parent) : QWidget(parent) {
 
 invar::~invar() { inputProcess_.reset(); }
 
-QLineEdit* invar::Text1() const { return text_; }
-QString invar::text() const { return text_->text(); }
+QLineEdit* invar::Text1() const {
+    syncText();
+    return text_;
+}
+QString invar::text() const { return displayedText(); }
+
+bool invar::paintsOwnText() const {
+    return mode_ == Mode::Idle && text_->plainDisplay() && (textPending_ || text_->cursorPosition() == 0) &&
+           displayedText().size() <= text_->maxLength();
+}
+
+QString invar::displayedText() const { return textPending_ ? shownText_ : text_->text(); }
+double invar::displayedSize() const { return textPending_ ? shownSize_ : text_->font().pointSizeF(); }
+
+void invar::syncText() const {
+    if (!textPending_) return;
+    textPending_ = false;  // first: the font change below comes back here as an event
+    if (text_->font().pointSizeF() != shownSize_) {  // setFont relayouts: keep redisplays cheap
+        QFont f = text_->font();
+        f.setPointSizeF(shownSize_);
+        text_->setFont(f);
+    }
+    if (text_->text() != shownText_) {
+        text_->setText(shownText_);
+        text_->setCursorPosition(0);
+    } else if (text_->cursorPosition() != 0) {
+        text_->setCursorPosition(0);
+    }
+}
 
 void invar::setFontsize(float size) {
+    syncText();  // the pending text keeps the size it was shown with; the new one comes after
     fontsize_ = size;
     text_->setFont(cellFont(size));
     charWidth_ = int(std::floor((double(size) + 1.1) / 1.5)) * 15;
@@ -152,6 +335,7 @@ void invar::paint(long colour) {
 void invar::setBackColor(long colour) { paint(colour); }
 
 void invar::setMode(Mode m) {
+    if (m != Mode::Idle) syncText();
     mode_ = m;
     switch (m) {
     case Mode::Idle: paint(colors::Idle); break;
@@ -166,23 +350,15 @@ void invar::setValue(const Variant& v) {
     display();
 }
 
-void invar::setTextFontSize(double size) {
-    if (size <= 0) size = 1;
-    if (text_->font().pointSizeF() == size) return;  // setFont relayouts: keep redisplays cheap
-    QFont f = text_->font();
-    f.setPointSizeF(size);
-    text_->setFont(f);
-}
-
 void invar::display() {
-    setTextFontSize(fontsize_);
+    double size = fontsize_;
     QString shown;
     if (!value_.isEmpty()) {
         const QString code = typeCode();
         if (code == QLatin1String("C")) {
             shown = safeText(value_);
             const int bytes = ostrel::cp949::byteLength(shown);
-            if (bytes > length_) setTextFontSize(std::max(7.5, shrunkFontSize(length_, fontsize_, bytes)));
+            if (bytes > length_) size = std::max(7.5, shrunkFontSize(length_, fontsize_, bytes));
         } else if (code == QLatin1String("N")) {
             try {
                 shown = ostrel::fncNumber().fdnc(Variant(value_.toCurrency()), length_, dec_);
@@ -204,18 +380,19 @@ void invar::display() {
             }
         } else if (code == QLatin1String("B")) {
             if (auto mark = booleanMark(value_, length_)) shown = *mark;
-            else shown = text_->text();  // any other value leaves the text as it is
+            else shown = displayedText();  // any other value leaves the text as it is
         } else {
             shown = safeText(value_);
         }
     }
-    if (text_->text() != shown) {
-        text_->setText(shown);
-        text_->setCursorPosition(0);
-    } else if (text_->cursorPosition() != 0) {
-        text_->setCursorPosition(0);
-    }
+    if (size <= 0) size = 1;
+    // Assistive tools read the text box directly: keep it current for them.
+    const bool lazy = paintsOwnText() && !QAccessible::isActive();
+    if (lazy && (shown != displayedText() || size != displayedSize())) text_->update();
     shownText_ = shown;
+    shownSize_ = size;
+    textPending_ = true;
+    if (!lazy) syncText();
 }
 
 void invar::store(const Variant& v) { setValue(v); }

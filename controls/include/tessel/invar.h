@@ -63,7 +63,12 @@ private:
     void paint(long colour);
     void layoutCell();
     void display();
-    void setTextFontSize(double size);
+    // An idle cell keeps its display text to itself and paints it without the text box's
+    // machinery; the text box receives it when someone looks at it or it is about to be used.
+    bool paintsOwnText() const;
+    void syncText() const;
+    QString displayedText() const;
+    double displayedSize() const;
     // Converts the trimmed text by the type code; null when rejected.
     ostrel::Variant convert();
     ostrel::Variant runAfterEnter(const QString& text);
@@ -89,6 +94,8 @@ private:
     ostrel::Variant value_;
     QString valueType_;
     QString shownText_;  // the text the last display produced
+    double shownSize_ = 12;  // and its font size
+    mutable bool textPending_ = false;  // the text box does not hold shownText_ yet
     int length_ = 10;
     int dec_ = 0;
     float fontsize_ = 12;
