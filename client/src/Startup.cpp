@@ -9,6 +9,9 @@
 #include "tessel/Fonts.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 
 namespace vendra {
@@ -40,6 +43,11 @@ int RunClient(QApplication& app) {
     tessel::registerFontSubstitutions();
     app.setApplicationName(AppTitle());
     app.setFont(QFont(QStringLiteral("굴림"), 10));
+    // Qt's own dialogs (file names, message box buttons) speak Korean like the rest of the client.
+    QTranslator qtKorean;
+    if (qtKorean.load(QLocale(QLocale::Korean), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtKorean);
     EnterPressesButtons enterPressesButtons;
     app.installEventFilter(&enterPressesButtons);
 
