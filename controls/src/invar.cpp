@@ -46,11 +46,11 @@ struct Look {
     int alignment = 0;
     QMargins margins;
     const QStyle* style = nullptr;
-    bool frame = false;
+    bool frame = false, enabled = true, active = true;
     bool operator==(const Look& o) const {
         return text == o.text && size == o.size && dpr == o.dpr && format == o.format && under == o.under &&
                base == o.base && ink == o.ink && alignment == o.alignment && margins == o.margins && style == o.style &&
-               frame == o.frame && font == o.font;
+               frame == o.frame && enabled == o.enabled && active == o.active && font == o.font;
     }
 };
 size_t qHash(const Look& k, size_t seed = 0) {
@@ -60,8 +60,17 @@ size_t qHash(const Look& k, size_t seed = 0) {
 // Pictures of idle text boxes, by look. Scrolling a grid shows mostly texts that were on screen a
 // moment ago one row further up or down: each is drawn once and then copied.
 QCache<Look, QImage>& pictures() {
-    static QCache<Look, QImage> cache(8 * 1024);  // cost in KiB
-    return cache;
+    static auto* cache = new QCache<Look, QImage>(8 * 1024);  // cost in KiB
+    static bool emptiedAtExit = false;
+    if (!emptiedAtExit) {
+        // Emptied with the application: the fonts in the keys must not outlive Qt's font system.
+        qAddPostRoutine([] {
+            cache->clear();
+            emptiedAtExit = false;
+        });
+        emptiedAtExit = true;
+    }
+    return *cache;
 }
 
 // The text box shows control characters and separators as spaces.
@@ -187,6 +196,8 @@ private:
         look.margins = textMargins();
         look.style = style();
         look.frame = hasFrame();
+        look.enabled = isEnabled();
+        look.active = isActiveWindow();
         const QImage* picture = pictures().object(look);
         if (!picture) {
             auto* image = new QImage((QSizeF(look.size) * look.dpr).toSize(), look.format);
