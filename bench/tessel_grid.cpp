@@ -1,5 +1,5 @@
 // The editable grid's hot paths: loading a large table through `value`, a full redisplay of a
-// 20 x 7 window, and Down moves carried out by the grid's timer from real key events.
+// 20 x 7 window, and Down and PgDn moves carried out by the grid's timer from real key events.
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
@@ -91,28 +91,46 @@ void BM_GridFullRedisplay20x7(benchmark::State& state) {
 }
 BENCHMARK(BM_GridFullRedisplay20x7)->Unit(benchmark::kMicrosecond);
 
-void BM_GridDownMove(benchmark::State& state) {
-    Window w;
+// Sends `key` to the focused cell and lets the timer carry the move out, painting included.
+void moveBy(ab* grid, Qt::Key key) {
+    QWidget* target = QApplication::focusWidget();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+    while (grid->nextkey() != 0) QCoreApplication::processEvents();
+}
+
+bool focusFirstRow(Window& w, benchmark::State& state) {
     w.grid->setValue(records(10000));
     if (!w.activate()) {
         state.SkipWithError("the window did not become active");
-        return;
+        return false;
     }
     w.grid->invar1(1)->Text1()->setFocus();
     QCoreApplication::processEvents();
-    for (auto _ : state) {
-        QWidget* target = QApplication::focusWidget();
-        QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(target, &down);
-        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(target, &up);
-        while (w.grid->nextkey() != 0) QCoreApplication::processEvents();
-    }
+    return true;
+}
+
+void BM_GridDownMove(benchmark::State& state) {
+    Window w;
+    if (!focusFirstRow(w, state)) return;
+    for (auto _ : state) moveBy(w.grid, Qt::Key_Down);
     state.counters["rec"] = w.grid->rec();
 }
 // 10,000 Down moves through the 10,000 records: the mean is the time per move.
 // TESSEL_BENCH_MOVES runs fewer, for a profiler.
 const int kMoves = qEnvironmentVariableIsSet("TESSEL_BENCH_MOVES") ? qEnvironmentVariableIntValue("TESSEL_BENCH_MOVES") : 10000;
 BENCHMARK(BM_GridDownMove)->Iterations(kMoves)->Unit(benchmark::kMicrosecond);
+
+// Every page shows 20 rows that were not on screen: each cell is drawn afresh.
+void BM_GridPageDown(benchmark::State& state) {
+    Window w;
+    if (!focusFirstRow(w, state)) return;
+    for (auto _ : state) moveBy(w.grid, Qt::Key_PageDown);
+    state.counters["rec"] = w.grid->rec();
+}
+// 400 pages of 20 records: never the last page, where PgDn has no page to go to.
+BENCHMARK(BM_GridPageDown)->Iterations(400)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -200,18 +200,35 @@ private:
         look.active = isActiveWindow();
         const QImage* picture = pictures().object(look);
         if (!picture) {
-            auto* image = new QImage((QSizeF(look.size) * look.dpr).toSize(), look.format);
-            image->setDevicePixelRatio(look.dpr);
-            {
-                QPainter ip(image);
-                drawText(ip, look);
-            }
+            auto* image = new QImage(drawn(look));
             const int cost = std::max<qsizetype>(1, image->sizeInBytes() / 1024);
             if (!pictures().insert(look, image, cost)) return;  // too large to keep (and deleted)
             picture = pictures().object(look);
         }
         QPainter p(this);
         p.drawImage(QPointF(0, 0), *picture);
+    }
+
+    // The picture of `look`, drawn on a scratch image that keeps its paint engine from one
+    // picture to the next: setting up an engine for every new image costs more than the drawing.
+    QImage drawn(const Look& look) {
+        static QImage* scratch = nullptr;
+        const QSize pixels = (QSizeF(look.size) * look.dpr).toSize();
+        if (!scratch || scratch->format() != look.format || scratch->devicePixelRatio() != look.dpr ||
+            scratch->width() < pixels.width() || scratch->height() < pixels.height()) {
+            const QSize grown = scratch ? pixels.expandedTo(scratch->size()) : pixels;
+            delete scratch;
+            scratch = new QImage(grown, look.format);
+            scratch->setDevicePixelRatio(look.dpr);
+        }
+        {
+            QPainter ip(scratch);
+            ip.setClipRect(QRect(QPoint(0, 0), look.size));
+            drawText(ip, look);
+        }
+        QImage picture = scratch->copy(QRect(QPoint(0, 0), pixels));
+        picture.setDevicePixelRatio(look.dpr);
+        return picture;
     }
 
     // The text box's own painting of an unfocused line, over the cell's background.
