@@ -87,6 +87,8 @@ void typeInto(frmOrder* w, int row, int fie, const char* text) {
         else QTest::sendKeyEvent(QTest::Click, cell->Text1(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
     QTest::keyClick(cell->Text1(), Qt::Key_Return);
+    // A person's next click comes long after the grid has carried out the Enter.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->ab1->nextkey() == 0; }, 2000));
 }
 
 int rowOf(frmOrder* w, const QString& name) {

@@ -7,7 +7,7 @@
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
 namespace tessel {
 
@@ -31,6 +32,8 @@ bool isMoveKey(int k) {
 }
 // Keys a pass-over may repeat: the ones that step to a neighbouring cell.
 bool isStepKey(int k) { return k == 13 || k == 37 || k == 38 || k == 39 || k == 40; }
+// A CellGotFocus handler that keeps steering would otherwise hold a typed key forever.
+constexpr int kMaxChainedMoves = 1000;
 }  // namespace
 
 ab::ab(QWidget* parent) : QWidget(parent) {
@@ -142,6 +145,7 @@ void ab::wireHeading(int f) {
 void ab::wireCell(int index) {
     invar* c = cells_[size_t(index)];
     c->disconnect(this);
+    c->Text1()->installEventFilter(this);
     connect(c, &invar::CellGotFocus, this, [this, index] { onCellFocus(index); });
     connect(c, &invar::keycommand, this, [this, index](int& key) { onCellKey(index, key); });
     connect(c, &invar::Modified, this, [this, index] { onCellModified(index); });
@@ -525,6 +529,24 @@ void ab::onCellModified(int index) {
     }
 }
 
+bool ab::eventFilter(QObject* watched, QEvent* e) {
+    const QEvent::Type type = e->type();
+    if ((type == QEvent::KeyPress || type == QEvent::InputMethod) && isMoveKey(nextkey_)) {
+        // The event queue delivers a fast typist's keys before the timer: carry the pending moves
+        // out now (a pass-over may chain several), so the key is not typed into the cell being left.
+        QPointer<ab> self(this);
+        for (int guard = 0; self && table_ && isMoveKey(nextkey_) && guard < kMaxChainedMoves; ++guard) tick();
+        if (!self) return true;
+        QWidget* now = QApplication::focusWidget();
+        if (now && now != watched) {
+            const std::unique_ptr<QEvent> copy(e->clone());
+            QCoreApplication::sendEvent(now, copy.get());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 void ab::kick() {
     if (!table_) return;
     if (nextkey_ != 0) {
@@ -763,7 +785,7 @@ void ab::find() {
     dlg.setWindowTitle(QStringLiteral("찾기"));
     dlg.setLabelText(defs_[size_t(fie)].title + QStringLiteral("  필드 안에서 찾을 문자열을 입력하세요."));
     dlg.setTextValue(lastFind_);
-    if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+    if (const QScreen* s = screen() ? screen() : QApplication::primaryScreen()) {
         const QRect g = s->geometry();
         dlg.move(g.x() + g.width() / 2 - twipsToPixels(3200), g.y() + g.height() / 2);
     }

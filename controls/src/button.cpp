@@ -12,7 +12,7 @@
 
 namespace tessel {
 
-button::button(QWidget* parent) : QWidget(parent) {
+button::button(QWidget* parent) : FixedSizeWidget(parent) {
     registerFontSubstitutions();
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -43,7 +43,7 @@ void button::setFont_size(float size) {
 void button::setLength(int columns) {
     length_ = columns;
     const double fs = font_size();
-    resize(twipsRect(0, 0, fs * 10 * columns + 60, fs * 20 + 60).size());
+    setLaidOutSize(twipsRect(0, 0, fs * 10 * columns + 60, fs * 20 + 60).size());
 }
 
 void button::paint(long colour) {

@@ -270,7 +270,7 @@ private:
     bool doubleClicked_ = false;
 };
 
-invar::invar(QWidget* parent) : QWidget(parent) {
+invar::invar(QWidget* parent) : FixedSizeWidget(parent) {
     registerFontSubstitutions();
     setAutoFillBackground(true);
     text_ = new CellEdit(this);
@@ -336,7 +336,7 @@ void invar::layoutCell() {
     widthTwips_ = c.width;
     heightTwips_ = c.height;
     const QRect outer = twipsRect(0, 0, widthTwips_, heightTwips_);
-    resize(outer.size());
+    setLaidOutSize(outer.size());
     // The text box keeps a 2-pixel margin inside: let it reach into the side margin so that
     // `length` columns really fit.
     text_->setGeometry(twipsRect(c.left, c.top, c.boxW, c.boxH).adjusted(-2, 0, 2, 0).intersected(outer));

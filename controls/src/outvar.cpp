@@ -22,7 +22,7 @@ namespace tessel {
 
 using ostrel::Variant;
 
-outvar::outvar(QWidget* parent) : QWidget(parent) {
+outvar::outvar(QWidget* parent) : FixedSizeWidget(parent) {
     registerFontSubstitutions();
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -62,7 +62,7 @@ void outvar::layoutLabel() {
     const CellBox c = cellBox(charWidth_, sideMargin_, length_, fontsize_);
     widthTwips_ = c.width;
     heightTwips_ = c.height;
-    resize(twipsRect(0, 0, widthTwips_, heightTwips_).size());
+    setLaidOutSize(twipsRect(0, 0, widthTwips_, heightTwips_).size());
     labelRect_ = twipsRect(c.left, c.top, c.boxW, c.boxH);
     label_->setGeometry(labelRect_);
 }

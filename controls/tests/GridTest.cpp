@@ -318,6 +318,47 @@ TEST_F(TesselGrid, EnterAndRightWalkTheRowsAndScrollAtTheBottom) {
     EXPECT_EQ(grid->lastkey(), 35);
 }
 
+TEST_F(TesselGrid, KeysTypedAheadOfAMoveReachTheCellTheMoveLandsOn) {
+    make(4, textStru(2), 6);
+    focus(0, 0);
+    // A fast typist's keys arrive before the timer has carried out the move before them.
+    test::key(Qt::Key_Down);
+    test::typeText(QStringLiteral("x"));
+    test::key(Qt::Key_Return);
+    test::key(Qt::Key_Down);
+    test::typeText(QStringLiteral("y"));
+    test::key(Qt::Key_Return);
+    settle();
+    EXPECT_EQ(grid->value()->Cell(0, 0).toString(), text(0, 0));
+    EXPECT_EQ(grid->value()->Cell(1, 0).toString(), QStringLiteral("x"));
+    EXPECT_EQ(grid->value()->Cell(2, 1).toString(), QStringLiteral("y"));
+    expectCursor(3, 0, 0);
+}
+
+TEST_F(TesselGrid, KeysTypedAheadFollowPassOversToTheNextLine) {
+    // The order sheet's shape: a locked name, a NOTSTOP unit, quantity, a NOTSTOP price, remark.
+    make(6, makeStru({fieldDef("C", 4, 0, "a", Variant("Locked")), fieldDef("C", 4, 0, "b", Variant("NotStop")),
+                      fieldDef("C", 4, 0, "c"), fieldDef("C", 4, 0, "d", Variant("NotStop")),
+                      fieldDef("C", 4, 0, "e")}),
+         8);
+    focus(0, 2);
+    test::typeText(QStringLiteral("3"));
+    test::key(Qt::Key_Return);  // on to the remark
+    test::key(Qt::Key_Down);
+    test::key(Qt::Key_Down);
+    test::typeText(QStringLiteral("2"));
+    test::key(Qt::Key_Return);  // last field: the next line's locked name
+    test::key(Qt::Key_Right);   // past the NOTSTOP unit
+    test::typeText(QStringLiteral("5"));
+    test::key(Qt::Key_Return);  // past the NOTSTOP price
+    settle();
+    EXPECT_EQ(grid->value()->Cell(0, 2).toString(), QStringLiteral("3"));
+    EXPECT_EQ(grid->value()->Cell(2, 4).toString(), QStringLiteral("2"));
+    EXPECT_EQ(grid->value()->Cell(3, 2).toString(), QStringLiteral("5"));
+    EXPECT_EQ(grid->value()->Cell(3, 0).toString(), text(3, 0));
+    expectCursor(3, 4, 0);
+}
+
 TEST_F(TesselGrid, RightOnTheLastFieldOfTheAppendLineStays) {
     make(4, textStru(2), 2);
     focus(2, 1);

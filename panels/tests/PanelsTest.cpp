@@ -99,6 +99,12 @@ TEST(Panels, ConfirmWithoutTouchingWritesThePrefilledValuesBack) {
         EXPECT_EQ(pan->label(1)->text(), QStringLiteral("끝날:"));
         EXPECT_EQ(pan->button1()->caption(), QStringLiteral("확  인"));
         EXPECT_EQ(pan->button2()->caption(), QStringLiteral("취  소"));
+        // The layout keeps every control at the size it lays itself out in, all inside the window.
+        for (QWidget* w : std::initializer_list<QWidget*>{pan->cell(0), pan->cell(1), pan->button1(), pan->button2()}) {
+            EXPECT_EQ(w->size(), w->sizeHint());
+            EXPECT_TRUE(pan->rect().contains(w->geometry()));
+        }
+        EXPECT_GT(pan->cell(0)->width(), pan->cell(0)->characterWidth() * 8 / 15);
         path.push_back(focused(pan));
         key(Qt::Key_Return);
         path.push_back(focused(pan));

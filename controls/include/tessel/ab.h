@@ -112,6 +112,8 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
+    // Keys typed ahead of a pending move are held until the move lands, then go to its cell.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void onCellFocus(int index);

@@ -3,13 +3,13 @@
 // command codes (the input panels use it in place of a push button).
 #include "ostrel/Variant.h"
 
-#include <QWidget>
+#include "tessel/FixedSizeWidget.h"
 
 class QLabel;
 
 namespace tessel {
 
-class button : public QWidget {
+class button : public FixedSizeWidget {
     Q_OBJECT
 public:
     explicit button(QWidget* parent = nullptr);

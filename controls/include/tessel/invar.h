@@ -4,7 +4,7 @@
 #include "ostrel/Variant.h"
 #include "tessel/InputProcess.h"
 
-#include <QWidget>
+#include "tessel/FixedSizeWidget.h"
 
 class QLineEdit;
 
@@ -12,7 +12,7 @@ namespace tessel {
 
 class CellEdit;
 
-class invar : public QWidget {
+class invar : public FixedSizeWidget {
     Q_OBJECT
 public:
     enum class Mode { Idle, Selected, Editing, Processing };

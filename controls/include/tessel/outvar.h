@@ -3,13 +3,13 @@
 // It takes the focus and hands keys to its container as key command codes.
 #include "ostrel/Variant.h"
 
-#include <QWidget>
+#include "tessel/FixedSizeWidget.h"
 
 class QLabel;
 
 namespace tessel {
 
-class outvar : public QWidget {
+class outvar : public FixedSizeWidget {
     Q_OBJECT
 public:
     explicit outvar(QWidget* parent = nullptr);
