@@ -31,4 +31,20 @@ RuntimeError RuntimeError::invalidUseOfNull(const QString& detail) {
     return {err::InvalidUseOfNull, withDetail("Invalid use of Null", detail)};
 }
 
+RuntimeError RuntimeError::outOfMemory(const QString& detail) {
+    return {err::OutOfMemory, withDetail("Out of memory", detail)};
+}
+RuntimeError RuntimeError::internal(const QString& detail) {
+    return {err::Internal, withDetail("Internal error", detail)};
+}
+RuntimeError RuntimeError::pathFileAccess(const QString& detail) {
+    return {err::PathFileAccess, withDetail("Path/File access error", detail)};
+}
+RuntimeError RuntimeError::pathNotFound(const QString& detail) {
+    return {err::PathNotFound, withDetail("Path not found", detail)};
+}
+RuntimeError RuntimeError::printer(const QString& detail) {
+    return {err::Printer, withDetail("Printer error", detail)};
+}
+
 }  // namespace ostrel

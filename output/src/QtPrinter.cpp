@@ -13,7 +13,7 @@ namespace tavrin {
 
 namespace {
 [[noreturn]] void printerError(const QString& what) {
-    throw ostrel::RuntimeError(ostrel::err::Printer, QStringLiteral("Printer error: ") + what);
+    throw ostrel::RuntimeError::printer(what);
 }
 }  // namespace
 

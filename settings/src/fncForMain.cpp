@@ -19,10 +19,10 @@ bool fncForMain::LoadIni(QString PathName, QString FileName) const {
 
     QFile file(full);
     if (!file.open(QIODevice::ReadOnly))
-        throw ostrel::RuntimeError(75, QStringLiteral("Path/File access error: ") + full);
+        throw ostrel::RuntimeError::pathFileAccess(full);
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw ostrel::RuntimeError(75, QStringLiteral("Path/File access error: ") + full);
+        throw ostrel::RuntimeError::pathFileAccess(full);
 
     auto& settings = detail::store().settings;
     // A line ends at CR LF, LF or a lone CR.

@@ -19,7 +19,6 @@ namespace corvane {
 
 namespace {
 
-constexpr int kOutOfMemory = 7;
 
 // The cookie jar of the run: one curl share handle that every request attaches to. It lives in
 // memory only; nothing is read from or written to disk.
@@ -158,7 +157,7 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
     for (int attempt = 1; attempt <= kTries; ++attempt) {
         lastTries_ = attempt;
         std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
-        if (!easy) throw RuntimeError(kOutOfMemory, QStringLiteral("Out of memory (no HTTP request object)"));
+        if (!easy) throw RuntimeError::outOfMemory(QStringLiteral("no HTTP request object"));
         CURL* h = easy.get();
         char errorText[CURL_ERROR_SIZE] = {};
         Reply reply;
@@ -197,8 +196,8 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
         if (reply.tooLarge || rc == CURLE_FILESIZE_EXCEEDED) {
             responseText.clear();
             lastError_ = QStringLiteral("reply larger than %1 bytes").arg(maxReplyBytes_);
-            throw RuntimeError(kOutOfMemory, QStringLiteral("Out of memory (%1 from %2)")
-                                                 .arg(lastError_, QString::fromLatin1(target)));
+            throw RuntimeError::outOfMemory(
+                QStringLiteral("%1 from %2").arg(lastError_, QString::fromLatin1(target)));
         }
         lastError_ = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc));
     }

@@ -18,8 +18,6 @@ namespace corvane {
 
 namespace {
 
-constexpr int kPathFileAccess = 75;
-constexpr int kPathNotFound = 76;
 
 QStringView trimSpaces(QStringView t) {
     qsizetype b = 0, e = t.size();
@@ -100,12 +98,12 @@ void fncInOut::SaveString(const QString& s, const QString& f) const {
     // written.
     QSaveFile file(f);
     if (!QFileInfo(f).absoluteDir().exists())
-        throw RuntimeError(kPathNotFound, QStringLiteral("Path not found (%1)").arg(f));
+        throw RuntimeError::pathNotFound(f);
     if (!file.open(QIODevice::WriteOnly))
-        throw RuntimeError(kPathFileAccess, QStringLiteral("Path/File access error (%1)").arg(f));
+        throw RuntimeError::pathFileAccess(f);
     const QByteArray bytes = ostrel::cp949::encode(QString(s + QLatin1String("\r\n")));
     if (file.write(bytes) != bytes.size() || !file.commit())
-        throw RuntimeError(kPathFileAccess, QStringLiteral("Path/File access error (%1)").arg(f));
+        throw RuntimeError::pathFileAccess(f);
 }
 
 QString fncInOut::LoadString(const Variant& f) const {
@@ -113,7 +111,7 @@ QString fncInOut::LoadString(const Variant& f) const {
     QFile file(name);
     if (!QFileInfo(name).isFile()) throw RuntimeError::fileNotFound(name);
     if (!file.open(QIODevice::ReadOnly))
-        throw RuntimeError(kPathFileAccess, QStringLiteral("Path/File access error (%1)").arg(name));
+        throw RuntimeError::pathFileAccess(name);
     return ostrel::cp949::decode(file.readAll());
 }
 

@@ -6,12 +6,18 @@
 
 namespace ostrel {
 
+// The error numbers every library raises. Each has one standard description (RuntimeError's
+// factories below); the database engine's numbers join this list, never a list of their own.
 namespace err {
 inline constexpr int InvalidArgument = 5;
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int OutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
+inline constexpr int Internal = 51;
 inline constexpr int FileNotFound = 53;
+inline constexpr int PathFileAccess = 75;
+inline constexpr int PathNotFound = 76;
 inline constexpr int InvalidUseOfNull = 94;
 inline constexpr int Printer = 482;
 }  // namespace err
@@ -31,6 +37,11 @@ public:
     static RuntimeError typeMismatch(const QString& detail = {});
     static RuntimeError fileNotFound(const QString& detail = {});
     static RuntimeError invalidUseOfNull(const QString& detail = {});
+    static RuntimeError outOfMemory(const QString& detail = {});
+    static RuntimeError internal(const QString& detail = {});
+    static RuntimeError pathFileAccess(const QString& detail = {});
+    static RuntimeError pathNotFound(const QString& detail = {});
+    static RuntimeError printer(const QString& detail = {});
 
 private:
     int number_;
