@@ -1,6 +1,7 @@
 #include "tessel/CellText.h"
 
 #include "ostrel/Currency.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/RuntimeError.h"
 
 #include <QStringList>
@@ -12,12 +13,6 @@ namespace tessel {
 using ostrel::Date;
 using ostrel::Variant;
 
-QString trimSpaces(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == u' ') ++b;
-    while (e > b && s.at(e - 1) == u' ') --e;
-    return s.mid(b, e - b);
-}
 
 Variant readNumberText(const QString& text) {
     if (text.isEmpty()) return Variant();
@@ -38,7 +33,7 @@ namespace {
 // A part of a date text as the platform's integer conversion reads it: digits, spaces around,
 // 16 bits at most. Anything else is a failure of the whole reading.
 bool readPart(const QString& s, int& out) {
-    const QString t = trimSpaces(s);
+    const QString t = ostrel::trimSpaces(s).toString();
     if (t.isEmpty() || t.size() > 5) return false;
     int v = 0;
     for (QChar c : t) {
@@ -74,7 +69,7 @@ Date readDateText(const QString& text, const Variant& stored, Date today) {
         hasDefault = false;
     }
 
-    const QString t = trimSpaces(text);
+    const QString t = ostrel::trimSpaces(text).toString();
     QStringList parts;
     if (t.contains(u'/')) parts = t.split(u'/');
     else if (t.contains(u'-')) parts = t.split(u'-');
@@ -121,7 +116,7 @@ Date readDateText(const QString& text, const Variant& stored, Date today) {
 
     if (year < 1990 || year > 2089) {
         // Taken again from the first part of the text, as a two-digit year.
-        const QString first = trimSpaces(parts[0]);
+        const QString first = ostrel::trimSpaces(parts[0]).toString();
         if (first.isEmpty()) return Date();
         for (QChar c : first)
             if (c < u'0' || c > u'9') return Date();

@@ -4,6 +4,7 @@
 #include "CellLayout.h"
 
 #include "ostrel/Cp949.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/fncDate.h"
 #include "ostrel/fncNumber.h"
 #include "ostrel/fncString.h"
@@ -204,17 +205,17 @@ Variant invar::runAfterEnter(const QString& text) {
 }
 
 Variant invar::convert() {
-    const QString text = trimSpaces(text_->text());
+    const QString text = ostrel::trimSpaces(text_->text()).toString();
     const QString code = typeCode();
     // An unchanged number or date text keeps the stored value: its display may be lossy
     // (asterisks for a number too wide, a two-digit year).
-    if ((code == QLatin1String("N") || code == QLatin1String("D")) && text == trimSpaces(shownText_))
+    if ((code == QLatin1String("N") || code == QLatin1String("D")) && text == ostrel::trimSpaces(shownText_))
         return value_;
     if (code == QLatin1String("C")) {
         Variant result(text);
         if (inputProcess_) {
             result = runAfterEnter(text);
-            if (!result.isNull()) result = Variant(trimSpaces(safeText(result)));
+            if (!result.isNull()) result = Variant(ostrel::trimSpaces(safeText(result)).toString());
         }
         if (mode_ == Mode::Processing) setMode(Mode::Editing);
         if (result.isNull()) return result;

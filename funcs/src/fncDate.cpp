@@ -1,4 +1,5 @@
 #include "ostrel/fncDate.h"
+#include "ostrel/TrimSpaces.h"
 
 #include "ostrel/RuntimeError.h"
 #include "ostrel/fncNumber.h"
@@ -59,12 +60,6 @@ Date fromParts(int year, int month, int day) {
     return DateSerial(year, month, day);
 }
 
-QStringView trimSpaces(QStringView t) {
-    qsizetype b = 0, e = t.size();
-    while (b < e && t[b] == QLatin1Char(' ')) ++b;
-    while (e > b && t[e - 1] == QLatin1Char(' ')) --e;
-    return t.mid(b, e - b);
-}
 
 // A date argument given as a variant: the text cases are handled by the callers.
 bool isZeroValue(const Variant& d) {

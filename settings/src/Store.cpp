@@ -20,11 +20,5 @@ bool KeyedValues::contains(const QString& key) const {
     return items_.contains(key.toCaseFolded());
 }
 
-QString trimSpaces(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
-    return s.mid(b, e - b);
-}
 
 }  // namespace sembrin::detail

@@ -36,6 +36,5 @@ struct Store {
 Store& store();
 
 // Spaces only, at both ends, as the settings file and the setting writer trim.
-QString trimSpaces(const QString& s);
 
 }  // namespace sembrin::detail

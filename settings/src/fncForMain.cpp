@@ -2,6 +2,7 @@
 
 #include "Store.h"
 #include "ostrel/Cp949.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/RuntimeError.h"
 
 #include <QFile>
@@ -31,7 +32,8 @@ bool fncForMain::LoadIni(QString PathName, QString FileName) const {
         const QString text = ostrel::cp949::decode(line);
         const qsizetype eq = text.indexOf(QLatin1Char('='));
         if (eq < 1) continue;  // no "=", or a line that starts with it
-        settings.set(detail::trimSpaces(text.left(eq)), detail::trimSpaces(text.mid(eq + 1)));
+        settings.set(ostrel::trimSpaces(text.left(eq)).toString(),
+                     ostrel::trimSpaces(text.mid(eq + 1)).toString());
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "sembrin/pptPublicValue.h"
 
 #include "Store.h"
+#include "ostrel/TrimSpaces.h"
 
 namespace sembrin {
 
@@ -32,7 +33,7 @@ Variant pptPublicValue::inisetting(const QString& key) const {
 
 void pptPublicValue::setInisetting(const QString& key, const Variant& value) {
     // Null stays null; anything else becomes its text, upper-cased and trimmed.
-    Variant stored = value.isNull() ? value : Variant(detail::trimSpaces(value.toString().toUpper()));
+    Variant stored = value.isNull() ? value : Variant(ostrel::trimSpaces(value.toString().toUpper()).toString());
     store().settings.set(key.toUpper(), stored);
 }
 

@@ -1,6 +1,7 @@
 #include "corvane/ValueText.h"
 
 #include "ostrel/RuntimeError.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/fncDate.h"
 
 #include <cfloat>
@@ -8,6 +9,7 @@
 
 using ostrel::Currency;
 using ostrel::RuntimeError;
+using ostrel::trimSpaces;
 using ostrel::Variant;
 using ostrel::VarType;
 
@@ -20,12 +22,6 @@ QString numberText(const Variant& v) {
     return v.toString();
 }
 
-QStringView trimSpaces(QStringView t) {
-    qsizetype b = 0, e = t.size();
-    while (b < e && t[b] == u' ') ++b;
-    while (e > b && t[e - 1] == u' ') --e;
-    return t.mid(b, e - b);
-}
 
 // The common case of literal numbers, read straight from the text: an optional "-", digits and
 // at most four decimals. Anything else goes the general way.

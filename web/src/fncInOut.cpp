@@ -3,6 +3,7 @@
 #include "corvane/ValueText.h"
 
 #include "ostrel/Cp949.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/RuntimeError.h"
 #include "ostrel/clsTable.h"
 
@@ -12,6 +13,7 @@
 #include <QSaveFile>
 
 using ostrel::RuntimeError;
+using ostrel::trimSpaces;
 using ostrel::Variant;
 
 namespace corvane {
@@ -19,12 +21,6 @@ namespace corvane {
 namespace {
 
 
-QStringView trimSpaces(QStringView t) {
-    qsizetype b = 0, e = t.size();
-    while (b < e && t[b] == u' ') ++b;
-    while (e > b && t[e - 1] == u' ') --e;
-    return t.mid(b, e - b);
-}
 
 // Lines end only at CR LF; a text ending in CR LF has no empty last line.
 template <class F> void forEachLine(QStringView text, F&& f) {

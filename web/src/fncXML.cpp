@@ -4,10 +4,12 @@
 #include "corvane/ValueText.h"
 
 #include "ostrel/RuntimeError.h"
+#include "ostrel/TrimSpaces.h"
 #include "ostrel/clsTable.h"
 #include "ostrel/fncDate.h"
 
 using ostrel::RuntimeError;
+using ostrel::trimSpaces;
 using ostrel::Variant;
 using ostrel::VarType;
 
@@ -26,12 +28,6 @@ inline bool sameIgnoringCase(QChar a, QChar b) {
     return a.toCaseFolded() == b.toCaseFolded();
 }
 
-QStringView trimSpaces(QStringView t) {
-    qsizetype b = 0, e = t.size();
-    while (b < e && t[b] == u' ') ++b;
-    while (e > b && t[e - 1] == u' ') --e;
-    return t.mid(b, e - b);
-}
 
 QString describeAt(const char* what, QStringView tag, qsizetype pos) {
     return QStringLiteral("%1 <%2> at character %3").arg(QLatin1String(what), tag.toString()).arg(pos + 1);

@@ -9,7 +9,6 @@
 namespace tessel {
 
 // Removes spaces at both ends (only spaces, as the platform's Trim does).
-QString trimSpaces(const QString& s);
 
 // Typed number text: "," removed, each "+" read as "000" and each "*" as "00", then the leading
 // number as currency. Empty text gives empty; a number beyond the currency range gives null.
