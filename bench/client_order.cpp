@@ -1,7 +1,7 @@
 // From the date confirmed in the panel to an order window ready for typing: the three loads, the
 // merge, the grid's value and the totals, for 2,000 offered products and a 500-line stored order,
 // against the order server on a loopback port. Also the merge alone, without the network.
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
@@ -39,7 +39,7 @@ struct Store {
     QTemporaryDir dir;
     QProcess server;
     QString url;
-    std::unique_ptr<OrderServer> link;
+    std::unique_ptr<ServerLink> link;
     ostrel::Date date = ostrel::DateSerial(2031, 5, 20);
 
     int admin(const QStringList& args) {
@@ -67,7 +67,7 @@ struct Store {
         auto m = QRegularExpression("(http://[0-9.]+:[0-9]+)").match(QString::fromUtf8(line));
         if (!m.hasMatch()) return fail("serve", QString::fromUtf8(line));
         url = m.captured(1);
-        link = std::make_unique<OrderServer>(url);
+        link = std::make_unique<ServerLink>(url);
         Reply r = link->get(path::Login, LoginQuery(link->web(), "shop", "farm", "pw1234", link->stamp()));
         if (!r.text.contains("<success>1</success>")) return fail("login", r.text);
         // A stored order of every fourth product (500 lines) and a message.

@@ -1,7 +1,7 @@
 #include "vendra/Reports.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/ProductKey.h"
 #include "vendra/VatMath.h"

@@ -2,7 +2,7 @@
 
 #include "vendra/Messages.h"
 #include "vendra/Notice.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Requests.h"
 #include "vendra/Reports.h"
 #include "vendra/Version.h"
@@ -26,7 +26,7 @@
 
 namespace vendra {
 
-frmMain::frmMain(OrderServer& server, QStringList commandWords, QWidget* parent)
+frmMain::frmMain(ServerLink& server, QStringList commandWords, QWidget* parent)
     : QWidget(parent), server_(server), commandWords_(std::move(commandWords)) {
     tessel::registerFontSubstitutions();
     setObjectName(QStringLiteral("frmMain"));

@@ -1,7 +1,7 @@
 #include "vendra/frmOrder.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Requests.h"
 #include "vendra/VatMath.h"
@@ -223,7 +223,7 @@ void frmOrder::Command1_Click() {
     ab1->CloseMe();
     inMsg->CloseMe();
 
-    OrderServer& server = main_.server();
+    ServerLink& server = main_.server();
     try {
         const OrdersLoad stored = mdlLoad::LoadOrders(server, deliverDate_, ordererCI_, receiverCI_);
         if (QString p = mdlLoad::LoadProblem(stored, server.baseUrl()); !p.isEmpty()) {

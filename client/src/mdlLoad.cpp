@@ -1,6 +1,6 @@
 #include "vendra/mdlLoad.h"
 
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Requests.h"
 
 #include "corvane/ValueText.h"
@@ -8,7 +8,7 @@
 namespace vendra::mdlLoad {
 
 namespace {
-void readInto(LoadResult& out, OrderServer& server, const Reply& r) {
+void readInto(LoadResult& out, ServerLink& server, const Reply& r) {
     out.answered = r.answered;
     out.table = server.xml().TagToJarray(r.text);
     const ostrel::Variant ok = server.xml().GetTag(r.text, u"success", corvane::valuetype::Boolean);
@@ -16,7 +16,7 @@ void readInto(LoadResult& out, OrderServer& server, const Reply& r) {
     if (out.refused) out.failmsg = server.xml().GetTag(r.text, u"failmsg").toString();
 }
 
-LoadResult readTable(OrderServer& server, const char* path, const QString& query) {
+LoadResult readTable(ServerLink& server, const char* path, const QString& query) {
     LoadResult out;
     readInto(out, server, server.get(path, query));
     return out;
@@ -29,7 +29,7 @@ QString LoadProblem(const LoadResult& r, const QString& baseUrl) {
     return QString();
 }
 
-OrdersLoad LoadOrders(OrderServer& server, ostrel::Date deliverDate, const QString& ordererCI,
+OrdersLoad LoadOrders(ServerLink& server, ostrel::Date deliverDate, const QString& ordererCI,
                       const QString& receiverCI) {
     const QString q = OrdersSelectQuery(server.web(), deliverDate, ordererCI, receiverCI, server.stamp());
     const Reply r = server.get(path::OrdersSelect, q);
@@ -41,15 +41,15 @@ OrdersLoad LoadOrders(OrderServer& server, ostrel::Date deliverDate, const QStri
     return out;
 }
 
-LoadResult LoadDisplayItems(OrderServer& server, const QString& receiverCI, const QString& ordererCI) {
+LoadResult LoadDisplayItems(ServerLink& server, const QString& receiverCI, const QString& ordererCI) {
     return readTable(server, path::DisplaySelect, DisplaySelectQuery(server.web(), receiverCI, ordererCI, server.stamp()));
 }
 
-LoadResult LoadUnitPrices(OrderServer& server, const QString& receiverCI, const QString& dgr) {
+LoadResult LoadUnitPrices(ServerLink& server, const QString& receiverCI, const QString& dgr) {
     return readTable(server, path::UnitPricesSelect, UnitPricesQuery(server.web(), receiverCI, dgr, server.stamp()));
 }
 
-LoadResult LoadDeliveries(OrderServer& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
+LoadResult LoadDeliveries(ServerLink& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
                           const QString& buyerCI) {
     return readTable(server, path::DeliverSelect,
                      DeliverSelectQuery(server.web(), date1, date2, sellerCI, buyerCI, server.stamp()));

@@ -1,6 +1,6 @@
 #include "vendra/mdlOrder.h"
 
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/frmMain.h"
 #include "vendra/frmOrder.h"
 #include "vendra/mdlLoad.h"
@@ -31,7 +31,7 @@ void OpenOrderEntry(frmMain& main) {
     w->showAndActivate();
 }
 
-SheetLoad BuildOrderSheet(OrderServer& server, Date deliverDate, const QString& ordererCI, const QString& ordererDgr,
+SheetLoad BuildOrderSheet(ServerLink& server, Date deliverDate, const QString& ordererCI, const QString& ordererDgr,
                           const QString& receiverCI) {
     SheetLoad out;
     try {

@@ -1,7 +1,7 @@
 #include "vendra/mdlPass.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
 
@@ -15,7 +15,7 @@ bool IsNewerVersion(const QString& serverVersion, const QString& caption) {
     return QString::compare(serverVersion, caption, Qt::CaseSensitive) > 0;
 }
 
-bool Login(frmMain& main, OrderServer& server, const QString& ordererCI, const QString& receiverCI,
+bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QString& receiverCI,
            const QString& passWord) {
     Reply r;
     QString version, notice, dgr, failmsg;

@@ -1,7 +1,7 @@
 #include "vendra/mdlPdSelect.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/ProductKey.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
@@ -74,7 +74,7 @@ QString DisplayUpdateBody(const corvane::fncGetAndPost& g, const QString& ordere
     return parts.join(QLatin1Char('&'));
 }
 
-SendOutcome SendOrderItems(OrderServer& server, const QString& ordererCI, const QString& receiverCI,
+SendOutcome SendOrderItems(ServerLink& server, const QString& ordererCI, const QString& receiverCI,
                            const clsTable& selection) {
     SendOutcome o;
     const Reply r = server.post(path::DisplayUpdate, DisplayUpdateBody(server.web(), ordererCI, receiverCI, selection));

@@ -5,7 +5,7 @@
 
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Version.h"
 #include "vendra/frmIDandPassword.h"
@@ -48,7 +48,7 @@ void answerLogin(const QString& password) {
     });
 }
 
-std::unique_ptr<frmMain> logIn(OrderServer& srv, const QString& orderer, const QString& receiver,
+std::unique_ptr<frmMain> logIn(ServerLink& srv, const QString& orderer, const QString& receiver,
                                const QString& password, bool* ok) {
     auto m = std::make_unique<frmMain>(srv, QStringList{orderer, receiver});
     answerLogin(password);
@@ -211,7 +211,7 @@ TEST(Startup, TabLeavesTheNoticeTextForItsButton) {
 
 TEST(Login, ClosingTheLoginWindowSendsNothingAndEnds) {
     ScriptedPeer peer;
-    OrderServer srv(peer.url());
+    ServerLink srv(peer.url());
     frmMain m(srv, {QStringLiteral("shop")});
     whenModal([](QWidget* w) { w->close(); });
     EXPECT_FALSE(m.Load());
@@ -220,7 +220,7 @@ TEST(Login, ClosingTheLoginWindowSendsNothingAndEnds) {
 
 TEST(Login, UnreachableServerIsNamed) {
     const QString url = QStringLiteral("http://127.0.0.1:%1").arg(closedPort());
-    OrderServer srv(url);
+    ServerLink srv(url);
     MessageBoxes boxes;
     bool ok = true;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw"), &ok);
@@ -232,7 +232,7 @@ TEST(Login, UnreachableServerIsNamed) {
 TEST(Login, MalformedReplyIsReportedNotFatal) {
     ScriptedPeer peer;
     peer.on("/order_ctos_xml/login.php", {200, "</success><success>1</success>"});
-    OrderServer srv(peer.url());
+    ServerLink srv(peer.url());
     MessageBoxes boxes;
     bool ok = true;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw"), &ok);
@@ -242,7 +242,7 @@ TEST(Login, MalformedReplyIsReportedNotFatal) {
 }
 
 TEST_F(EndToEnd, LoginFillsTheCellsOrShowsTheRefusal) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     MessageBoxes boxes;
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
@@ -272,7 +272,7 @@ TEST(LoginMessages, NewerVersionAndLoginNoticeComeBeforeTheNoticeWindow) {
              QStringLiteral("전체 공지")});
     ASSERT_TRUE(s.start({QStringLiteral("--version-text"), QStringLiteral("Vendra - 1311.01"),
                          QStringLiteral("--login-notice"), QStringLiteral("오늘은 점검일입니다")}));
-    OrderServer srv(s.url());
+    ServerLink srv(s.url());
     MessageBoxes boxes;
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
@@ -287,7 +287,7 @@ TEST(LoginMessages, NewerVersionAndLoginNoticeComeBeforeTheNoticeWindow) {
 }
 
 TEST_F(EndToEnd, NoticeWindowShowsBothOneOrNone) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
     ASSERT_TRUE(ok);
@@ -319,7 +319,7 @@ TEST_F(EndToEnd, NoticeWindowShowsBothOneOrNone) {
 }
 
 TEST_F(EndToEnd, SheetTotalsSendingAndTheStoredOrder) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
     ASSERT_TRUE(ok);
@@ -406,7 +406,7 @@ TEST_F(EndToEnd, SheetTotalsSendingAndTheStoredOrder) {
 }
 
 TEST_F(EndToEnd, AcceptedOrderLocksOnActivationAndBeforeSending) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
     ASSERT_TRUE(ok);
@@ -459,7 +459,7 @@ TEST(SendFailure, UnreachableServerKeepsTheOrderWindowAndWhatWasTyped) {
     s.seedBasic();
     s.prices(QStringLiteral("대파,단,A,333,\n배추,포기,A,617,+\n"));
     ASSERT_TRUE(s.start());
-    OrderServer srv(s.url());
+    ServerLink srv(s.url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
     ASSERT_TRUE(ok);
@@ -513,7 +513,7 @@ TEST(ScriptedPeerSave, ExactBodyAndWhatCountsAsConfirmed) {
     ScriptedPeer peer;
     scriptStore(peer, 30);
     peer.on("/order_ctos_xml/orders_update.php", {409, "<success>0</success><failmsg>잠긴 발주입니다</failmsg>"});
-    OrderServer srv(peer.url());
+    ServerLink srv(peer.url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("x"), &ok);
     ASSERT_TRUE(ok);
@@ -573,7 +573,7 @@ TEST(ScriptedPeerSave, UnreadableListsLeaveTheMainWindowUsable) {
     // A row with more cells than NOF cannot be read.
     peer.on("/order_ctos_xml/unitprices_select.php",
             {200, "<JARRAY><NOF>2</NOF><TR><TD>1</TD><TD>2</TD><TD>3</TD></TR></JARRAY>"});
-    OrderServer srv(peer.url());
+    ServerLink srv(peer.url());
     bool ok = false;
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("x"), &ok);
     ASSERT_TRUE(ok);

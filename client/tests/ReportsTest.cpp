@@ -3,7 +3,7 @@
 #include "WaitFor.h"
 #include "TestSupport.h"
 
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Reports.h"
 #include "vendra/Requests.h"
 #include "vendra/VatMath.h"
@@ -223,7 +223,7 @@ TEST(ItemSelection, TableFromPricesAndTheExactBody) {
 // ---- against the order server ----
 
 namespace {
-std::unique_ptr<frmMain> logIn(OrderServer& srv) {
+std::unique_ptr<frmMain> logIn(ServerLink& srv) {
     auto m = std::make_unique<frmMain>(srv, QStringList{QStringLiteral("shop"), QStringLiteral("farm")});
     whenModal([](QWidget* w) {
         auto* login = qobject_cast<frmIDandPassword*>(w);
@@ -319,7 +319,7 @@ protected:
     void TearDown() override { closeViewers(); }
 
     // Stores an order for `d` through the logged-in client, then has it accepted and delivered.
-    static void deliver(OrderServer& srv, Date d, const std::vector<OrderLine>& lines, bool andDeliver = true) {
+    static void deliver(ServerLink& srv, Date d, const std::vector<OrderLine>& lines, bool andDeliver = true) {
         QString reply;
         ASSERT_TRUE(srv.web().SendPost(srv.url(path::OrdersUpdate),
                                        OrdersUpdateBody(srv.web(), d, QStringLiteral("shop"), QStringLiteral("farm"),
@@ -343,7 +343,7 @@ bool Reports::started_ = false;
 }  // namespace
 
 TEST_F(Reports, SelectionRoundTripToTheOrderSheet) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     auto m = logIn(srv);
     ASSERT_TRUE(m);
     MessageBoxes boxes;
@@ -390,7 +390,7 @@ TEST_F(Reports, SelectionRoundTripToTheOrderSheet) {
 }
 
 TEST_F(Reports, UnmarkAllClearsTheDisplayList) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     auto m = logIn(srv);
     ASSERT_TRUE(m);
     QString reply;
@@ -413,7 +413,7 @@ TEST_F(Reports, UnmarkAllClearsTheDisplayList) {
 }
 
 TEST_F(Reports, OrderCheckWithMessageAndAcceptance) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     auto m = logIn(srv);
     ASSERT_TRUE(m);
     const Date d = DateSerial(2031, 2, 1);
@@ -452,7 +452,7 @@ TEST_F(Reports, OrderCheckWithMessageAndAcceptance) {
 }
 
 TEST_F(Reports, PurchaseHistoryAndTaxTotalsFromDeliveries) {
-    OrderServer srv(server_->url());
+    ServerLink srv(server_->url());
     auto m = logIn(srv);
     ASSERT_TRUE(m);
     const Date d1 = DateSerial(2031, 3, 1), d2 = DateSerial(2031, 3, 2);
@@ -489,7 +489,7 @@ TEST_F(Reports, PurchaseHistoryAndTaxTotalsFromDeliveries) {
 }
 
 TEST(ReportsOffline, UnreachableServerSaysSoAndSendsNothing) {
-    OrderServer srv(QStringLiteral("http://127.0.0.1:%1").arg(closedPort()));
+    ServerLink srv(QStringLiteral("http://127.0.0.1:%1").arg(closedPort()));
     frmMain m(srv, {});
     m.setLoginValues(QStringLiteral("shop"), QStringLiteral("A"), QStringLiteral("farm"));
     m.show();
@@ -519,7 +519,7 @@ TEST(ReportsOffline, RefusedSaveOffersTheMarksAgain) {
     peer.on(path::UnitPricesSelect, {200, (QStringLiteral("<success>1</success>") + xml.JarrayToTag(prices)).toStdString()});
     peer.on(path::DisplaySelect, {200, "<success>1</success>"});
     peer.on(path::DisplayUpdate, {200, QStringLiteral("<success>0</success><failmsg>저장 실패</failmsg>").toUtf8().toStdString()});
-    OrderServer srv(peer.url());
+    ServerLink srv(peer.url());
     frmMain m(srv, {});
     m.setLoginValues(QStringLiteral("shop"), QStringLiteral("A"), QStringLiteral("farm"));
     MessageBoxes boxes;

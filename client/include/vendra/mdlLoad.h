@@ -9,7 +9,7 @@
 
 namespace vendra {
 
-class OrderServer;
+class ServerLink;
 
 struct LoadResult {
     ostrel::TableRef table;
@@ -29,11 +29,11 @@ namespace mdlLoad {
 // Korean text saying why a load gave no usable list, or "" when it did.
 QString LoadProblem(const LoadResult& r, const QString& baseUrl);
 
-OrdersLoad LoadOrders(OrderServer& server, ostrel::Date deliverDate, const QString& ordererCI,
+OrdersLoad LoadOrders(ServerLink& server, ostrel::Date deliverDate, const QString& ordererCI,
                       const QString& receiverCI);
-LoadResult LoadDisplayItems(OrderServer& server, const QString& receiverCI, const QString& ordererCI);
-LoadResult LoadUnitPrices(OrderServer& server, const QString& receiverCI, const QString& dgr);
-LoadResult LoadDeliveries(OrderServer& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
+LoadResult LoadDisplayItems(ServerLink& server, const QString& receiverCI, const QString& ordererCI);
+LoadResult LoadUnitPrices(ServerLink& server, const QString& receiverCI, const QString& dgr);
+LoadResult LoadDeliveries(ServerLink& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
                           const QString& buyerCI);
 
 }  // namespace mdlLoad

@@ -15,10 +15,10 @@ struct Reply {
     QString text;
 };
 
-class OrderServer {
+class ServerLink {
 public:
     // `baseUrl` is scheme and host (and port), without a trailing "/": "http://127.0.0.1:8080".
-    explicit OrderServer(QString baseUrl);
+    explicit ServerLink(QString baseUrl);
 
     const QString& baseUrl() const { return base_; }
     QString url(const char* path) const;

@@ -1,4 +1,4 @@
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,27 +26,27 @@ private:
 };
 }  // namespace
 
-OrderServer::OrderServer(QString baseUrl) : base_(std::move(baseUrl)) {
+ServerLink::ServerLink(QString baseUrl) : base_(std::move(baseUrl)) {
     while (base_.endsWith(QLatin1Char('/'))) base_.chop(1);
 }
 
-QString OrderServer::url(const char* path) const { return base_ + QString::fromLatin1(path); }
+QString ServerLink::url(const char* path) const { return base_ + QString::fromLatin1(path); }
 
-Reply OrderServer::get(const char* path, const QString& query) {
+Reply ServerLink::get(const char* path, const QString& query) {
     BusyCursor busy;
     Reply r;
     r.answered = web_.SendGet(url(path), query, r.text);
     return r;
 }
 
-Reply OrderServer::post(const char* path, const QString& body) {
+Reply ServerLink::post(const char* path, const QString& body) {
     BusyCursor busy;
     Reply r;
     r.answered = web_.SendPost(url(path), body, r.text);
     return r;
 }
 
-QString OrderServer::chooseBaseUrl(const QString& fromCommandLine) {
+QString ServerLink::chooseBaseUrl(const QString& fromCommandLine) {
     if (!fromCommandLine.isEmpty()) return fromCommandLine;
     const QString env = qEnvironmentVariable("VENDRA_SERVER");
     if (!env.isEmpty()) return env;
