@@ -1,5 +1,7 @@
 #include "vendra/ServerLink.h"
 
+#include "ostrel/RuntimeError.h"
+
 #include <QApplication>
 #include <QCursor>
 
@@ -57,10 +59,15 @@ QString UnreachableMessage(const QString& baseUrl) {
     return QStringLiteral("주문 서버(%1)에 연결할 수 없습니다.").arg(baseUrl);
 }
 
-QString MalformedReplyMessage(const QString& detail) {
-    QString s = QStringLiteral("주문 서버의 응답을 읽을 수 없습니다.");
-    if (!detail.isEmpty()) s += QStringLiteral("\n(") + detail + QLatin1Char(')');
-    return s;
+QString ReadReply(const std::function<void()>& read) {
+    try {
+        read();
+        return QString();
+    } catch (const ostrel::RuntimeError& e) {
+        QString s = QStringLiteral("주문 서버의 응답을 읽을 수 없습니다.");
+        if (!e.description().isEmpty()) s += QStringLiteral("\n(") + e.description() + QLatin1Char(')');
+        return s;
+    }
 }
 
 }  // namespace vendra

@@ -12,7 +12,6 @@
 #include "vendra/mdlPass.h"
 #include "vendra/mdlPdSelect.h"
 
-#include "ostrel/RuntimeError.h"
 #include "tessel/Fonts.h"
 #include "tessel/Twips.h"
 #include "tessel/outvar.h"
@@ -126,12 +125,10 @@ bool frmMain::Load() {
 }
 
 QString frmMain::requestNotice(const QString& dgr) {
-    try {
-        const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
-        return server_.xml().ExtractTag(r.text, u"notice");
-    } catch (const ostrel::RuntimeError&) {
-        return QString();  // an unreadable notice is no notice
-    }
+    const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
+    QString notice;
+    ReadReply([&] { notice = server_.xml().ExtractTag(r.text, u"notice"); });  // an unreadable notice is no notice
+    return notice;
 }
 
 void frmMain::ShowNotices() {
