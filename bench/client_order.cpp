@@ -88,7 +88,8 @@ struct Store {
         httplib::Client c("127.0.0.1", port);
         auto login = c.Get("/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1234&RequestTime=1");
         if (!login || !login->has_header("Set-Cookie")) return fail("seed login", {});
-        const std::string cookie = login->get_header_value("Set-Cookie").substr(0, login->get_header_value("Set-Cookie").find(';'));
+        const std::string setCookie = login->get_header_value("Set-Cookie");
+        const std::string cookie = setCookie.substr(0, setCookie.find(';'));
         auto res = c.Post("/order_ctos_xml/orders_update.php", {{"Cookie", cookie}}, body.toStdString(), "text/plain");
         if (!res || res->body.find("<success>1</success>") == std::string::npos)
             return fail("order", res ? QString::fromStdString(res->body) : QString());

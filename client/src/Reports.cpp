@@ -166,7 +166,10 @@ TableRef BuildPurchaseHistory(const clsTable& d) {
         rows->setCell(i, 3, p.unit);
         const Currency qty = CellCurrency(rows->Cell(i, 2));
         const Currency supply = CellCurrency(rows->Cell(i, 6));
-        rows->setCell(i, 4, qty == Currency() ? Currency() : Currency::fromDouble(supply.toDouble() / qty.toDouble()).floor());
+        // Int(supply / quantity); no division for a quantity sum of 0.
+        const Currency average =
+            qty == Currency() ? Currency() : Currency::fromDouble(supply.toDouble() / qty.toDouble()).floor();
+        rows->setCell(i, 4, average);
         out->AppendBlank();
         for (int j = 0; j < 9; ++j) out->setFields(j, rows->Cell(i, j));
     }

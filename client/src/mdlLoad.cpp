@@ -54,7 +54,8 @@ OrdersLoad LoadOrders(ServerLink& server, ostrel::Date deliverDate, const QStrin
 }
 
 LoadResult LoadDisplayItems(ServerLink& server, const QString& receiverCI, const QString& ordererCI) {
-    return readTable(server, path::DisplaySelect, DisplaySelectQuery(server.web(), receiverCI, ordererCI, server.stamp()));
+    return readTable(server, path::DisplaySelect,
+                     DisplaySelectQuery(server.web(), receiverCI, ordererCI, server.stamp()));
 }
 
 LoadResult LoadUnitPrices(ServerLink& server, const QString& receiverCI, const QString& dgr) {
