@@ -67,7 +67,7 @@ TEST(OrderUpdate, LinesSkipZeroQuantitiesAndCutTexts) {
     ASSERT_EQ(lines.size(), 5u);
     // Product, quantity, unit price, flag, supply, tax, amount, remark; no price counts 0.
     auto row = [](const OrderLine& l) {
-        return Row{l.product, l.quantity, l.dg, l.vat, l.gg, l.gv, l.gt, l.remark};
+        return Row{l.product, l.quantity, l.unitPrice, l.vat, l.supply, l.tax, l.amount, l.remark};
     };
     EXPECT_EQ(row(lines[0]), (Row{"배추_포기", C(2), C(617), "+", C(1234), C(123), C(1357), "급함"}));
     EXPECT_EQ(row(lines[1]), (Row{"사과_상자", C(1), C(1000), "/", C(909), C(91), C(1000), ""}));
