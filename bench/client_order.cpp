@@ -1,7 +1,7 @@
 // From the date confirmed in the panel to an order window ready for typing: the three loads, the
 // merge, the grid's value and the totals, for 2,000 offered products and a 500-line stored order,
 // against the order server on a loopback port. Also the merge alone, without the network.
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
@@ -39,7 +39,7 @@ struct Store {
     QTemporaryDir dir;
     QProcess server;
     QString url;
-    std::unique_ptr<OrderServer> link;
+    std::unique_ptr<ServerLink> link;
     ostrel::Date date = ostrel::DateSerial(2031, 5, 20);
 
     int admin(const QStringList& args) {
@@ -67,7 +67,7 @@ struct Store {
         auto m = QRegularExpression("(http://[0-9.]+:[0-9]+)").match(QString::fromUtf8(line));
         if (!m.hasMatch()) return fail("serve", QString::fromUtf8(line));
         url = m.captured(1);
-        link = std::make_unique<OrderServer>(url);
+        link = std::make_unique<ServerLink>(url);
         Reply r = link->get(path::Login, LoginQuery(link->web(), "shop", "farm", "pw1234", link->stamp()));
         if (!r.text.contains("<success>1</success>")) return fail("login", r.text);
         // A stored order of every fourth product (500 lines) and a message.
@@ -88,7 +88,8 @@ struct Store {
         httplib::Client c("127.0.0.1", port);
         auto login = c.Get("/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1234&RequestTime=1");
         if (!login || !login->has_header("Set-Cookie")) return fail("seed login", {});
-        const std::string cookie = login->get_header_value("Set-Cookie").substr(0, login->get_header_value("Set-Cookie").find(';'));
+        const std::string setCookie = login->get_header_value("Set-Cookie");
+        const std::string cookie = setCookie.substr(0, setCookie.find(';'));
         auto res = c.Post("/order_ctos_xml/orders_update.php", {{"Cookie", cookie}}, body.toStdString(), "text/plain");
         if (!res || res->body.find("<success>1</success>") == std::string::npos)
             return fail("order", res ? QString::fromStdString(res->body) : QString());

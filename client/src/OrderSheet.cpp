@@ -158,12 +158,12 @@ std::vector<OrderLine> CollectOrderLines(const clsTable& t, const QString& messa
         OrderLine l;
         l.product = JoinProductKey(cellText(t.cellRef(i, sheet::Name)), cellText(t.cellRef(i, sheet::Unit)));
         l.quantity = qty;
-        l.dg = CellCurrency(t.cellRef(i, sheet::Price));
+        l.unitPrice = CellCurrency(t.cellRef(i, sheet::Price));
         l.vat = cellText(t.cellRef(i, sheet::Vat));
-        const VatParts v = SplitVat(l.vat, LineAmount(qty, l.dg));
-        l.gg = v.Gg;
-        l.gv = v.Gv;
-        l.gt = v.Gt;
+        const VatParts v = SplitVat(l.vat, LineAmount(qty, l.unitPrice));
+        l.supply = v.Gg;
+        l.tax = v.Gv;
+        l.amount = v.Gt;
         l.remark = str.leftDB(cellText(t.cellRef(i, sheet::Remark)), 255);
         lines.push_back(std::move(l));
     }

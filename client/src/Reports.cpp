@@ -1,7 +1,7 @@
 #include "vendra/Reports.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/ProductKey.h"
 #include "vendra/VatMath.h"
@@ -9,7 +9,6 @@
 #include "vendra/mdlLoad.h"
 #include "vendra/mdlOrder.h"
 
-#include "ostrel/RuntimeError.h"
 #include "ostrel/clsIndexedTable.h"
 #include "ostrel/fncDate.h"
 #include "tavrin/clsOuthand.h"
@@ -167,7 +166,10 @@ TableRef BuildPurchaseHistory(const clsTable& d) {
         rows->setCell(i, 3, p.unit);
         const Currency qty = CellCurrency(rows->Cell(i, 2));
         const Currency supply = CellCurrency(rows->Cell(i, 6));
-        rows->setCell(i, 4, qty == Currency() ? Currency() : Currency::fromDouble(supply.toDouble() / qty.toDouble()).floor());
+        // Int(supply / quantity); no division for a quantity sum of 0.
+        const Currency average =
+            qty == Currency() ? Currency() : Currency::fromDouble(supply.toDouble() / qty.toDouble()).floor();
+        rows->setCell(i, 4, average);
         out->AppendBlank();
         for (int j = 0; j < 9; ++j) out->setFields(j, rows->Cell(i, j));
     }
@@ -219,17 +221,14 @@ tavrin::frmOuthand* showDeliveriesReport(frmMain& main, const QString& subject, 
     r.stru = std::move(stru);
     r.subject = subject;
     r.descr = PeriodDescr(from, to);
-    clsTable none;
-    none.setNOF(8);
-    try {
-        const LoadResult l = mdlLoad::LoadDeliveries(main.server(), from, to, main.ReceiverCI(), main.OrdererCI());
-        r.etc = mdlLoad::LoadProblem(l, main.server().baseUrl());
-        r.table = build(r.etc.isEmpty() ? *l.table : none);
-    } catch (const ostrel::RuntimeError& e) {
-        r.etc = MalformedReplyMessage(e.description());
-        r.table = build(none);
+    const LoadResult l = mdlLoad::LoadDeliveries(main.server(), from, to, main.ReceiverCI(), main.OrdererCI());
+    QString problem = l.problem;
+    // A delivery the report cannot use (a date that is none, sums beyond the currency) is unreadable too.
+    if (problem.isEmpty()) problem = ReadReply([&] { r.table = build(*l.table); });
+    if (!problem.isEmpty()) {
+        r.table = build(clsTable());
+        r.etc = problem + QStringLiteral(" 매입 내역을 불러오지 못했습니다.");
     }
-    if (!r.etc.isEmpty()) r.etc += QStringLiteral(" 매입 내역을 불러오지 못했습니다.");
     return ShowReport(r);
 }
 }  // namespace
@@ -273,8 +272,7 @@ Report BuildOrderCheck(const OrdersLoad& stored, Date deliverDate, const QString
     auto t = std::make_shared<clsTable>();
     t->setNOF(9);
     Currency gg, gv, gt;
-    static const clsTable noLines;
-    const clsTable& s = stored.table ? *stored.table : noLines;
+    const clsTable& s = *stored.table;
     for (int i = 0; i < s.RecCount(); ++i) {
         const Variant key = cell(s, i, 0);
         if (key.isEmpty() || key.toString().isEmpty()) {
@@ -301,17 +299,15 @@ Report BuildOrderCheck(const OrdersLoad& stored, Date deliverDate, const QString
 tavrin::frmOuthand* ShowOrderCheck(frmMain& main) {
     Date d = ProposedDeliveryDate(ostrel::Now());
     if (!main.pannel().ind(d)) return nullptr;
-    OrdersLoad stored;
-    QString problem;
-    try {
-        stored = mdlLoad::LoadOrders(main.server(), d, main.OrdererCI(), main.ReceiverCI());
-        problem = mdlLoad::LoadProblem(stored, main.server().baseUrl());
-    } catch (const ostrel::RuntimeError& e) {
-        problem = MalformedReplyMessage(e.description());
+    const OrdersLoad stored = mdlLoad::LoadOrders(main.server(), d, main.OrdererCI(), main.ReceiverCI());
+    Report r;
+    QString problem = stored.problem;
+    if (problem.isEmpty())
+        problem = ReadReply([&] { r = BuildOrderCheck(stored, d, main.OrdererCI(), main.ReceiverCI()); });
+    if (!problem.isEmpty()) {
+        r = BuildOrderCheck(OrdersLoad{}, d, main.OrdererCI(), main.ReceiverCI());
+        r.etc = problem + QStringLiteral(" 발주 내역을 불러오지 못했습니다.");
     }
-    if (!problem.isEmpty()) stored = OrdersLoad{};
-    Report r = BuildOrderCheck(stored, d, main.OrdererCI(), main.ReceiverCI());
-    if (!problem.isEmpty()) r.etc = problem + QStringLiteral(" 발주 내역을 불러오지 못했습니다.");
     return ShowReport(r);
 }
 

@@ -79,11 +79,11 @@ QString OrdersUpdateBody(const fncGetAndPost& g, ostrel::Date deliverDate, const
     for (const OrderLine& l : lines) {
         parts << g.IndexedParaForm(QStringLiteral("Product"), n, l.product)
               << g.IndexedParaForm(QStringLiteral("Quantity"), n, l.quantity.toString())
-              << g.IndexedParaForm(QStringLiteral("Dg"), n, l.dg.toString())
+              << g.IndexedParaForm(QStringLiteral("Dg"), n, l.unitPrice.toString())
               << g.IndexedParaForm(QStringLiteral("Vat"), n, l.vat)
-              << g.IndexedParaForm(QStringLiteral("Gg"), n, l.gg.toString())
-              << g.IndexedParaForm(QStringLiteral("Gv"), n, l.gv.toString())
-              << g.IndexedParaForm(QStringLiteral("Gt"), n, l.gt.toString())
+              << g.IndexedParaForm(QStringLiteral("Gg"), n, l.supply.toString())
+              << g.IndexedParaForm(QStringLiteral("Gv"), n, l.tax.toString())
+              << g.IndexedParaForm(QStringLiteral("Gt"), n, l.amount.toString())
               << g.IndexedParaForm(QStringLiteral("Remark"), n, l.remark);
         ++n;
     }

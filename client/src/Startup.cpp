@@ -2,7 +2,7 @@
 
 #include "vendra/ButtonKeys.h"
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/frmMain.h"
 
 #include "ostrel/fncString.h"
@@ -57,7 +57,7 @@ int RunClient(QApplication& app) {
                      cl.error.toLocal8Bit().constData());
         return 2;
     }
-    OrderServer server(OrderServer::chooseBaseUrl(cl.server));
+    ServerLink server(ServerLink::chooseBaseUrl(cl.server));
     frmMain main(server, cl.words);
     if (!main.Load()) return 1;
     main.show();

@@ -2,7 +2,7 @@
 
 #include "vendra/Messages.h"
 #include "vendra/Notice.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Requests.h"
 #include "vendra/Reports.h"
 #include "vendra/Version.h"
@@ -12,7 +12,6 @@
 #include "vendra/mdlPass.h"
 #include "vendra/mdlPdSelect.h"
 
-#include "ostrel/RuntimeError.h"
 #include "tessel/Fonts.h"
 #include "tessel/Twips.h"
 #include "tessel/outvar.h"
@@ -26,7 +25,7 @@
 
 namespace vendra {
 
-frmMain::frmMain(OrderServer& server, QStringList commandWords, QWidget* parent)
+frmMain::frmMain(ServerLink& server, QStringList commandWords, QWidget* parent)
     : QWidget(parent), server_(server), commandWords_(std::move(commandWords)) {
     tessel::registerFontSubstitutions();
     setObjectName(QStringLiteral("frmMain"));
@@ -126,12 +125,10 @@ bool frmMain::Load() {
 }
 
 QString frmMain::requestNotice(const QString& dgr) {
-    try {
-        const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
-        return server_.xml().ExtractTag(r.text, u"notice");
-    } catch (const ostrel::RuntimeError&) {
-        return QString();  // an unreadable notice is no notice
-    }
+    const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
+    QString notice;
+    ReadReply([&] { notice = server_.xml().ExtractTag(r.text, u"notice"); });  // an unreadable notice is no notice
+    return notice;
 }
 
 void frmMain::ShowNotices() {

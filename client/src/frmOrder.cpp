@@ -1,7 +1,7 @@
 #include "vendra/frmOrder.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Requests.h"
 #include "vendra/VatMath.h"
@@ -223,19 +223,14 @@ void frmOrder::Command1_Click() {
     ab1->CloseMe();
     inMsg->CloseMe();
 
-    OrderServer& server = main_.server();
-    try {
-        const OrdersLoad stored = mdlLoad::LoadOrders(server, deliverDate_, ordererCI_, receiverCI_);
-        if (QString p = mdlLoad::LoadProblem(stored, server.baseUrl()); !p.isEmpty()) {
-            message(p + QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."));
-            return;
-        }
-        if (stored.received) {
-            message(kLocked);
-            return;
-        }
-    } catch (const ostrel::RuntimeError& e) {
-        message(MalformedReplyMessage(e.description()));
+    ServerLink& server = main_.server();
+    const OrdersLoad stored = mdlLoad::LoadOrders(server, deliverDate_, ordererCI_, receiverCI_);
+    if (!stored.problem.isEmpty()) {
+        message(stored.problem + QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."));
+        return;
+    }
+    if (stored.received) {
+        message(kLocked);
         return;
     }
 
@@ -251,8 +246,9 @@ void frmOrder::Command1_Click() {
             const Reply r = server.post(path::OrdersUpdate, body);
             outcome = mdlOrder::JudgeSaveReply(r, -1, server.baseUrl());
         } catch (const ostrel::RuntimeError& e) {
+            // An amount beyond the currency: nothing is sent.
             outcome.confirmed = false;
-            outcome.message = MalformedReplyMessage(e.description());
+            outcome.message = QStringLiteral("금액을 계산할 수 없습니다: ") + e.description();
         }
     }
     if (!outcome.confirmed) {

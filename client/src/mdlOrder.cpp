@@ -1,12 +1,11 @@
 #include "vendra/mdlOrder.h"
 
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/frmMain.h"
 #include "vendra/frmOrder.h"
 #include "vendra/mdlLoad.h"
 
 #include "corvane/ValueText.h"
-#include "ostrel/RuntimeError.h"
 
 namespace vendra::mdlOrder {
 
@@ -31,32 +30,24 @@ void OpenOrderEntry(frmMain& main) {
     w->showAndActivate();
 }
 
-SheetLoad BuildOrderSheet(OrderServer& server, Date deliverDate, const QString& ordererCI, const QString& ordererDgr,
+SheetLoad BuildOrderSheet(ServerLink& server, Date deliverDate, const QString& ordererCI, const QString& ordererDgr,
                           const QString& receiverCI) {
     SheetLoad out;
-    try {
-        const LoadResult prices = mdlLoad::LoadUnitPrices(server, receiverCI, ordererDgr);
-        if (QString p = mdlLoad::LoadProblem(prices, server.baseUrl()); !p.isEmpty()) {
-            out.problem = p;
-            return out;
-        }
-        const LoadResult display = mdlLoad::LoadDisplayItems(server, receiverCI, ordererCI);
-        if (QString p = mdlLoad::LoadProblem(display, server.baseUrl()); !p.isEmpty()) {
-            out.problem = p;
-            return out;
-        }
-        const ostrel::TableRef items = LoadOrderableItems(*prices.table, *display.table);
-        const OrdersLoad stored = mdlLoad::LoadOrders(server, deliverDate, ordererCI, receiverCI);
-        if (QString p = mdlLoad::LoadProblem(stored, server.baseUrl()); !p.isEmpty()) {
-            out.problem = p;
-            return out;
-        }
-        out.sheet = MergeOrderSheet(*items, *stored.table);
-        out.received = stored.received;
-    } catch (const ostrel::RuntimeError& e) {
-        out = SheetLoad{};
-        out.problem = MalformedReplyMessage(e.description());
-    }
+    auto failed = [&out](const LoadResult& l) {
+        out.problem = l.problem;
+        return !out.problem.isEmpty();
+    };
+    const LoadResult prices = mdlLoad::LoadUnitPrices(server, receiverCI, ordererDgr);
+    if (failed(prices)) return out;
+    const LoadResult display = mdlLoad::LoadDisplayItems(server, receiverCI, ordererCI);
+    if (failed(display)) return out;
+    const OrdersLoad stored = mdlLoad::LoadOrders(server, deliverDate, ordererCI, receiverCI);
+    if (failed(stored)) return out;
+    // Stored numbers whose amounts overflow make the reply as unusable as one that cannot be read.
+    out.problem = ReadReply([&] {
+        out.sheet = MergeOrderSheet(*LoadOrderableItems(*prices.table, *display.table), *stored.table);
+    });
+    out.received = out.problem.isEmpty() && stored.received;
     return out;
 }
 
@@ -66,15 +57,13 @@ SaveOutcome JudgeSaveReply(const Reply& reply, int httpStatus, const QString& ba
         o.message = UnreachableMessage(baseUrl) + QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다.");
         return o;
     }
-    corvane::fncXML x;
+    const corvane::fncXML x;
     ostrel::Variant success, failmsg;
-    try {
+    o.message = ReadReply([&] {
         success = x.GetTag(reply.text, u"success", corvane::valuetype::Boolean);
         failmsg = x.GetTag(reply.text, u"failmsg");
-    } catch (const ostrel::RuntimeError& e) {
-        o.message = MalformedReplyMessage(e.description());
-        return o;
-    }
+    });
+    if (!o.message.isEmpty()) return o;
     const bool statusOk = httpStatus < 0 || (httpStatus >= 200 && httpStatus < 300);
     if (success.isBoolean()) {
         o.confirmed = success.toBool();

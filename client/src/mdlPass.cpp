@@ -1,12 +1,11 @@
 #include "vendra/mdlPass.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
 
 #include "corvane/ValueText.h"
-#include "ostrel/RuntimeError.h"
 
 namespace vendra::mdlPass {
 
@@ -15,14 +14,17 @@ bool IsNewerVersion(const QString& serverVersion, const QString& caption) {
     return QString::compare(serverVersion, caption, Qt::CaseSensitive) > 0;
 }
 
-bool Login(frmMain& main, OrderServer& server, const QString& ordererCI, const QString& receiverCI,
+bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QString& receiverCI,
            const QString& passWord) {
-    Reply r;
+    const Reply r = server.get(path::Login, LoginQuery(server.web(), ordererCI, receiverCI, passWord, server.stamp()));
+    if (!r.answered) {
+        // An empty box would leave the user guessing: say which server did not answer.
+        ShowMessage(&main, UnreachableMessage(server.baseUrl()));
+        return false;
+    }
     QString version, notice, dgr, failmsg;
     bool success = false;
-    try {
-        const QString query = LoginQuery(server.web(), ordererCI, receiverCI, passWord, server.stamp());
-        r = server.get(path::Login, query);
+    const QString unreadable = ReadReply([&] {
         const corvane::fncXML& x = server.xml();
         version = x.GetTag(r.text, u"version").toString();
         notice = x.GetTag(r.text, u"notice").toString();
@@ -30,14 +32,9 @@ bool Login(frmMain& main, OrderServer& server, const QString& ordererCI, const Q
         success = ok.isBoolean() && ok.toBool();
         dgr = x.GetTag(r.text, u"dgr").toString();
         failmsg = x.GetTag(r.text, u"failmsg").toString();
-    } catch (const ostrel::RuntimeError& e) {
-        ShowMessage(&main, MalformedReplyMessage(e.description()));
-        return false;
-    }
-
-    if (!r.answered) {
-        // An empty box would leave the user guessing: say which server did not answer.
-        ShowMessage(&main, UnreachableMessage(server.baseUrl()));
+    });
+    if (!unreadable.isEmpty()) {
+        ShowMessage(&main, unreadable);
         return false;
     }
     if (IsNewerVersion(version, main.windowTitle()))

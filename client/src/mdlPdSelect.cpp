@@ -1,7 +1,7 @@
 #include "vendra/mdlPdSelect.h"
 
 #include "vendra/Messages.h"
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/ProductKey.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
@@ -74,7 +74,7 @@ QString DisplayUpdateBody(const corvane::fncGetAndPost& g, const QString& ordere
     return parts.join(QLatin1Char('&'));
 }
 
-SendOutcome SendOrderItems(OrderServer& server, const QString& ordererCI, const QString& receiverCI,
+SendOutcome SendOrderItems(ServerLink& server, const QString& ordererCI, const QString& receiverCI,
                            const clsTable& selection) {
     SendOutcome o;
     const Reply r = server.post(path::DisplayUpdate, DisplayUpdateBody(server.web(), ordererCI, receiverCI, selection));
@@ -82,38 +82,29 @@ SendOutcome SendOrderItems(OrderServer& server, const QString& ordererCI, const 
         o.message = UnreachableMessage(server.baseUrl()) + QStringLiteral("\n발주 품목을 저장하지 못했습니다.");
         return o;
     }
-    try {
+    QString why;
+    const QString unreadable = ReadReply([&] {
         const Variant ok = server.xml().GetTag(r.text, u"success", corvane::valuetype::Boolean);
         o.confirmed = ok.isBoolean() && ok.toBool();
-        if (!o.confirmed) {
-            const QString why = server.xml().GetTag(r.text, u"failmsg").toString();
-            o.message = why.isEmpty() ? QStringLiteral("주문 서버가 발주 품목을 저장하지 않았습니다.") : why;
-        }
-    } catch (const ostrel::RuntimeError& e) {
-        o.confirmed = false;
-        o.message = MalformedReplyMessage(e.description());
-    }
+        if (!o.confirmed) why = server.xml().GetTag(r.text, u"failmsg").toString();
+    });
+    if (!unreadable.isEmpty()) return SendOutcome{false, unreadable};
+    if (!o.confirmed) o.message = why.isEmpty() ? QStringLiteral("주문 서버가 발주 품목을 저장하지 않았습니다.") : why;
     return o;
 }
 
 void SelectOrderItems(frmMain& main) {
+    const LoadResult prices = mdlLoad::LoadUnitPrices(main.server(), main.ReceiverCI(), main.OrdererDgr());
+    LoadResult display;
+    if (prices.problem.isEmpty())
+        display = mdlLoad::LoadDisplayItems(main.server(), main.ReceiverCI(), main.OrdererCI());
+    QString problem = prices.problem.isEmpty() ? display.problem : prices.problem;
     TableRef selection;
-    try {
-        const LoadResult prices = mdlLoad::LoadUnitPrices(main.server(), main.ReceiverCI(), main.OrdererDgr());
-        QString problem = mdlLoad::LoadProblem(prices, main.server().baseUrl());
-        LoadResult display;
-        if (problem.isEmpty()) {
-            display = mdlLoad::LoadDisplayItems(main.server(), main.ReceiverCI(), main.OrdererCI());
-            problem = mdlLoad::LoadProblem(display, main.server().baseUrl());
-        }
-        if (!problem.isEmpty()) {
-            // An empty or unmarked list confirmed would wipe the stored display list.
-            ShowMessage(&main, problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."));
-            return;
-        }
-        selection = BuildSelectionTable(*prices.table, *display.table);
-    } catch (const ostrel::RuntimeError& e) {
-        ShowMessage(&main, MalformedReplyMessage(e.description()));
+    if (problem.isEmpty())
+        problem = ReadReply([&] { selection = BuildSelectionTable(*prices.table, *display.table); });
+    if (!problem.isEmpty()) {
+        // An empty or unmarked list confirmed would wipe the stored display list.
+        ShowMessage(&main, problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."));
         return;
     }
     const tavrin::fncSelectA select;

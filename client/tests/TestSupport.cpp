@@ -1,18 +1,37 @@
 #include "TestSupport.h"
 
-#include <QApplication>
+#include "vendra/frmIDandPassword.h"
+
+#include "keplin/panBase.h"
+#include "tavrin/frmOuthand.h"
+#include "tessel/button.h"
+
 #include <QFile>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QLineEdit>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 #include <httplib.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <map>
+#include <mutex>
+#include <thread>
 
-namespace testsupport {
+namespace vendra::test {
+
+Row rowOf(const ostrel::clsTable& t, int i) {
+    Row r;
+    for (int j = 0; j < t.NOF(); ++j) r << t.Cell(i, j);
+    return r;
+}
+
+ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows) {
+    auto t = std::make_shared<ostrel::clsTable>();
+    t->setNOF(nof);
+    for (auto& r : rows) t->AppendRec(ostrel::Variant::array(std::move(r)));
+    t->MoveFirst();
+    return t;
+}
 
 void whenModal(std::function<void(QWidget*)> act) {
     auto* poll = new QTimer;
@@ -26,76 +45,90 @@ void whenModal(std::function<void(QWidget*)> act) {
     poll->start(5);
 }
 
-MessageBoxes::MessageBoxes() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(w);
-            if (!box || !box->isVisible() || box->property("answered").toBool()) continue;
-            box->setProperty("answered", true);
-            texts_ << box->text();
-            QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
+void answerDate(ostrel::Date d) {
+    whenModal([d](QWidget* w) {
+        if (auto* p = qobject_cast<keplin::panInd*>(w)) {
+            p->setdDate(d);
+            QTest::keyClick(p->button1(), Qt::Key_Return);
         }
     });
-    timer_.start(5);
 }
 
-MessageBoxes::~MessageBoxes() { timer_.stop(); }
+void answerPeriod(ostrel::Date from, ostrel::Date to) {
+    whenModal([from, to](QWidget* w) {
+        if (auto* p = qobject_cast<keplin::panIn2ds*>(w)) {
+            p->setdDate1(from);
+            p->setdDate2(to);
+            QTest::keyClick(p->button1(), Qt::Key_Return);
+        }
+    });
+}
 
-TestServer::TestServer() { db_ = dir_.filePath(QStringLiteral("store.db")); }
+tavrin::frmOuthand* viewerTitled(const QString& title) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<tavrin::frmOuthand*>(w); v && v->isVisible() && v->windowTitle() == title) return v;
+    return nullptr;
+}
 
-TestServer::~TestServer() { stop(); }
+void closeViewers() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* v = qobject_cast<tavrin::frmOuthand*>(w)) v->close();
+}
 
-int TestServer::admin(const QStringList& args, QString* output) {
+std::unique_ptr<frmMain> logIn(ServerLink& link, const QString& password, const QString& orderer) {
+    auto m = std::make_unique<frmMain>(link, QStringList{orderer, "farm"});
+    whenModal([password](QWidget* w) {
+        if (auto* login = qobject_cast<frmIDandPassword*>(w)) {
+            login->Text3->setText(password);
+            QTest::keyClick(login->Text2, Qt::Key_Return);  // Enter in an ID box presses "확인"
+        }
+    });
+    if (!m->Load()) return nullptr;
+    m->show();
+    return m;
+}
+
+struct Store::Server {
+    QTemporaryDir dir;
+    QProcess process;
+    QString url;
+};
+Store::Server* Store::server_ = nullptr;
+
+QString Store::url() { return server_->url; }
+
+int Store::admin(const QStringList& args) {
     QProcess p;
-    p.start(QStringLiteral(VENDRA_SERVER_BIN), QStringList{QStringLiteral("--db"), db_} + args);
+    p.start(VENDRA_SERVER_BIN, QStringList{"--db", server_->dir.filePath("store.db")} + args);
     p.closeWriteChannel();
-    if (!p.waitForFinished(60000)) return -1;
-    if (output) *output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-    return p.exitCode();
+    return p.waitForFinished(60000) ? p.exitCode() : -1;
 }
 
-void TestServer::seedBasic() {
-    admin({QStringLiteral("orderer"), QStringLiteral("add"), QStringLiteral("farm"), QStringLiteral("shop"),
-           QStringLiteral("A"), QStringLiteral("--password"), QStringLiteral("pw1234")});
-}
-
-void TestServer::prices(const QString& csv) {
-    const QString file = dir_.filePath(QStringLiteral("prices.csv"));
-    QFile f(file);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return;
-    f.write(csv.toUtf8());
+void Store::SetUpTestSuite() {
+    server_ = new Server;
+    admin({"orderer", "add", "farm", "shop", "A", "--password", "pw1234"});
+    const QString csv = server_->dir.filePath("prices.csv");
+    QFile f(csv);
+    if (f.open(QIODevice::WriteOnly))
+        f.write("name,unit,grade,price,vat\n배추,포기,A,617,+\n사과,상자,A,1000,/\n대파,단,A,333,\n"
+                "깐_마늘,kg,A,9000,\n양파,,A,500,\n배추,포기,B,700,+\n");
     f.close();
-    admin({QStringLiteral("prices"), QStringLiteral("import"), QStringLiteral("farm"), file});
-}
-
-bool TestServer::start(const QStringList& extra) {
-    proc_.setProcessChannelMode(QProcess::SeparateChannels);
-    proc_.start(QStringLiteral(VENDRA_SERVER_BIN),
-                QStringList{QStringLiteral("--db"), db_, QStringLiteral("serve"), QStringLiteral("--host"),
-                            QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QStringLiteral("0"),
-                            QStringLiteral("--quiet")} +
-                    extra);
-    if (!proc_.waitForStarted(10000)) return false;
+    admin({"prices", "import", "farm", csv});
+    server_->process.start(VENDRA_SERVER_BIN, {"--db", server_->dir.filePath("store.db"), "serve", "--host",
+                                               "127.0.0.1", "--port", "0", "--quiet"});
+    // The server prints its address once it listens.
     QByteArray line;
-    QElapsedTimer t;
-    t.start();
-    while (!line.contains('\n') && t.elapsed() < 20000) {
-        if (!proc_.waitForReadyRead(200) && proc_.state() != QProcess::Running) return false;
-        line += proc_.readAllStandardOutput();
-    }
-    const auto m = QRegularExpression(QStringLiteral("(http://[0-9.]+:[0-9]+)")).match(QString::fromUtf8(line));
-    if (!m.hasMatch()) return false;
-    url_ = m.captured(1);
-    return true;
+    while (!line.contains('\n') && server_->process.waitForReadyRead(20000))
+        line += server_->process.readAllStandardOutput();
+    const auto m = QRegularExpression("(http://[0-9.]+:[0-9]+)").match(QString::fromUtf8(line));
+    if (m.hasMatch()) server_->url = m.captured(1);
 }
 
-void TestServer::stop() {
-    if (proc_.state() == QProcess::NotRunning) return;
-    proc_.terminate();
-    if (!proc_.waitForFinished(10000)) {
-        proc_.kill();
-        proc_.waitForFinished(5000);
-    }
+void Store::TearDownTestSuite() {
+    server_->process.terminate();
+    server_->process.waitForFinished(10000);
+    delete server_;
+    server_ = nullptr;
 }
 
 struct ScriptedPeer::Impl {
@@ -108,22 +141,11 @@ struct ScriptedPeer::Impl {
 
     void serve(const httplib::Request& req, httplib::Response& res, bool post) {
         std::lock_guard<std::mutex> lock(mutex);
-        std::string raw;
-        if (post) {
-            raw = req.body;
-        } else {
-            const size_t q = req.target.find('?');
-            raw = q == std::string::npos ? std::string() : req.target.substr(q + 1);
-        }
-        received[req.path].push_back(raw);
-        auto it = answers.find(req.path);
-        if (it == answers.end()) {
-            res.status = 404;
-            res.set_content("not here", "text/plain");
-            return;
-        }
-        res.status = it->second.status;
-        res.set_content(it->second.body, "text/plain; charset=utf-8");
+        const size_t q = req.target.find('?');
+        received[req.path].push_back(post ? req.body : q == std::string::npos ? "" : req.target.substr(q + 1));
+        const auto it = answers.find(req.path);
+        res.status = it == answers.end() ? 404 : it->second.status;
+        res.set_content(it == answers.end() ? "not here" : it->second.body, "text/plain; charset=utf-8");
     }
 };
 
@@ -132,7 +154,8 @@ ScriptedPeer::ScriptedPeer() : d_(std::make_unique<Impl>()) {
     d_->server.Post(R"(.*)", [this](const httplib::Request& q, httplib::Response& r) { d_->serve(q, r, true); });
     d_->port = d_->server.bind_to_any_port("127.0.0.1");
     d_->thread = std::thread([this] { d_->server.listen_after_bind(); });
-    // Bound already: connections wait in the backlog until the thread accepts them.
+    // A stop before the thread listens would be lost and leave it listening for ever.
+    while (!d_->server.is_running()) std::this_thread::yield();
 }
 
 ScriptedPeer::~ScriptedPeer() {
@@ -149,24 +172,10 @@ QString ScriptedPeer::url() const { return QStringLiteral("http://127.0.0.1:%1")
 
 std::vector<std::string> ScriptedPeer::received(const std::string& path) const {
     std::lock_guard<std::mutex> lock(d_->mutex);
-    auto it = d_->received.find(path);
+    const auto it = d_->received.find(path);
     return it == d_->received.end() ? std::vector<std::string>{} : it->second;
 }
 
-int closedPort() {
-    // Bind to a free port and give it back: nothing listens there afterwards.
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    a.sin_port = 0;
-    socklen_t len = sizeof a;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    ::close(fd);
-    return port;
-}
+QString goneUrl() { return ScriptedPeer().url(); }
 
-}  // namespace testsupport
+}  // namespace vendra::test

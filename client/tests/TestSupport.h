@@ -1,63 +1,111 @@
 #pragma once
-// Helpers of the client tests: driving modal windows, answering message boxes, the real order
-// server on a free loopback port, and a scripted peer for replies the real server never sends.
-#include <QByteArray>
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+// Helpers of the client tests: driving modal windows, the real order server on a free loopback
+// port, and a scripted peer for replies the real server never sends.
+#include "vendra/frmMain.h"
+
+#include "ostrel/DateTime.h"
+#include "ostrel/clsTable.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
+#include <QList>
 #include <functional>
-#include <map>
 #include <memory>
-#include <mutex>
+#include <ostream>
 #include <string>
-#include <thread>
 #include <vector>
+#include <gtest/gtest.h>
 
-class QWidget;
+namespace ostrel {
+// Failure messages show values as text.
+inline void PrintTo(const Variant& v, std::ostream* os) {
+    *os << (v.isEmpty() ? "<empty>" : v.isNull() ? "<null>" : v.toString().toStdString());
+}
+}  // namespace ostrel
 
-namespace testsupport {
+namespace tavrin {
+class frmOuthand;
+}
 
-// Runs `act` on the first visible modal window that is not a message box (a panel or the login).
+namespace vendra::test {
+
+inline ostrel::Currency C(double v) { return ostrel::Currency::fromDouble(v); }
+
+// Records compare field by field, as Variants do (empty = "" = 0).
+using Row = QList<ostrel::Variant>;
+Row rowOf(const ostrel::clsTable& t, int i);
+// A table of `nof` fields holding `rows`, at its first record.
+ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows);
+
+// Runs `act` once on the first visible modal window that is not a message box.
 void whenModal(std::function<void(QWidget*)> act);
+// Confirms the date panel with `d`, the period panel with `from` to `to`, once it comes up.
+void answerDate(ostrel::Date d);
+void answerPeriod(ostrel::Date from, ostrel::Date to);
 
-// Answers every message box with OK while it lives, keeping the texts in order.
-class MessageBoxes {
+// While it lives, runs `act` on each modal window of type W as it comes up, with its 0-based count.
+template <class W>
+class WhenShown {
 public:
-    MessageBoxes();
-    ~MessageBoxes();
+    explicit WhenShown(std::function<void(W*, int)> act) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
+            auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
+            if (!w || !w->isVisible() || w->property("seen").toBool()) return;
+            w->setProperty("seen", true);
+            act(w, seen_++);
+        });
+        timer_.start(5);
+    }
+    int seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    int seen_ = 0;
+};
+
+// Answers every message box with OK, keeping the texts in order.
+class MessageBoxes : public WhenShown<QMessageBox> {
+public:
+    MessageBoxes()
+        : WhenShown([this](QMessageBox* box, int) {
+              texts_ << box->text();
+              QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
+          }) {}
     QStringList texts() const { return texts_; }
     int count() const { return int(texts_.size()); }
     void clear() { texts_.clear(); }
 
 private:
-    QTimer timer_;
     QStringList texts_;
 };
 
-// The real order server on its own store in a temporary folder.
-class TestServer {
-public:
-    TestServer();
-    ~TestServer();
+// The visible report viewer with that title, or nullptr; closing every viewer.
+tavrin::frmOuthand* viewerTitled(const QString& title);
+void closeViewers();
 
-    // Runs one administration command on the store; its exit code. Output goes to `output`.
-    int admin(const QStringList& args, QString* output = nullptr);
-    // Receiver "farm", orderer "shop" of grade "A" with the password "pw1234".
-    void seedBasic();
-    void prices(const QString& csvUtf8);  // "name,unit,grade,price,flag" lines
-    // Serves on a free port; returns false when the server did not come up.
-    bool start(const QStringList& extra = {});
-    void stop();
-    QString url() const { return url_; }
-    QString dir() const { return dir_.path(); }
+// The login window answered with `password` for `orderer` at "farm"; the main window, shown, or
+// nullptr when the login failed.
+std::unique_ptr<frmMain> logIn(ServerLink& link, const QString& password = "pw1234", const QString& orderer = "shop");
+
+// The real order server on its own store, shared by the suite: farm sells five products to shop
+// (grade A, password pw1234).
+class Store : public ::testing::Test {
+public:
+    static QString url();
+    // Runs one administration command on the store; its exit code.
+    static int admin(const QStringList& args);
+
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override { ASSERT_FALSE(url().isEmpty()) << "order server did not start"; }
+    void TearDown() override { closeViewers(); }
 
 private:
-    QTemporaryDir dir_;
-    QString db_;
-    QProcess proc_;
-    QString url_;
+    struct Server;
+    static Server* server_;
 };
 
 // A peer answering fixed replies per path from its own thread; keeps every request body/query.
@@ -79,7 +127,7 @@ private:
     std::unique_ptr<Impl> d_;
 };
 
-// A loopback port with nothing listening on it.
-int closedPort();
+// The address of a peer that has gone: nothing listens there.
+QString goneUrl();
 
-}  // namespace testsupport
+}  // namespace vendra::test

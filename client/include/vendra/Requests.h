@@ -37,13 +37,13 @@ QString UnitPricesQuery(const corvane::fncGetAndPost& g, const QString& receiver
 QString DeliverSelectQuery(const corvane::fncGetAndPost& g, ostrel::Date date1, ostrel::Date date2,
                            const QString& sellerCI, const QString& buyerCI, const QString& stamp);
 
-// One line group of an order update, already in its wire form apart from the encoding.
+// One line group of an order update; OrdersUpdateBody gives each value its wire name.
 struct OrderLine {
     QString product;  // product key; empty for the message group
     ostrel::Currency quantity;
-    ostrel::Currency dg;  // unit price
+    ostrel::Currency unitPrice;
     QString vat;
-    ostrel::Currency gg, gv, gt;
+    ostrel::Currency supply, tax, amount;
     QString remark;  // already cut to 255 bytes
 };
 

@@ -16,14 +16,14 @@ class outvar;
 
 namespace vendra {
 
-class OrderServer;
+class ServerLink;
 class Notice;
 class frmOrder;
 
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    frmMain(OrderServer& server, QStringList commandWords, QWidget* parent = nullptr);
+    frmMain(ServerLink& server, QStringList commandWords, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // The login: shows the login window modally and sends the login. False when the user left the
@@ -41,7 +41,7 @@ public:
     // Top-left for a window placed beside this one: same top, 100 twips right of its right edge.
     QPoint besidePosition() const;
 
-    OrderServer& server() { return server_; }
+    ServerLink& server() { return server_; }
     keplin::fncPannel& pannel() { return pannel_; }
     Notice* notice() const;
     frmOrder* orderWindow() const;
@@ -67,7 +67,7 @@ private:
     QString requestNotice(const QString& dgr);
     void underConstruction();
 
-    OrderServer& server_;
+    ServerLink& server_;
     QStringList commandWords_;
     keplin::fncPannel pannel_;
     QPointer<Notice> notice_;

@@ -1,21 +1,20 @@
 #pragma once
 // The four list reads of the client: one GET each, the JARRAY part of the reply as a new table.
-// A reply that cannot be read raises ostrel::RuntimeError; an unanswered request gives an empty
-// table (NOF 0) and `answered` false, so callers can tell "nothing stored" from "no server".
+// They never throw: a list that went unanswered, was refused or could not be read comes back
+// empty (NOF 0) with the reason in `problem`, so no caller takes it for a list with nothing in it.
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
 
 #include <QString>
+#include <memory>
 
 namespace vendra {
 
-class OrderServer;
+class ServerLink;
 
 struct LoadResult {
-    ostrel::TableRef table;
-    bool answered = false;
-    bool refused = false;  // the reply carried success 0
-    QString failmsg;       // the server's reason when refused
+    ostrel::TableRef table = std::make_shared<ostrel::clsTable>();
+    QString problem;  // Korean text saying why the list is not usable; "" when it is
 };
 
 struct OrdersLoad : LoadResult {
@@ -23,17 +22,13 @@ struct OrdersLoad : LoadResult {
     bool received = false;  // the receiver has accepted the order
 };
 
-
 namespace mdlLoad {
 
-// Korean text saying why a load gave no usable list, or "" when it did.
-QString LoadProblem(const LoadResult& r, const QString& baseUrl);
-
-OrdersLoad LoadOrders(OrderServer& server, ostrel::Date deliverDate, const QString& ordererCI,
+OrdersLoad LoadOrders(ServerLink& server, ostrel::Date deliverDate, const QString& ordererCI,
                       const QString& receiverCI);
-LoadResult LoadDisplayItems(OrderServer& server, const QString& receiverCI, const QString& ordererCI);
-LoadResult LoadUnitPrices(OrderServer& server, const QString& receiverCI, const QString& dgr);
-LoadResult LoadDeliveries(OrderServer& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
+LoadResult LoadDisplayItems(ServerLink& server, const QString& receiverCI, const QString& ordererCI);
+LoadResult LoadUnitPrices(ServerLink& server, const QString& receiverCI, const QString& dgr);
+LoadResult LoadDeliveries(ServerLink& server, ostrel::Date date1, ostrel::Date date2, const QString& sellerCI,
                           const QString& buyerCI);
 
 }  // namespace mdlLoad

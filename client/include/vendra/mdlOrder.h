@@ -9,7 +9,7 @@
 namespace vendra {
 
 class frmMain;
-class OrderServer;
+class ServerLink;
 struct Reply;
 
 namespace mdlOrder {
@@ -29,7 +29,7 @@ struct SheetLoad {
 // Price list narrowed to the display list, merged with the stored order of the date. A request
 // that went unanswered, was refused or brought an unreadable reply gives a problem and no sheet:
 // an empty sheet sent back would wipe the stored order.
-SheetLoad BuildOrderSheet(OrderServer& server, ostrel::Date deliverDate, const QString& ordererCI,
+SheetLoad BuildOrderSheet(ServerLink& server, ostrel::Date deliverDate, const QString& ordererCI,
                           const QString& ordererDgr, const QString& receiverCI);
 
 struct SaveOutcome {

@@ -13,7 +13,7 @@ class fncGetAndPost;
 namespace vendra {
 
 class frmMain;
-class OrderServer;
+class ServerLink;
 
 namespace mdlPdSelect {
 
@@ -36,7 +36,7 @@ struct SendOutcome {
 };
 
 // Posts the marked products; confirmed only when the server said success.
-SendOutcome SendOrderItems(OrderServer& server, const QString& ordererCI, const QString& receiverCI,
+SendOutcome SendOrderItems(ServerLink& server, const QString& ordererCI, const QString& receiverCI,
                            const ostrel::clsTable& selection);
 
 // The whole dialogue from the main window.

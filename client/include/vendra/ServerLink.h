@@ -6,6 +6,7 @@
 #include "corvane/fncXML.h"
 
 #include <QString>
+#include <functional>
 
 namespace vendra {
 
@@ -15,10 +16,10 @@ struct Reply {
     QString text;
 };
 
-class OrderServer {
+class ServerLink {
 public:
     // `baseUrl` is scheme and host (and port), without a trailing "/": "http://127.0.0.1:8080".
-    explicit OrderServer(QString baseUrl);
+    explicit ServerLink(QString baseUrl);
 
     const QString& baseUrl() const { return base_; }
     QString url(const char* path) const;
@@ -44,7 +45,9 @@ private:
 
 // Korean text for the user when the server at `baseUrl` did not answer.
 QString UnreachableMessage(const QString& baseUrl);
-// Korean text for a reply that could not be read, with the library's description.
-QString MalformedReplyMessage(const QString& detail);
+// Runs `read`, which takes what it needs out of a reply. When the reply cannot be read (the web
+// library, or the tables built from it, raise a run-time error), returns the Korean message saying
+// so with the error's description; otherwise "".
+QString ReadReply(const std::function<void()>& read);
 
 }  // namespace vendra

@@ -1,4 +1,6 @@
-#include "vendra/OrderServer.h"
+#include "vendra/ServerLink.h"
+
+#include "ostrel/RuntimeError.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,27 +28,27 @@ private:
 };
 }  // namespace
 
-OrderServer::OrderServer(QString baseUrl) : base_(std::move(baseUrl)) {
+ServerLink::ServerLink(QString baseUrl) : base_(std::move(baseUrl)) {
     while (base_.endsWith(QLatin1Char('/'))) base_.chop(1);
 }
 
-QString OrderServer::url(const char* path) const { return base_ + QString::fromLatin1(path); }
+QString ServerLink::url(const char* path) const { return base_ + QString::fromLatin1(path); }
 
-Reply OrderServer::get(const char* path, const QString& query) {
+Reply ServerLink::get(const char* path, const QString& query) {
     BusyCursor busy;
     Reply r;
     r.answered = web_.SendGet(url(path), query, r.text);
     return r;
 }
 
-Reply OrderServer::post(const char* path, const QString& body) {
+Reply ServerLink::post(const char* path, const QString& body) {
     BusyCursor busy;
     Reply r;
     r.answered = web_.SendPost(url(path), body, r.text);
     return r;
 }
 
-QString OrderServer::chooseBaseUrl(const QString& fromCommandLine) {
+QString ServerLink::chooseBaseUrl(const QString& fromCommandLine) {
     if (!fromCommandLine.isEmpty()) return fromCommandLine;
     const QString env = qEnvironmentVariable("VENDRA_SERVER");
     if (!env.isEmpty()) return env;
@@ -57,10 +59,15 @@ QString UnreachableMessage(const QString& baseUrl) {
     return QStringLiteral("주문 서버(%1)에 연결할 수 없습니다.").arg(baseUrl);
 }
 
-QString MalformedReplyMessage(const QString& detail) {
-    QString s = QStringLiteral("주문 서버의 응답을 읽을 수 없습니다.");
-    if (!detail.isEmpty()) s += QStringLiteral("\n(") + detail + QLatin1Char(')');
-    return s;
+QString ReadReply(const std::function<void()>& read) {
+    try {
+        read();
+        return QString();
+    } catch (const ostrel::RuntimeError& e) {
+        QString s = QStringLiteral("주문 서버의 응답을 읽을 수 없습니다.");
+        if (!e.description().isEmpty()) s += QStringLiteral("\n(") + e.description() + QLatin1Char(')');
+        return s;
+    }
 }
 
 }  // namespace vendra
