@@ -20,6 +20,7 @@
 #include "tessel/button.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
+#include "vendra/order/Protocol.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -411,7 +412,7 @@ TEST_F(EndToEnd, AcceptedOrderLocksOnActivationAndBeforeSending) {
     auto m = logIn(srv, QStringLiteral("shop"), QStringLiteral("farm"), QStringLiteral("pw1234"), &ok);
     ASSERT_TRUE(ok);
     MessageBoxes boxes;
-    const QString kLocked = QStringLiteral("상대방이 이미 수주를 했기 때문에 수정할 수 없습니다.");
+    const QString kLocked = LockedOrderMessage();
     const Date d = DateSerial(2030, 2, 1);
     frmOrder* w = openOrder(*m, d);
     ASSERT_NE(w, nullptr);

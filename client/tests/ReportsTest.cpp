@@ -6,7 +6,6 @@
 #include "vendra/OrderServer.h"
 #include "vendra/Reports.h"
 #include "vendra/Requests.h"
-#include "vendra/VatMath.h"
 #include "vendra/frmIDandPassword.h"
 #include "vendra/frmMain.h"
 #include "vendra/mdlLoad.h"
@@ -16,6 +15,7 @@
 #include "keplin/panBase.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/fncDate.h"
+#include "vendra/order/Vat.h"
 #include "tavrin/frmOuthand.h"
 #include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
@@ -291,10 +291,10 @@ OrderLine orderLine(const char* key, double q, double price, const char* vat) {
     l.quantity = C(q);
     l.dg = C(price);
     l.vat = QString::fromUtf8(vat);
-    const VatParts p = SplitVat(l.vat, LineAmount(l.quantity, l.dg));
-    l.gg = p.Gg;
-    l.gv = p.Gv;
-    l.gt = p.Gt;
+    const VatSplit p = SplitVat(l.vat, LineAmount(l.quantity, l.dg));
+    l.gg = p.supply;
+    l.gv = p.tax;
+    l.gt = p.total;
     return l;
 }
 

@@ -11,8 +11,6 @@
 #include <mutex>
 #include <vector>
 
-struct sqlite3;
-
 namespace vendra::server {
 
 class SqliteConnection;

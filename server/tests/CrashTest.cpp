@@ -1,8 +1,7 @@
 // The server binary is killed with SIGKILL while clients replace orders; after a restart every
 // order must be one whole version, and no acknowledged version may be lost.
-#include "Password.h"
+#include "ServerRig.h"
 #include "SqliteStore.h"
-#include "TestSupport.h"
 
 #include <corvane/fncGetAndPost.h>
 #include <corvane/fncXML.h>
@@ -71,25 +70,19 @@ constexpr int kClients = 6;
 QString dateOf(int client) { return QStringLiteral("2024-05-%1").arg(client + 1, 2, 10, QLatin1Char('0')); }
 int lineCountOf(int version) { return 1 + version % 7; }
 
-QString body(const corvane::fncGetAndPost& h, int client, int version) {
-    QStringList b{h.ParaForm("DeliverDate", ostrel::Variant(dateOf(client))), h.ParaForm("OrdererCI", ostrel::Variant("shop")),
-                  h.ParaForm("ReceiverCI", ostrel::Variant("farm")),
-                  h.ParaForm("RecCount", ostrel::Variant(int32_t(lineCountOf(version))))};
-    for (int n = 0; n < lineCountOf(version); ++n) {
-        const QString v[] = {QStringLiteral("품목%1").arg(n), QString::number(version), "10", "+", "10", "1", "11",
-                             QStringLiteral("v%1").arg(version)};
-        const char* names[] = {"Product", "Quantity", "Dg", "Vat", "Gg", "Gv", "Gt", "Remark"};
-        for (int k = 0; k < 8; ++k) b << h.IndexedParaForm(names[k], n, ostrel::Variant(v[k]));
-    }
-    return b.join('&');
+QString body(int client, int version) {
+    std::vector<Line> lines;
+    for (int n = 0; n < lineCountOf(version); ++n)
+        lines.push_back({QStringLiteral("품목%1").arg(n), QString::number(version), "10", "+", "10", "1", "11",
+                         QStringLiteral("v%1").arg(version)});
+    return OrderUpdateBody(dateOf(client), lines);
 }
 
 TEST(CrashTest, KilledWhileUpdatingLeavesEveryOrderWholeAndKeepsWhatWasAcknowledged) {
     TempStoreDir dir;
     {
         SqliteStore seed(dir.path());
-        seed.addReceiver("farm", "");
-        seed.addOrderer({"farm", "shop", "A", HashPassword("pw", HashStrength::Minimal)});
+        AddOrderer(seed, "farm", "shop", "A", "pw");
     }
     auto server = std::make_unique<ServerProcess>(dir.pathStd());
     ASSERT_GT(server->port(), 0);
@@ -116,7 +109,7 @@ TEST(CrashTest, KilledWhileUpdatingLeavesEveryOrderWholeAndKeepsWhatWasAcknowled
             for (int v = 0; !stop; ++v) {
                 sent[i] = v;
                 QString r;
-                if (!c.SendPost(base + "/order_ctos_xml/orders_update.php", body(c, i, v), r)) break;
+                if (!c.SendPost(base + "/order_ctos_xml/orders_update.php", body(i, v), r)) break;
                 if (!corvane::fncXML().GetTag(r, u"success", 11).toBool()) break;
                 acknowledged[i] = v;
                 ++total;

@@ -1,10 +1,9 @@
-// The server's own rules: tax split, request field checks, sessions, the login slow-down,
-// password hashes and the price list reader.
-#include "Admin.h"
+// The server's own rules: request field checks, sessions, the login slow-down, password hashes
+// and the price list reader.
 #include "Password.h"
+#include "PriceCsv.h"
+#include "ServerRig.h"
 #include "Sessions.h"
-#include "TaxSplit.h"
-#include "TestSupport.h"
 #include "Wire.h"
 
 #include <ostrel/Cp949.h>
@@ -16,27 +15,6 @@ using ostrel::Currency;
 using vendra::server::test::cur;
 
 namespace {
-
-TEST(TaxSplitTest, SplitsByFlagWithFloorAndTheEleventhRule) {
-    struct Case {
-        double amount;
-        const char* vat;
-        double supply, tax, total;
-    };
-    for (const Case& k : {Case{1234, "+", 1234, 123, 1357}, Case{1000, "/", 909, 91, 1000}, Case{1002, "/", 911, 91, 1002},
-                          Case{1100, "/", 1000, 100, 1100}, Case{500, "", 500, 0, 500}, Case{500, "x", 500, 0, 500},
-                          Case{9, "+", 9, 0, 9}, Case{1, "/", 1, 0, 1}, Case{0, "/", 0, 0, 0}, Case{-15, "+", -15, -2, -17}}) {
-        TaxSplit t = SplitVat(cur(k.amount), QString::fromLatin1(k.vat));
-        EXPECT_EQ(t.supply, cur(k.supply)) << k.amount << k.vat;
-        EXPECT_EQ(t.tax, cur(k.tax)) << k.amount << k.vat;
-        EXPECT_EQ(t.total, cur(k.total)) << k.amount << k.vat;
-    }
-    EXPECT_EQ(LineAmount(cur(1.5), cur(333)), cur(499));
-    EXPECT_EQ(LineAmount(cur(-1.5), cur(333)), cur(-500));
-    // 10 x 10/11 = 9.0909: the 1/11 fraction is dropped; 12 x 10/11 = 10.909 rounds up.
-    EXPECT_EQ(SupplyFromGross(cur(10)), cur(9));
-    EXPECT_EQ(SupplyFromGross(cur(12)), cur(11));
-}
 
 TEST(WireTest, DatesAreCalendarDaysInYearMonthDayForm) {
     EXPECT_EQ(NormaliseDate(u"2024-03-05").value_or(""), QStringLiteral("2024-03-05"));

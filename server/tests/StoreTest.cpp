@@ -1,10 +1,15 @@
+#include "ServerRig.h"
 #include "SqliteStore.h"
-#include "TestSupport.h"
+
+#include <vendra/order/ProductKey.h>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QFile>
+
 using namespace vendra::server;
+using vendra::JoinProductKey;
 using vendra::server::test::cur;
 using vendra::server::test::TempStoreDir;
 
@@ -27,22 +32,32 @@ protected:
     }
 };
 
-TEST_F(StoreTest, FreshFileHasSchemaVersionWalAndFullSync) {
+TEST_F(StoreTest, OpensWithWalAndFullSyncAndRefusesFilesItCannotUse) {
     EXPECT_EQ(store->schemaVersion(), SqliteStore::kSchemaVersion);
     EXPECT_EQ(store->journalMode().toLower(), QStringLiteral("wal"));
     EXPECT_EQ(store->synchronousLevel(), 2);  // FULL
     reopen();
     EXPECT_EQ(store->schemaVersion(), SqliteStore::kSchemaVersion);
     EXPECT_TRUE(store->receiverExists(QStringLiteral("farm")));
-}
-
-TEST_F(StoreTest, RefusesAStoreOfANewerSchema) {
     store.reset();
+
+    // A newer schema is the store's own refusal; a file that is no database keeps SQLite's code.
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(dir.path().toUtf8().constData(), &db), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(db, "PRAGMA user_version = 99", nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
-    EXPECT_THROW(SqliteStore s(dir.path()), StoreError);
+    QFile other(dir.path(QStringLiteral("other.db")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write(QByteArray(4096, 'x'));
+    other.close();
+    for (auto [file, code] : {std::pair{dir.path(), 0}, std::pair{other.fileName(), SQLITE_NOTADB}}) {
+        try {
+            SqliteStore s(file);
+            ADD_FAILURE() << "opened " << file.toStdString();
+        } catch (const StoreError& e) {
+            EXPECT_EQ(e.code(), code) << e.what();
+        }
+    }
 }
 
 TEST_F(StoreTest, ReplaceOrderSwapsTheWholeOrderAndKeepsLineOrder) {
