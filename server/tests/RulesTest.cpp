@@ -8,6 +8,8 @@
 
 #include <ostrel/Cp949.h>
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
 
 using namespace vendra::server;
@@ -17,10 +19,9 @@ using vendra::server::test::cur;
 namespace {
 
 TEST(WireTest, DatesAreCalendarDaysInYearMonthDayForm) {
-    EXPECT_EQ(NormaliseDate(u"2024-03-05").value_or(""), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(NormaliseDate(u"2024/3/5").value_or(""), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(NormaliseDate(u"2024-02-29").value_or(""), QStringLiteral("2024-02-29"));
-    EXPECT_EQ(NormaliseDate(u"2024-03-05 10:20:30").value_or(""), QStringLiteral("2024-03-05"));
+    for (auto [text, date] : {std::pair{u"2024-03-05", "2024-03-05"}, std::pair{u"2024/3/5", "2024-03-05"},
+                              std::pair{u"2024-02-29", "2024-02-29"}, std::pair{u"2024-03-05 10:20:30", "2024-03-05"}})
+        EXPECT_EQ(NormaliseDate(text).value_or(""), QString::fromLatin1(date));
     for (const char16_t* bad : {u"2023-02-29", u"2024-02-30", u"2024-13-01", u"2024-00-10", u"2024-01-00", u"24-03-05",
                                 u"2024-03", u"2024-03-05-01", u"2024-03/05", u"", u" 2024-03-05", u"2024-03-05 x",
                                 u"２０２４-03-05", u"0999-01-01", u"2024-003-05"})
@@ -87,33 +88,28 @@ TEST(SessionTest, TokensAreRandomAndExpireWhenIdle) {
 TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresAndForgetsOnSuccess) {
     using std::chrono::milliseconds;
     LoginThrottle t(2, milliseconds(100), milliseconds(350));
-    auto now = Clock::now();
-    t.failed("x", now);
-    EXPECT_EQ(t.waitFor("x", now).count(), 0);
-    t.failed("x", now);
-    EXPECT_EQ(t.waitFor("x", now).count(), 100);
-    EXPECT_EQ(t.waitFor("y", now).count(), 0);
-    t.failed("x", now + milliseconds(100));
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(100)).count(), 200);
-    t.failed("x", now + milliseconds(300));
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(300)).count(), 350);  // capped
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(650)).count(), 0);
+    const auto now = Clock::now();
+    // A failure at `at` (or none), then the wait at that moment; the last is capped.
+    using Step = std::tuple<bool, int, int>;
+    for (auto [fails, at, wait] : {Step{true, 0, 0}, Step{true, 0, 100}, Step{true, 100, 200}, Step{true, 300, 350},
+                                   Step{false, 650, 0}}) {
+        if (fails) t.failed("x", now + milliseconds(at));
+        EXPECT_EQ(t.waitFor("x", now + milliseconds(at)).count(), wait) << at;
+    }
+    EXPECT_EQ(t.waitFor("y", now + milliseconds(300)).count(), 0);
     t.succeeded("x");
     t.failed("x", now);
     EXPECT_EQ(t.waitFor("x", now).count(), 0);
 }
 
-TEST(PasswordTest, HashesAreSaltedAndVerifyOnlyTheirPassword) {
-    QString h1 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
-    QString h2 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
+TEST(PasswordTest, HashesAreSaltedAndOnlyOursVerify) {
+    const QString h1 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
+    const QString h2 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
     EXPECT_NE(h1, h2);
-    EXPECT_FALSE(h1.contains(QStringLiteral("비밀")));
-    EXPECT_TRUE(VerifyPassword(h1, QStringLiteral("비밀 1")));
-    EXPECT_TRUE(VerifyPassword(h2, QStringLiteral("비밀 1")));
-    EXPECT_FALSE(VerifyPassword(h1, QStringLiteral("비밀 2")));
-    EXPECT_FALSE(VerifyPassword(h1, QString()));
-    EXPECT_FALSE(VerifyPassword(QString(), QString()));
-    EXPECT_FALSE(VerifyPassword(QStringLiteral("plain"), QStringLiteral("plain")));
+    EXPECT_TRUE(VerifyPassword(h1, QStringLiteral("비밀 1")) && VerifyPassword(h2, QStringLiteral("비밀 1")));
+    for (auto [hash, password] : {std::pair{h1, QString()}, std::pair{QString(), QString()},
+                                  std::pair{QStringLiteral("plain"), QStringLiteral("plain")}})
+        EXPECT_FALSE(VerifyPassword(hash, password)) << hash.toStdString();
 }
 
 TEST(PriceCsvTest, ReadsUtf8AndCodePage949WithHeaderAndQuotes) {
@@ -125,16 +121,10 @@ TEST(PriceCsvTest, ReadsUtf8AndCodePage949WithHeaderAndQuotes) {
         "# a comment\n"
         "수박,,B,19000,/\n");
     for (const QByteArray& bytes : {("\xEF\xBB\xBF" + text.toUtf8()), ostrel::cp949::encode(text)}) {
-        std::vector<PriceRow> rows = ParsePriceCsv(bytes);
-        ASSERT_EQ(rows.size(), 3u);
-        EXPECT_EQ(rows[0].name, QStringLiteral("사과"));
-        EXPECT_EQ(rows[0].unitPrice, cur(45000));
-        EXPECT_EQ(rows[1].name, QStringLiteral("김치, 포기"));
-        EXPECT_EQ(rows[1].unitPrice, cur(42000.5));
-        EXPECT_EQ(rows[1].vat, QStringLiteral("+"));
-        EXPECT_EQ(rows[2].unit, QString());
-        EXPECT_EQ(rows[2].grade, QStringLiteral("B"));
-        EXPECT_EQ(rows[2].vat, QStringLiteral("/"));
+        QStringList rows;
+        for (const PriceRow& r : ParsePriceCsv(bytes))
+            rows << QStringList{r.name, r.unit, r.grade, r.unitPrice.toString(), r.vat}.join('|');
+        EXPECT_EQ(rows, (QStringList{"사과|박스|A|45000|", "김치, 포기|10kg|A|42000.5|+", "수박||B|19000|/"}));
     }
 }
 

@@ -28,6 +28,7 @@ protected:
     virtual ServerOptions options() {
         ServerOptions o;
         o.log = nullptr;
+        o.loginDelayBase = std::chrono::milliseconds(400);  // the first wait after three failures
         return o;
     }
 
