@@ -118,7 +118,8 @@ LoadResult load(int port, int perClient, const std::function<httplib::Result(htt
             for (int i = 0; i < perClient; ++i) {
                 auto t0 = std::chrono::steady_clock::now();
                 httplib::Result r = request(c, t, i);
-                lat[t].push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+                lat[t].push_back(
+                    std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
                 if (!r || r->status != 200 || r->body.rfind("<success>1</success>", 0) != 0) ++errors;
             }
         });
@@ -164,7 +165,8 @@ void BM_UnitPricesSelect_200Products(benchmark::State& state) {
     }
     for (auto _ : state) {
         LoadResult r = load(g.port(), 500, [&](httplib::Client& c, int, int) {
-            return c.Get(std::string(path::UnitPricesSelect) + "?ReceiverCI=farm&dgr=A&RequestTime=2024030509000000", h);
+            return c.Get(std::string(path::UnitPricesSelect) + "?ReceiverCI=farm&dgr=A&RequestTime=2024030509000000",
+                         h);
         });
         report(state, r);
     }
@@ -174,7 +176,8 @@ void BM_OrdersSelect_30Lines(benchmark::State& state) {
     Rig& g = rig();
     httplib::Headers h{{"Cookie", g.cookie}};
     const std::string target =
-        std::string(path::OrdersSelect) + "?DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm&RequestTime=2024030509000000";
+        std::string(path::OrdersSelect) +
+        "?DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm&RequestTime=2024030509000000";
     {
         httplib::Client c("127.0.0.1", g.port());
         auto r = c.Get(target, h);
@@ -193,7 +196,9 @@ void BM_OrdersUpdate_30Lines_Durable(benchmark::State& state) {
     // Bodies built before the clock starts; each client writes its own dates.
     std::vector<std::vector<std::string>> bodies(kClients);
     for (int t = 0; t < kClients; ++t)
-        for (int v = 0; v < 8; ++v) bodies[t].push_back(updateBody(QStringLiteral("2025-01-%1").arg(t * 3 + v % 3 + 1, 2, 10, QLatin1Char('0')), v));
+        for (int v = 0; v < 8; ++v)
+            bodies[t].push_back(
+                updateBody(QStringLiteral("2025-01-%1").arg(t * 3 + v % 3 + 1, 2, 10, QLatin1Char('0')), v));
     for (auto _ : state) {
         LoadResult r = load(g.port(), 200, [&](httplib::Client& c, int t, int i) {
             return c.Post(path::OrdersUpdate, h, bodies[t][i % 8], "application/x-www-form-urlencoded");
@@ -213,7 +218,8 @@ void BM_RawStore_30LineReplace_Durable(benchmark::State& state) {
             auto t0 = std::chrono::steady_clock::now();
             OrderKey key{"farm", "shop", QStringLiteral("2025-02-%1").arg(i % 20 + 1, 2, 10, QLatin1Char('0'))};
             g.rawStore.replaceOrder(key, versions[i % 8], QString());
-            r.latenciesUs.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+            r.latenciesUs.push_back(
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
         }
         r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         report(state, r);
@@ -260,7 +266,8 @@ BENCHMARK(BM_Part_OrderReplyText)->Unit(benchmark::kMicrosecond);
 namespace {
 void BM_Part_DecodeUpdateBody(benchmark::State& state) {
     std::string body = updateBody(QStringLiteral("2025-01-01"), 3);
-    for (auto _ : state) benchmark::DoNotOptimize(DecodeForm(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeForm(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
 }
 }  // namespace
 BENCHMARK(BM_Part_DecodeUpdateBody)->Unit(benchmark::kMicrosecond);

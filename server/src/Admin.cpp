@@ -52,7 +52,8 @@ const std::map<std::string, const char*> kHelp = {
      "on standard output names the address. --version-text is the client version announced at\n"
      "login in caption form (default \"Vendra - 1310.29\"). Requests are logged to standard error\n"
      "one line each unless --quiet. Stops on SIGINT or SIGTERM.\n"},
-    {"init", "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
+    {"init",
+     "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
     {"demo",
      "usage: vendra-server [--db FILE] demo\n"
      "Seeds the demo data once: receiver greenfarm, orderers shop01 (grade A) and shop02 (grade B),\n"
@@ -240,7 +241,9 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
         return 0;
     }
 
-    if (cmd == "serve") return serve(parseArgs(rest, {"listen", "host", "port", "version-text", "login-notice", "threads"}, {"quiet"}), dbPath, ctx);
+    if (cmd == "serve")
+        return serve(parseArgs(rest, {"listen", "host", "port", "version-text", "login-notice", "threads"}, {"quiet"}),
+                     dbPath, ctx);
 
     SqliteStore store(dbPath);
     if (cmd == "init") {
@@ -257,7 +260,8 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
     const std::string sub = a.words.empty() ? std::string() : a.words[0];
     if (cmd == "receiver" && sub == "add") {
         expectWords(a, 2, 3);
-        store.addReceiver(checkedId(a.words[1], "receiver"), a.words.size() > 2 ? checkedText(a.words[2], "name") : QString());
+        store.addReceiver(checkedId(a.words[1], "receiver"),
+                          a.words.size() > 2 ? checkedText(a.words[2], "name") : QString());
         ctx.out << "receiver " << a.words[1] << " added\n";
         return 0;
     }
@@ -343,7 +347,9 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
         switch (store.recordDelivery(key, rows)) {
             case DeliverResult::Delivered: ctx.out << rows.size() << " delivery lines recorded\n"; return 0;
             case DeliverResult::NotAccepted: ctx.err << "vendra-server: the order is not accepted yet\n"; return 1;
-            case DeliverResult::AlreadyDelivered: ctx.err << "vendra-server: the order was already delivered\n"; return 1;
+            case DeliverResult::AlreadyDelivered:
+                ctx.err << "vendra-server: the order was already delivered\n";
+                return 1;
             case DeliverResult::NotFound: ctx.err << "vendra-server: no such order\n"; return 1;
         }
     }

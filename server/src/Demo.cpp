@@ -63,7 +63,8 @@ void SeedDemo(Store& store, HashStrength strength, std::ostream& out) {
     }
     const QString receiver = u(kDemoReceiver);
     store.addReceiver(receiver, u("초록농산"));
-    for (auto [id, pw, grade] : {std::tuple{kDemoOrderer1, kDemoPassword1, "A"}, std::tuple{kDemoOrderer2, kDemoPassword2, "B"}}) {
+    for (auto [id, pw, grade] :
+         {std::tuple{kDemoOrderer1, kDemoPassword1, "A"}, std::tuple{kDemoOrderer2, kDemoPassword2, "B"}}) {
         if (!store.orderer(receiver, u(id)))
             store.addOrderer(OrdererRecord{receiver, u(id), u(grade), HashPassword(u(pw), strength)});
     }

@@ -83,7 +83,8 @@ std::vector<PriceRow> ParsePriceCsv(const QByteArray& bytes) {
         if (!price) throw fail("the unit price is not a number");
         if (*price < Currency()) throw fail("the unit price is negative");
         if (f[0].isEmpty()) throw fail("the product name is empty");
-        if (f[1].contains(QLatin1Char('_'))) throw fail("a unit must not contain \"_\" (the key is split at its last \"_\")");
+        if (f[1].contains(QLatin1Char('_')))
+            throw fail("a unit must not contain \"_\" (the key is split at its last \"_\")");
         if (f[2].isEmpty() || f[2] == QLatin1String("*")) throw fail("the grade must be a grade of its own");
         for (const QString& x : f)
             if (!StorableText(x)) throw fail("a field contains \"</\"");

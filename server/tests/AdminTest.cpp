@@ -30,45 +30,29 @@ protected:
         return rc;
     }
     std::unique_ptr<SqliteStore> open() { return std::make_unique<SqliteStore>(dir.path()); }
-
-    // Command lines and their exit codes, in order; `input` is standard input.
-    struct Step {
-        std::vector<std::string> args;
-        int rc;
-        std::string input = {};
-    };
-    void runAll(const std::vector<Step>& steps) {
-        for (const Step& k : steps) {
-            std::string line;
-            for (const std::string& a : k.args) line += a + ' ';
-            EXPECT_EQ(run(k.args, k.input), k.rc) << line << err;
-        }
-    }
 };
 
 TEST_F(AdminTest, OrdererCommandsHashPasswordsAndChangeGrades) {
     ASSERT_EQ(run({"init"}), 0) << err;
     EXPECT_NE(out.find("schema version 1"), std::string::npos);
-    runAll({{{"orderer", "add", "farm", "shop", "A", "--password", "pw one"}, 0},
-            {{"orderer", "add", "farm", "shop", "B", "--password", "x"}, 2},  // exists
-            {{"orderer", "add", "farm", "가게", "B"}, 0, "입력한 비번\n"},
-            {{"orderer", "add", "farm", "empty", "B"}, 2, ""},
-            {{"orderer", "add", "farm", "star", "*", "--password", "x"}, 2}});
+    ASSERT_EQ(run({"orderer", "add", "farm", "shop", "A", "--password", "pw one"}), 0) << err;
+    EXPECT_EQ(run({"orderer", "add", "farm", "shop", "B", "--password", "x"}), 2);  // exists
+    ASSERT_EQ(run({"orderer", "add", "farm", "가게", "B"}, "입력한 비번\n"), 0) << err;
+    EXPECT_EQ(run({"orderer", "add", "farm", "empty", "B"}, ""), 2);
+    EXPECT_EQ(run({"orderer", "add", "farm", "star", "*", "--password", "x"}), 2);
     {
         auto s = open();
         const QString hash = s->orderer("farm", "shop")->passwordHash;
-        EXPECT_TRUE(VerifyPassword(hash, "pw one"));
-        EXPECT_FALSE(hash.contains("pw one"));
+        EXPECT_TRUE(VerifyPassword(hash, "pw one") && !hash.contains("pw one"));
         EXPECT_TRUE(VerifyPassword(s->orderer("farm", QStringLiteral("가게"))->passwordHash, QStringLiteral("입력한 비번")));
         EXPECT_FALSE(s->orderer("farm", "empty"));
     }
-    runAll({{{"orderer", "passwd", "farm", "shop", "--password=new"}, 0},
-            {{"orderer", "grade", "farm", "shop", "C"}, 0},
-            {{"orderer", "grade", "farm", "ghost", "C"}, 2},
-            {{"orderer", "passwd", "farm", "ghost", "--password", "x"}, 2}});
+    EXPECT_EQ(run({"orderer", "passwd", "farm", "shop", "--password=new"}), 0) << err;
+    EXPECT_EQ(run({"orderer", "grade", "farm", "shop", "C"}), 0) << err;
+    EXPECT_EQ(run({"orderer", "grade", "farm", "ghost", "C"}), 2);
+    EXPECT_EQ(run({"orderer", "passwd", "farm", "ghost", "--password", "x"}), 2);
     auto o = open()->orderer("farm", "shop");
-    EXPECT_TRUE(VerifyPassword(o->passwordHash, "new"));
-    EXPECT_FALSE(VerifyPassword(o->passwordHash, "pw one"));
+    EXPECT_TRUE(VerifyPassword(o->passwordHash, "new") && !VerifyPassword(o->passwordHash, "pw one"));
     EXPECT_EQ(o->grade, QStringLiteral("C"));
 }
 
@@ -79,12 +63,12 @@ TEST_F(AdminTest, PricesNoticesAcceptAndDeliverWithTheTaxSplit) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(QStringLiteral("사과,박스,A,1234,+\n배,,A,1000,/\n감,kg,A,333,\n").toUtf8());
     }
-    runAll({{{"receiver", "add", "farm", "초록농산"}, 0},
-            {{"prices", "import", "farm", csv}, 0},
-            {{"prices", "import", "nofarm", csv}, 2},
-            {{"prices", "import", "farm", "/no/such/file.csv"}, 2},
-            {{"notice", "set", "farm", "*", "전체 공지"}, 0},
-            {{"notice", "set", "farm", "A", "bad </notice>"}, 2}});
+    EXPECT_EQ(run({"receiver", "add", "farm", "초록농산"}), 0) << err;
+    EXPECT_EQ(run({"prices", "import", "farm", csv}), 0) << err;
+    EXPECT_EQ(run({"prices", "import", "nofarm", csv}), 2);
+    EXPECT_EQ(run({"prices", "import", "farm", "/no/such/file.csv"}), 2);
+    EXPECT_EQ(run({"notice", "set", "farm", "*", "전체 공지"}), 0) << err;
+    EXPECT_EQ(run({"notice", "set", "farm", "A", "bad </notice>"}), 2);
     EXPECT_EQ(open()->priceList("farm", "A").size(), 3u);
     EXPECT_EQ(open()->notice("farm", "*"), QStringLiteral("전체 공지"));
 
@@ -94,22 +78,23 @@ TEST_F(AdminTest, PricesNoticesAcceptAndDeliverWithTheTaxSplit) {
                           {QStringLiteral("감_kg"), cur(1.5), cur(333), "", {}, {}, {}, ""},
                           {QStringLiteral("빈줄"), cur(0), cur(5), "", {}, {}, {}, ""}},
                          "msg");
-    runAll({{{"deliver", "farm", "shop", "2024-03-05"}, 1},  // not accepted yet
-            {{"orders", "accept", "farm", "shop", "2024-3-5"}, 0},
-            {{"orders", "accept", "farm", "shop", "2024-03-05"}, 0},  // already accepted
-            {{"orders", "accept", "farm", "shop", "2024-03-07"}, 1},
-            {{"orders", "accept", "farm", "shop", "2024-02-30"}, 2},
-            {{"orders", "list", "--date", "2024-03-05"}, 0}});
-    EXPECT_NE(out.find("shop"), std::string::npos);
-    EXPECT_NE(out.find("accepted"), std::string::npos);
-    runAll({{{"deliver", "farm", "shop", "2024-03-05"}, 0}, {{"deliver", "farm", "shop", "2024-03-05"}, 1}});
+    EXPECT_EQ(run({"deliver", "farm", "shop", "2024-03-05"}), 1);  // not accepted yet
+    EXPECT_EQ(run({"orders", "accept", "farm", "shop", "2024-3-5"}), 0) << err;
+    EXPECT_EQ(run({"orders", "accept", "farm", "shop", "2024-03-05"}), 0) << err;  // already accepted
+    EXPECT_EQ(run({"orders", "accept", "farm", "shop", "2024-03-07"}), 1);
+    EXPECT_EQ(run({"orders", "accept", "farm", "shop", "2024-02-30"}), 2);
+    EXPECT_EQ(run({"orders", "list", "--date", "2024-03-05"}), 0) << err;
+    for (const char* text : {"shop", "accepted"}) EXPECT_NE(out.find(text), std::string::npos);
+    EXPECT_EQ(run({"deliver", "farm", "shop", "2024-03-05"}), 0) << err;
+    EXPECT_EQ(run({"deliver", "farm", "shop", "2024-03-05"}), 1);
 
     // The line without quantity is not delivered.
     std::vector<std::tuple<Currency, Currency, Currency>> split;
     for (const DeliveryRow& r : open()->deliveries("farm", "shop", "2024-03-01", "2024-03-31"))
         split.emplace_back(r.supply, r.tax, r.amount);
-    EXPECT_EQ(split, (std::vector<std::tuple<Currency, Currency, Currency>>{
-                         {cur(1234), cur(123), cur(1357)}, {cur(909), cur(91), cur(1000)}, {cur(499), cur(0), cur(499)}}));
+    EXPECT_EQ(split,
+              (std::vector<std::tuple<Currency, Currency, Currency>>{
+                  {cur(1234), cur(123), cur(1357)}, {cur(909), cur(91), cur(1000)}, {cur(499), cur(0), cur(499)}}));
 }
 
 TEST_F(AdminTest, DemoSeedsOnceAndPrintsTheLogins) {
@@ -124,7 +109,8 @@ TEST_F(AdminTest, DemoSeedsOnceAndPrintsTheLogins) {
     std::vector<size_t> first;
     for (int round = 0; round < 2; ++round) {
         ASSERT_EQ(run({"demo"}), 0) << err;
-        for (const char* text : {kDemoOrderer1, kDemoPassword1, kDemoPassword2}) EXPECT_NE(out.find(text), std::string::npos);
+        for (const char* text : {kDemoOrderer1, kDemoPassword1, kDemoPassword2})
+            EXPECT_NE(out.find(text), std::string::npos);
         if (first.empty()) first = counts();
         EXPECT_EQ(counts(), first);
     }
@@ -151,13 +137,13 @@ TEST_F(AdminTest, HelpAndUsageErrors) {
         EXPECT_EQ(run({cmd, "--help"}), 0) << cmd;
         EXPECT_NE(out.find("usage: vendra-server"), std::string::npos) << cmd;
     }
-    runAll({{{"--help"}, 0},
-            {{}, 2},
-            {{"bogus"}, 2},
-            {{"orderer", "fly"}, 2},
-            {{"orders", "list", "--colour", "red"}, 2},
-            {{"serve", "--port", "70000"}, 2},
-            {{"serve", "--listen", "nohostport"}, 2}});
+    EXPECT_EQ(run({"--help"}), 0) << err;
+    EXPECT_EQ(run({}), 2);
+    EXPECT_EQ(run({"bogus"}), 2);
+    EXPECT_EQ(run({"orderer", "fly"}), 2);
+    EXPECT_EQ(run({"orders", "list", "--colour", "red"}), 2);
+    EXPECT_EQ(run({"serve", "--port", "70000"}), 2);
+    EXPECT_EQ(run({"serve", "--listen", "nohostport"}), 2);
     EXPECT_NE(err.find("--listen"), std::string::npos);
 }
 

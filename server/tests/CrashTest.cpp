@@ -91,11 +91,11 @@ TEST(CrashTest, KilledWhileUpdatingLeavesEveryOrderWholeAndKeepsWhatWasAcknowled
     corvane::fncGetAndPost::ClearCookies();
     corvane::fncGetAndPost h;
     QString reply;
-    ASSERT_TRUE(h.SendGet(base + QString::fromLatin1(vendra::path::Login), "OrdererCI=shop&ReceiverCI=farm&PassWord=pw", reply));
+    ASSERT_TRUE(h.SendGet(base + QString::fromLatin1(vendra::path::Login), "OrdererCI=shop&ReceiverCI=farm&PassWord=pw",
+                          reply));
     ASSERT_TRUE(xml.GetTag(reply, u"success", 11).toBool()) << reply.toStdString();
 
-    std::atomic<int> acknowledged[kClients];
-    std::atomic<int> sent[kClients];
+    std::atomic<int> acknowledged[kClients], sent[kClients];
     std::atomic<int> total{0};
     std::atomic<bool> stop{false};
     std::vector<std::thread> clients;
@@ -133,7 +133,8 @@ TEST(CrashTest, KilledWhileUpdatingLeavesEveryOrderWholeAndKeepsWhatWasAcknowled
         ASSERT_FALSE(o.lines.empty()) << "client " << i;
         const QString remark = o.lines[0].remark;
         const int version = remark.mid(1).toInt();
-        EXPECT_EQ(static_cast<int>(o.lines.size()), lineCountOf(version)) << "client " << i << " " << remark.toStdString();
+        EXPECT_EQ(static_cast<int>(o.lines.size()), lineCountOf(version))
+            << "client " << i << " " << remark.toStdString();
         for (const OrderLine& l : o.lines) {
             EXPECT_EQ(l.remark, remark) << "client " << i;
             EXPECT_EQ(l.quantity, Currency::fromInt(version));

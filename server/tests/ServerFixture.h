@@ -56,8 +56,8 @@ protected:
     QString form(const char* name, const Variant& v) const { return http.ParaForm(QLatin1String(name), v); }
 
     QString login(const QString& orderer, const QString& password, const QString& receiver = QStringLiteral("farm")) {
-        return get(path::Login,
-                   {form(field::OrdererCI, orderer), form(field::ReceiverCI, receiver), form(field::PassWord, password)});
+        return get(path::Login, {form(field::OrdererCI, orderer), form(field::ReceiverCI, receiver),
+                                 form(field::PassWord, password)});
     }
     QString updateOrder(const QString& date, const std::vector<Line>& lines, const QString& message = {}) {
         return send(true, path::OrdersUpdate, OrderUpdateBody(date, lines, message));

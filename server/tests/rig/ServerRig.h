@@ -36,8 +36,6 @@ class RunningServer {
 public:
     RunningServer(Store& store, const ServerOptions& options);
     ~RunningServer();
-    RunningServer(const RunningServer&) = delete;
-    RunningServer& operator=(const RunningServer&) = delete;
 
     int port() const { return port_; }  // 0 when it could not start
     QString url(const char* path) const;
