@@ -2,27 +2,26 @@
 // framework (the ceiling), the price list (200 products), a stored order (30 lines), a 30-line
 // order update (durable), and the same update committed straight to the store without HTTP.
 // Each case reports requests per second and the 99th percentile latency.
-#include "OrderServer.h"
-#include "Password.h"
+#include "Replies.h"
+#include "ServerRig.h"
 #include "SqliteStore.h"
 #include "Wire.h"
 
-#include <corvane/fncGetAndPost.h>
 #include <corvane/fncXML.h>
 #include <ostrel/clsTable.h>
+#include <vendra/order/Protocol.h>
 
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 
-#include <QStringList>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
 #include <thread>
 
+using namespace vendra;
 using namespace vendra::server;
+using namespace vendra::server::test;
 using ostrel::Currency;
-using ostrel::Variant;
 
 namespace {
 
@@ -43,73 +42,53 @@ std::vector<OrderLine> orderLines(int version) {
 
 // The update body as the order client builds it.
 std::string updateBody(const QString& date, int version) {
-    corvane::fncGetAndPost h;
-    QStringList b{h.ParaForm("DeliverDate", Variant(date)), h.ParaForm("OrdererCI", Variant("shop")),
-                  h.ParaForm("ReceiverCI", Variant("farm")), h.ParaForm("RecCount", Variant(int32_t(kLines))),
-                  h.ParaForm("RequestTime", Variant("2024030509000000"))};
-    int n = 0;
-    for (const OrderLine& l : orderLines(version)) {
-        const QString v[] = {l.product, l.quantity.toString(), l.unitPrice.toString(), l.vat, l.supply.toString(),
-                             l.tax.toString(), l.amount.toString(), l.remark};
-        const char* names[] = {"Product", "Quantity", "Dg", "Vat", "Gg", "Gv", "Gt", "Remark"};
-        for (int k = 0; k < 8; ++k) b << h.IndexedParaForm(names[k], n, Variant(v[k]));
-        ++n;
-    }
-    return b.join('&').toStdString();
+    std::vector<Line> lines;
+    for (const OrderLine& l : orderLines(version))
+        lines.push_back({l.product, l.quantity.toString(), l.unitPrice.toString(), l.vat, l.supply.toString(),
+                         l.tax.toString(), l.amount.toString(), l.remark});
+    return OrderUpdateBody(date, lines, {}, QStringLiteral("shop"), QStringLiteral("2024030509000000")).toStdString();
 }
 
 struct Rig {
-    QTemporaryDir dir;
-    std::unique_ptr<SqliteStore> store;
-    std::unique_ptr<OrderServer> server;
-    std::thread serving;
-    int port = 0;
+    TempStoreDir dir;
+    SqliteStore store{dir.path(QStringLiteral("bench.db"))};
+    SqliteStore rawStore{dir.path(QStringLiteral("raw.db"))};
+    std::unique_ptr<RunningServer> server;
     httplib::Server ceiling;
     std::thread ceilingThread;
     int ceilingPort = 0;
     std::string cookie;
-    std::unique_ptr<SqliteStore> rawStore;
 
     Rig() {
-        store = std::make_unique<SqliteStore>(dir.filePath("bench.db"));
-        store->addReceiver("farm", "");
-        store->addOrderer({"farm", "shop", "A", HashPassword("pw", HashStrength::Minimal)});
+        AddOrderer(store, "farm", "shop", "A", "pw");
         std::vector<PriceRow> prices;
         for (int i = 0; i < kProducts; ++i)
             prices.push_back({QStringLiteral("상품%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("박스"), "A",
                               Currency::fromInt(1000 + i), i % 3 == 0 ? "+" : i % 3 == 1 ? "/" : ""});
-        store->importPrices("farm", prices);
-        store->replaceOrder({"farm", "shop", "2024-03-05"}, orderLines(1), QStringLiteral("메시지"));
+        store.importPrices("farm", prices);
+        store.replaceOrder({"farm", "shop", "2024-03-05"}, orderLines(1), QStringLiteral("메시지"));
 
         ServerOptions o;
         o.log = nullptr;
-        server = std::make_unique<OrderServer>(*store, o);
-        port = server->bind("127.0.0.1", 0);
-        serving = std::thread([this] { server->run(); });
+        server = std::make_unique<RunningServer>(store, o);
+        cookie = LoginCookie(server->port(), "shop", "pw");
 
         // Same framework, same pool size and keep-alive: only the handler differs.
         ceiling.new_task_queue = [n = o.threads] { return new httplib::ThreadPool(static_cast<size_t>(n)); };
         ceiling.set_keep_alive_max_count(100);
-    ceiling.set_tcp_nodelay(true);
+        ceiling.set_tcp_nodelay(true);
         ceiling.Get("/ping", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("<success>1</success>", "text/plain; charset=UTF-8");
         });
         ceilingPort = ceiling.bind_to_any_port("127.0.0.1");
         ceilingThread = std::thread([this] { ceiling.listen_after_bind(); });
-        while (!server->isRunning() || !ceiling.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-
-        httplib::Client c("127.0.0.1", port);
-        auto r = c.Get("/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw");
-        if (r) cookie = r->get_header_value("Set-Cookie").substr(0, r->get_header_value("Set-Cookie").find(';'));
-
-        rawStore = std::make_unique<SqliteStore>(dir.filePath("raw.db"));
+        while (!ceiling.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~Rig() {
-        server->stop();
         ceiling.stop();
-        serving.join();
         ceilingThread.join();
     }
+    int port() const { return server->port(); }
 };
 
 Rig& rig() {
@@ -139,7 +118,8 @@ LoadResult load(int port, int perClient, const std::function<httplib::Result(htt
             for (int i = 0; i < perClient; ++i) {
                 auto t0 = std::chrono::steady_clock::now();
                 httplib::Result r = request(c, t, i);
-                lat[t].push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+                lat[t].push_back(
+                    std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
                 if (!r || r->status != 200 || r->body.rfind("<success>1</success>", 0) != 0) ++errors;
             }
         });
@@ -178,14 +158,15 @@ void BM_UnitPricesSelect_200Products(benchmark::State& state) {
     httplib::Headers h{{"Cookie", g.cookie}};
     {
         // The reply is what the client reads: 200 rows of 3 columns.
-        httplib::Client c("127.0.0.1", g.port);
-        auto r = c.Get("/order_ctos_xml/unitprices_select.php?ReceiverCI=farm&dgr=A", h);
+        httplib::Client c("127.0.0.1", g.port());
+        auto r = c.Get(std::string(path::UnitPricesSelect) + "?ReceiverCI=farm&dgr=A", h);
         auto t = corvane::fncXML().TagToJarray(QString::fromStdString(r ? r->body : std::string()));
         if (t->RecCount() != kProducts || t->NOF() != 3) state.SkipWithError("wrong price list");
     }
     for (auto _ : state) {
-        LoadResult r = load(g.port, 500, [&](httplib::Client& c, int, int) {
-            return c.Get("/order_ctos_xml/unitprices_select.php?ReceiverCI=farm&dgr=A&RequestTime=2024030509000000", h);
+        LoadResult r = load(g.port(), 500, [&](httplib::Client& c, int, int) {
+            return c.Get(std::string(path::UnitPricesSelect) + "?ReceiverCI=farm&dgr=A&RequestTime=2024030509000000",
+                         h);
         });
         report(state, r);
     }
@@ -195,15 +176,16 @@ void BM_OrdersSelect_30Lines(benchmark::State& state) {
     Rig& g = rig();
     httplib::Headers h{{"Cookie", g.cookie}};
     const std::string target =
-        "/order_ctos_xml/orders_select.php?DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm&RequestTime=2024030509000000";
+        std::string(path::OrdersSelect) +
+        "?DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm&RequestTime=2024030509000000";
     {
-        httplib::Client c("127.0.0.1", g.port);
+        httplib::Client c("127.0.0.1", g.port());
         auto r = c.Get(target, h);
         auto t = corvane::fncXML().TagToJarray(QString::fromStdString(r ? r->body : std::string()));
         if (t->RecCount() != kLines + 1 || t->NOF() != 8) state.SkipWithError("wrong stored order");
     }
     for (auto _ : state) {
-        LoadResult r = load(g.port, 1000, [&](httplib::Client& c, int, int) { return c.Get(target, h); });
+        LoadResult r = load(g.port(), 1000, [&](httplib::Client& c, int, int) { return c.Get(target, h); });
         report(state, r);
     }
 }
@@ -214,10 +196,12 @@ void BM_OrdersUpdate_30Lines_Durable(benchmark::State& state) {
     // Bodies built before the clock starts; each client writes its own dates.
     std::vector<std::vector<std::string>> bodies(kClients);
     for (int t = 0; t < kClients; ++t)
-        for (int v = 0; v < 8; ++v) bodies[t].push_back(updateBody(QStringLiteral("2025-01-%1").arg(t * 3 + v % 3 + 1, 2, 10, QLatin1Char('0')), v));
+        for (int v = 0; v < 8; ++v)
+            bodies[t].push_back(
+                updateBody(QStringLiteral("2025-01-%1").arg(t * 3 + v % 3 + 1, 2, 10, QLatin1Char('0')), v));
     for (auto _ : state) {
-        LoadResult r = load(g.port, 200, [&](httplib::Client& c, int t, int i) {
-            return c.Post("/order_ctos_xml/orders_update.php", h, bodies[t][i % 8], "application/x-www-form-urlencoded");
+        LoadResult r = load(g.port(), 200, [&](httplib::Client& c, int t, int i) {
+            return c.Post(path::OrdersUpdate, h, bodies[t][i % 8], "application/x-www-form-urlencoded");
         });
         report(state, r);
     }
@@ -233,8 +217,9 @@ void BM_RawStore_30LineReplace_Durable(benchmark::State& state) {
         for (int i = 0; i < 1500; ++i) {
             auto t0 = std::chrono::steady_clock::now();
             OrderKey key{"farm", "shop", QStringLiteral("2025-02-%1").arg(i % 20 + 1, 2, 10, QLatin1Char('0'))};
-            g.rawStore->replaceOrder(key, versions[i % 8], QString());
-            r.latenciesUs.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+            g.rawStore.replaceOrder(key, versions[i % 8], QString());
+            r.latenciesUs.push_back(
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
         }
         r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         report(state, r);
@@ -253,22 +238,12 @@ namespace {
 // Where a price list reply spends its time: the store read and the reply text.
 void BM_Part_PriceListRead(benchmark::State& state) {
     Rig& g = rig();
-    for (auto _ : state) benchmark::DoNotOptimize(g.store->priceList("farm", "A"));
+    for (auto _ : state) benchmark::DoNotOptimize(g.store.priceList("farm", "A"));
 }
 void BM_Part_PriceListReplyText(benchmark::State& state) {
     Rig& g = rig();
-    auto rows = g.store->priceList("farm", "A");
-    for (auto _ : state) {
-        ostrel::clsTable t;
-        t.setNOF(3);
-        for (const PriceRow& p : rows) {
-            t.AppendBlank();
-            t.setFields(0, Variant(JoinProductKey(p.name, p.unit)));
-            t.setFields(1, Variant(p.unitPrice));
-            t.setFields(2, Variant(p.vat));
-        }
-        benchmark::DoNotOptimize(corvane::fncXML().JarrayToTag(t).toUtf8());
-    }
+    auto rows = g.store.priceList("farm", "A");
+    for (auto _ : state) benchmark::DoNotOptimize(PriceListReply(rows).toUtf8());
 }
 }  // namespace
 BENCHMARK(BM_Part_PriceListRead)->Unit(benchmark::kMicrosecond);
@@ -277,27 +252,12 @@ BENCHMARK(BM_Part_PriceListReplyText)->Unit(benchmark::kMicrosecond);
 namespace {
 void BM_Part_OrderRead(benchmark::State& state) {
     Rig& g = rig();
-    for (auto _ : state) benchmark::DoNotOptimize(g.store->order({"farm", "shop", "2024-03-05"}));
+    for (auto _ : state) benchmark::DoNotOptimize(g.store.order({"farm", "shop", "2024-03-05"}));
 }
 void BM_Part_OrderReplyText(benchmark::State& state) {
     Rig& g = rig();
-    StoredOrder o = g.store->order({"farm", "shop", "2024-03-05"});
-    for (auto _ : state) {
-        ostrel::clsTable t;
-        t.setNOF(8);
-        for (const OrderLine& l : o.lines) {
-            t.AppendBlank();
-            t.setFields(0, Variant(l.product));
-            t.setFields(1, Variant(l.quantity));
-            t.setFields(2, Variant(l.unitPrice));
-            t.setFields(3, Variant(l.vat));
-            t.setFields(4, Variant(l.supply));
-            t.setFields(5, Variant(l.tax));
-            t.setFields(6, Variant(l.amount));
-            t.setFields(7, Variant(l.remark));
-        }
-        benchmark::DoNotOptimize(corvane::fncXML().JarrayToTag(t).toUtf8());
-    }
+    StoredOrder o = g.store.order({"farm", "shop", "2024-03-05"});
+    for (auto _ : state) benchmark::DoNotOptimize(StoredOrderReply(o).toUtf8());
 }
 }  // namespace
 BENCHMARK(BM_Part_OrderRead)->Unit(benchmark::kMicrosecond);
@@ -306,7 +266,8 @@ BENCHMARK(BM_Part_OrderReplyText)->Unit(benchmark::kMicrosecond);
 namespace {
 void BM_Part_DecodeUpdateBody(benchmark::State& state) {
     std::string body = updateBody(QStringLiteral("2025-01-01"), 3);
-    for (auto _ : state) benchmark::DoNotOptimize(DecodeForm(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DecodeForm(QByteArrayView(body.data(), static_cast<qsizetype>(body.size()))));
 }
 }  // namespace
 BENCHMARK(BM_Part_DecodeUpdateBody)->Unit(benchmark::kMicrosecond);

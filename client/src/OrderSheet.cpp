@@ -1,10 +1,9 @@
 #include "vendra/OrderSheet.h"
 
-#include "vendra/ProductKey.h"
-#include "vendra/VatMath.h"
-
 #include "ostrel/fncString.h"
 #include "tessel/Stru.h"
+#include "vendra/order/ProductKey.h"
+#include "vendra/order/Vat.h"
 
 #include <QHash>
 #include <QSet>
@@ -160,10 +159,10 @@ std::vector<OrderLine> CollectOrderLines(const clsTable& t, const QString& messa
         l.quantity = qty;
         l.unitPrice = CellCurrency(t.cellRef(i, sheet::Price));
         l.vat = cellText(t.cellRef(i, sheet::Vat));
-        const VatParts v = SplitVat(l.vat, LineAmount(qty, l.unitPrice));
-        l.supply = v.Gg;
-        l.tax = v.Gv;
-        l.amount = v.Gt;
+        const VatSplit v = SplitVat(l.vat, LineAmount(qty, l.unitPrice));
+        l.supply = v.supply;
+        l.tax = v.tax;
+        l.amount = v.total;
         l.remark = str.leftDB(cellText(t.cellRef(i, sheet::Remark)), 255);
         lines.push_back(std::move(l));
     }

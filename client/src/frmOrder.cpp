@@ -4,12 +4,13 @@
 #include "vendra/ServerLink.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Requests.h"
-#include "vendra/VatMath.h"
 #include "vendra/frmMain.h"
 #include "vendra/mdlLoad.h"
 #include "vendra/mdlOrder.h"
 
 #include "ostrel/RuntimeError.h"
+#include "vendra/order/Protocol.h"
+#include "vendra/order/Vat.h"
 #include "ostrel/clsWaitMessage.h"
 #include "tessel/Fonts.h"
 #include "tessel/MouseHelper.h"
@@ -27,7 +28,6 @@
 namespace vendra {
 
 namespace {
-const QString kLocked = QStringLiteral("상대방이 이미 수주를 했기 때문에 수정할 수 없습니다.");
 
 // Controls of the tessel library size themselves; layouts must keep that size.
 template <class W>
@@ -177,7 +177,7 @@ void frmOrder::Form_Activate() {
     inMsg->setValue(load.sheet.hasMessage ? ostrel::Variant(load.sheet.message) : ostrel::Variant());
     UpdateTotals();
     if (load.received) {
-        message(kLocked);
+        message(LockedOrderMessage());
         unload();
         return;
     }
@@ -230,7 +230,7 @@ void frmOrder::Command1_Click() {
         return;
     }
     if (stored.received) {
-        message(kLocked);
+        message(LockedOrderMessage());
         return;
     }
 

@@ -2,7 +2,6 @@
 
 #include "vendra/Messages.h"
 #include "vendra/ServerLink.h"
-#include "vendra/ProductKey.h"
 #include "vendra/Requests.h"
 #include "vendra/frmMain.h"
 #include "vendra/mdlLoad.h"
@@ -11,6 +10,8 @@
 #include "ostrel/RuntimeError.h"
 #include "tavrin/fncSelectA.h"
 #include "tessel/Stru.h"
+#include "vendra/order/ProductKey.h"
+#include "vendra/order/Protocol.h"
 
 #include <QStringList>
 
@@ -67,10 +68,10 @@ QString DisplayUpdateBody(const corvane::fncGetAndPost& g, const QString& ordere
         for (int i = 0; i < selection.RecCount(); ++i)
             if (marked(selection.Cell(i, 0)))
                 keys << JoinProductKey(selection.Cell(i, 1).toString(), selection.Cell(i, 2).toString());
-    QStringList parts{g.ParaForm(QStringLiteral("OrdererCI"), ordererCI),
-                      g.ParaForm(QStringLiteral("ReceiverCI"), receiverCI),
-                      QStringLiteral("RecCount=") + QString::number(keys.size())};
-    for (int i = 0; i < keys.size(); ++i) parts << g.IndexedParaForm(QStringLiteral("Product"), i, keys[i]);
+    // RecCount goes as a number, not encoded.
+    QStringList parts{g.ParaForm(field::OrdererCI, ordererCI), g.ParaForm(field::ReceiverCI, receiverCI),
+                      QLatin1String(field::RecCount) + QLatin1Char('=') + QString::number(keys.size())};
+    for (int i = 0; i < keys.size(); ++i) parts << g.IndexedParaForm(field::Product, i, keys[i]);
     return parts.join(QLatin1Char('&'));
 }
 

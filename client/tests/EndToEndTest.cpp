@@ -20,6 +20,7 @@
 #include "tessel/ab.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
+#include "vendra/order/Protocol.h"
 
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -227,7 +228,7 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     ASSERT_EQ(admin({"orders", "accept", "farm", "shop", ostrel::fncDate().DtoG(d)}), 0);
     typeInto(w, 1, sheet::Quantity, "7");  // typing replaces the stored 1
     WAIT_EQ(w->ab1->Cell(1, sheet::Quantity).toCurrency(), C(7));
-    const QString locked = "상대방이 이미 수주를 했기 때문에 수정할 수 없습니다.";
+    const QString locked = LockedOrderMessage();
     boxes.clear();
     w->Command1->click();
     WAIT_EQ(boxes.count(), 1);

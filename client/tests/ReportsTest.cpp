@@ -13,6 +13,7 @@
 
 #include "corvane/fncXML.h"
 #include "ostrel/fncDate.h"
+#include "vendra/order/Vat.h"
 #include "tavrin/frmOuthand.h"
 #include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"

@@ -1,20 +1,17 @@
 #include "Admin.h"
 
-#include "OrderServer.h"
+#include "Demo.h"
+#include "PriceCsv.h"
+#include "Serve.h"
 #include "SqliteStore.h"
-#include "TaxSplit.h"
 #include "Wire.h"
 
-#include <ostrel/Cp949.h>
 #include <ostrel/RuntimeError.h>
+#include <vendra/order/Vat.h>
 
 #include <QFile>
-#include <QStringDecoder>
-#include <csignal>
 #include <iostream>
 #include <map>
-#include <pthread.h>
-#include <thread>
 
 namespace vendra::server {
 
@@ -55,7 +52,8 @@ const std::map<std::string, const char*> kHelp = {
      "on standard output names the address. --version-text is the client version announced at\n"
      "login in caption form (default \"Vendra - 1310.29\"). Requests are logged to standard error\n"
      "one line each unless --quiet. Stops on SIGINT or SIGTERM.\n"},
-    {"init", "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
+    {"init",
+     "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
     {"demo",
      "usage: vendra-server [--db FILE] demo\n"
      "Seeds the demo data once: receiver greenfarm, orderers shop01 (grade A) and shop02 (grade B),\n"
@@ -164,50 +162,6 @@ QString readPassword(const Args& a, CommandContext& ctx) {
     return q(pw);
 }
 
-// CSV fields of one line; quotes allow commas and doubled quotes inside a field.
-QStringList splitCsvLine(const QString& line) {
-    QStringList out;
-    QString cur;
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        QChar c = line[i];
-        if (quoted) {
-            if (c == QLatin1Char('"')) {
-                if (i + 1 < line.size() && line[i + 1] == QLatin1Char('"')) {
-                    cur += c;
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else {
-                cur += c;
-            }
-        } else if (c == QLatin1Char('"') && cur.trimmed().isEmpty()) {
-            cur.clear();
-            quoted = true;
-        } else if (c == QLatin1Char(',')) {
-            out << cur.trimmed();
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    out << cur.trimmed();
-    return out;
-}
-
-QString decodeText(const QByteArray& bytes) {
-    QByteArray b = bytes;
-    if (b.startsWith("\xEF\xBB\xBF")) b.remove(0, 3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(b);
-    if (!utf8.hasError()) return text;
-    text = ostrel::cp949::decode(b);
-    if (text.count(QLatin1Char('?')) != b.count('?'))
-        throw std::runtime_error("the file is neither UTF-8 nor code page 949");
-    return text;
-}
-
 void printOrders(Store& store, const QString& receiver, const QString& date, std::ostream& out) {
     auto orders = store.listOrders(receiver, date);
     if (orders.empty()) {
@@ -224,6 +178,7 @@ void printOrders(Store& store, const QString& receiver, const QString& date, std
     }
 }
 
+// "serve": the address and the server's options from the command line.
 int serve(const Args& a, const QString& dbPath, CommandContext& ctx) {
     QString host = QStringLiteral("127.0.0.1");
     int port = 8080;
@@ -254,33 +209,7 @@ int serve(const Args& a, const QString& dbPath, CommandContext& ctx) {
         if (!ok || options.threads < 1 || options.threads > 256) throw UsageError("--threads takes 1 to 256");
     }
     if (std::find(a.flags.begin(), a.flags.end(), "quiet") != a.flags.end()) options.log = nullptr;
-
-    // SIGINT and SIGTERM end the server from a thread of their own rather than inside a handler.
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-
-    SqliteStore store(dbPath);
-    OrderServer server(store, options);
-    int bound = server.bind(host, port);
-    if (bound < 0) {
-        ctx.err << "vendra-server: cannot listen on " << s(host) << ":" << port << "\n";
-        return 1;
-    }
-    ctx.out << "vendra-server listening on http://" << s(host) << ":" << bound << "  store " << s(dbPath)
-            << std::endl;
-    std::thread waiter([&server, set] {
-        int sig = 0;
-        sigwait(&set, &sig);
-        server.stop();
-    });
-    bool ok = server.run();
-    // Wake the waiter if the server ended by itself.
-    pthread_kill(waiter.native_handle(), SIGTERM);
-    waiter.join();
-    return ok ? 0 : 1;
+    return Serve(dbPath, host, port, options, ctx.out, ctx.err);
 }
 
 int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
@@ -312,7 +241,9 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
         return 0;
     }
 
-    if (cmd == "serve") return serve(parseArgs(rest, {"listen", "host", "port", "version-text", "login-notice", "threads"}, {"quiet"}), dbPath, ctx);
+    if (cmd == "serve")
+        return serve(parseArgs(rest, {"listen", "host", "port", "version-text", "login-notice", "threads"}, {"quiet"}),
+                     dbPath, ctx);
 
     SqliteStore store(dbPath);
     if (cmd == "init") {
@@ -329,7 +260,8 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
     const std::string sub = a.words.empty() ? std::string() : a.words[0];
     if (cmd == "receiver" && sub == "add") {
         expectWords(a, 2, 3);
-        store.addReceiver(checkedId(a.words[1], "receiver"), a.words.size() > 2 ? checkedText(a.words[2], "name") : QString());
+        store.addReceiver(checkedId(a.words[1], "receiver"),
+                          a.words.size() > 2 ? checkedText(a.words[2], "name") : QString());
         ctx.out << "receiver " << a.words[1] << " added\n";
         return 0;
     }
@@ -415,7 +347,9 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
         switch (store.recordDelivery(key, rows)) {
             case DeliverResult::Delivered: ctx.out << rows.size() << " delivery lines recorded\n"; return 0;
             case DeliverResult::NotAccepted: ctx.err << "vendra-server: the order is not accepted yet\n"; return 1;
-            case DeliverResult::AlreadyDelivered: ctx.err << "vendra-server: the order was already delivered\n"; return 1;
+            case DeliverResult::AlreadyDelivered:
+                ctx.err << "vendra-server: the order was already delivered\n";
+                return 1;
             case DeliverResult::NotFound: ctx.err << "vendra-server: no such order\n"; return 1;
         }
     }
@@ -424,45 +358,11 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
 
 }  // namespace
 
-std::vector<PriceRow> ParsePriceCsv(const QByteArray& bytes) {
-    QString text = decodeText(bytes);
-    std::vector<PriceRow> rows;
-    const QStringList lines = text.split(QLatin1Char('\n'));
-    bool first = true;
-    for (qsizetype n = 0; n < lines.size(); ++n) {
-        QString line = lines[n];
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        auto fail = [n](const std::string& why) {
-            return std::runtime_error("line " + std::to_string(n + 1) + ": " + why);
-        };
-        QStringList f = splitCsvLine(line);
-        while (f.size() < 5) f << QString();
-        if (f.size() > 5) throw fail("more than five fields");
-        auto price = ParseAmount(f[3]);
-        if (!price && first) {  // a header line
-            first = false;
-            continue;
-        }
-        first = false;
-        if (!price) throw fail("the unit price is not a number");
-        if (*price < Currency()) throw fail("the unit price is negative");
-        if (f[0].isEmpty()) throw fail("the product name is empty");
-        if (f[1].contains(QLatin1Char('_'))) throw fail("a unit must not contain \"_\" (the key is split at its last \"_\")");
-        if (f[2].isEmpty() || f[2] == QLatin1String("*")) throw fail("the grade must be a grade of its own");
-        for (const QString& x : f)
-            if (!StorableText(x)) throw fail("a field contains \"</\"");
-        rows.push_back(PriceRow{f[0], f[1], f[2], *price, f[4]});
-    }
-    return rows;
-}
-
 std::vector<DeliveryRow> DeliveryRowsFor(const OrderKey& key, const StoredOrder& order) {
     std::vector<DeliveryRow> rows;
     for (const OrderLine& l : order.lines) {
         if (l.quantity == Currency()) continue;
-        Currency amount = LineAmount(l.quantity, l.unitPrice);
-        TaxSplit t = SplitVat(amount, l.vat);
+        const VatSplit t = SplitVat(l.vat, LineAmount(l.quantity, l.unitPrice));
         rows.push_back(DeliveryRow{key.receiver, key.orderer, key.date, l.product, l.quantity, l.unitPrice, l.vat,
                                    t.supply, t.tax, t.total});
     }

@@ -1,6 +1,7 @@
-// The demo store: a small Korean produce supplier with two shops that order from it.
-#include "Admin.h"
-#include "TaxSplit.h"
+#include "Demo.h"
+
+#include <vendra/order/ProductKey.h>
+#include <vendra/order/Vat.h>
 
 #include <QDate>
 #include <ostream>
@@ -41,7 +42,7 @@ int priceB(int a) { return (a * 105 / 100 + 50) / 100 * 100; }
 OrderLine orderLine(const DemoProduct& p, double quantity, const QString& remark) {
     Currency q = Currency::fromDouble(quantity);
     Currency price = Currency::fromInt(p.priceA);
-    TaxSplit t = SplitVat(LineAmount(q, price), u(p.vat));
+    const VatSplit t = SplitVat(u(p.vat), LineAmount(q, price));
     return OrderLine{JoinProductKey(u(p.name), u(p.unit)), q, price, u(p.vat), t.supply, t.tax, t.total, remark};
 }
 
@@ -62,7 +63,8 @@ void SeedDemo(Store& store, HashStrength strength, std::ostream& out) {
     }
     const QString receiver = u(kDemoReceiver);
     store.addReceiver(receiver, u("초록농산"));
-    for (auto [id, pw, grade] : {std::tuple{kDemoOrderer1, kDemoPassword1, "A"}, std::tuple{kDemoOrderer2, kDemoPassword2, "B"}}) {
+    for (auto [id, pw, grade] :
+         {std::tuple{kDemoOrderer1, kDemoPassword1, "A"}, std::tuple{kDemoOrderer2, kDemoPassword2, "B"}}) {
         if (!store.orderer(receiver, u(id)))
             store.addOrderer(OrdererRecord{receiver, u(id), u(grade), HashPassword(u(pw), strength)});
     }
@@ -108,7 +110,7 @@ void SeedDemo(Store& store, HashStrength strength, std::ostream& out) {
                 OrderLine l = orderLine(p, 1 + (back + k) % 5, QString());
                 if (second) {
                     l.unitPrice = Currency::fromInt(priceB(p.priceA));
-                    TaxSplit t = SplitVat(LineAmount(l.quantity, l.unitPrice), l.vat);
+                    const VatSplit t = SplitVat(l.vat, LineAmount(l.quantity, l.unitPrice));
                     l.supply = t.supply, l.tax = t.tax, l.amount = t.total;
                 }
                 rows.push_back(DeliveryRow{receiver, u(buyer), date, l.product, l.quantity, l.unitPrice, l.vat,

@@ -1,27 +1,22 @@
 #include "OrderServer.h"
 
 #include "Password.h"
+#include "Replies.h"
 #include "Wire.h"
 
-#include <corvane/fncXML.h>
-#include <ostrel/DateTime.h>
 #include <ostrel/RuntimeError.h>
-#include <ostrel/clsTable.h>
+#include <vendra/order/Protocol.h>
 
 #include <httplib.h>
 
 #include <QDateTime>
-#include <QHash>
+#include <QSet>
 #include <semaphore>
+#include <span>
 
 namespace vendra::server {
 
-using ostrel::Currency;
-using ostrel::Variant;
-
 namespace {
-
-const corvane::fncXML kXml;
 
 const QString kMsgLoginNeeded = QStringLiteral("로그인이 필요합니다. 프로그램을 다시 시작하여 로그인하십시오.");
 const QString kMsgNotYours = QStringLiteral("로그인한 발주처의 자료만 조회하거나 수정할 수 있습니다.");
@@ -33,6 +28,8 @@ const QString kMsgUnknownPath = QStringLiteral("알 수 없는 요청입니다."
 const QString kMsgBadMethod = QStringLiteral("허용되지 않는 요청 방식입니다.");
 const QString kMsgBadRequest = QStringLiteral("잘못된 요청입니다.");
 const QString kMsgServerError = QStringLiteral("서버 오류가 발생했습니다. 잠시 후 다시 시도하십시오.");
+const QString kMsgCount = QStringLiteral("RecCount가 보낸 항목의 수와 맞지 않습니다.");
+const QString kMsgDuplicate = QStringLiteral("같은 항목이 두 번 들어 있습니다: ");
 
 QString missingField(const QString& name) { return QStringLiteral("필수 항목이 없습니다: ") + name; }
 QString badNumber(const QString& name) { return QStringLiteral("숫자가 아닌 값이 있습니다: ") + name; }
@@ -40,8 +37,6 @@ QString badDate(const QString& name) { return QStringLiteral("날짜가 올바�
 QString badText(const QString& name) {
     return QStringLiteral("사용할 수 없는 문자열(</)이 들어 있습니다: ") + name;
 }
-const QString kMsgCount = QStringLiteral("RecCount가 보낸 항목의 수와 맞지 않습니다.");
-const QString kMsgDuplicate = QStringLiteral("같은 항목이 두 번 들어 있습니다: ");
 
 // Per-request facts for the log line, kept on the worker thread that serves the request.
 struct RequestTrace {
@@ -54,18 +49,10 @@ thread_local RequestTrace trace;
 // Password checks are deliberately expensive in memory; a few at a time is plenty.
 std::counting_semaphore<64> hashSlots(4);
 
-Variant money(Currency c) { return Variant(c); }
-Variant text(const QString& s) { return Variant(s); }
-
-Variant dateValue(const QString& iso) {
-    auto d = ostrel::ParseDateText(iso);
-    return d ? Variant(*d) : Variant();
-}
-
-// Field lookup by exact name, refusing names that occur twice.
+// Field lookup by exact name; the last of a repeated name wins, and the repetition is noted.
 class FieldMap {
 public:
-    explicit FieldMap(const std::vector<std::pair<QString, QString>>& fields) {
+    explicit FieldMap(const corvane::FormFields& fields) {
         for (const auto& [n, v] : fields) {
             if (map_.contains(n)) duplicate_ = n;
             map_.insert(n, v);
@@ -83,45 +70,17 @@ private:
     QString duplicate_;
 };
 
-}  // namespace
-
-struct OrderServer::Reply {
-    int status = 200;
-    QString body;
-    QByteArray utf8;  // the body already encoded, when it comes from a cache
-
-    static Reply ok(const QString& tags = {}) {
-        return {200, kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(1))) + tags, {}};
-    }
-    static Reply refuse(int status, const QString& message, const QString& before = {}) {
-        return {status, before + kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(0))) +
-                            kXml.SimpleTag(QStringLiteral("failmsg"), Variant(message)),
-                {}};
-    }
-};
-
-namespace {
-
 void writeUtf8(httplib::Response& res, int status, const QByteArray& utf8) {
     res.status = status;
     res.set_content(utf8.constData(), static_cast<size_t>(utf8.size()), "text/plain; charset=UTF-8");
 }
 
-void writeReply(httplib::Response& res, int status, const QString& body) { writeUtf8(res, status, body.toUtf8()); }
-
-// Checks that every named field is present; the first missing one is reported.
-bool require(const FieldMap& m, std::initializer_list<const char*> names, QString& missing) {
-    for (const char* n : names) {
-        if (!m.get(QString::fromLatin1(n))) {
-            missing = QString::fromLatin1(n);
-            return false;
-        }
-    }
-    return true;
+void refuse(httplib::Response& res, int status, const QString& message) {
+    writeUtf8(res, status, RefusalReply(message).toUtf8());
 }
 
 // Any "<subject>_<n>" field with n >= count, for the indexed groups of an update.
-bool hasGroupBeyond(const FieldMap& m, std::initializer_list<const char*> subjects, int count) {
+bool hasGroupBeyond(const FieldMap& m, std::span<const char* const> subjects, int count) {
     for (auto it = m.all().constBegin(); it != m.all().constEnd(); ++it) {
         const QString& name = it.key();
         qsizetype us = name.lastIndexOf(QLatin1Char('_'));
@@ -136,6 +95,8 @@ bool hasGroupBeyond(const FieldMap& m, std::initializer_list<const char*> subjec
     return false;
 }
 
+QString indexed(const char* subject, int n) { return QLatin1String(subject) + QLatin1Char('_') + QString::number(n); }
+
 QString timeText() { return QDateTime::currentDateTime().toString(Qt::ISODateWithMs); }
 
 // Log fields stay on one line whatever an ID holds.
@@ -145,7 +106,93 @@ QString oneLine(QString s) {
     return s;
 }
 
+enum class Method { Get, Post };
+
+// The fields of a request that must name the session's orderer and receiver; none for the
+// requests that need no session.
+struct Owner {
+    const char* orderer = nullptr;
+    const char* receiver = nullptr;
+};
+
 }  // namespace
+
+struct OrderServer::Reply {
+    int status = 200;
+    QString body;
+    QByteArray utf8;  // the body already encoded, when it comes from a cache
+
+    static Reply ok(const QString& body) { return {200, body, {}}; }
+    static Reply refuse(int status, const QString& message, const QString& before = {}) {
+        return {status, RefusalReply(message, before), {}};
+    }
+};
+
+// What a handler gets once the shared checks have passed.
+struct OrderServer::Call {
+    const corvane::FormFields& form;  // in request order
+    FieldMap fields;
+    std::optional<Session> session;
+    std::string cookie;  // the reply's Set-Cookie, when not empty
+
+    // A field the route requires, so present.
+    const QString& operator[](const char* name) const { return *fields.get(QLatin1String(name)); }
+};
+
+struct OrderServer::Route {
+    const char* path;
+    Method method;
+    Owner owner;
+    bool refusesRepeats;  // the updates: a field sent twice is refused
+    std::vector<const char*> required;  // checked in this order; the first missing one is named
+    Reply (OrderServer::*handle)(Call&);
+};
+
+const std::vector<OrderServer::Route>& OrderServer::routes() {
+    using namespace field;
+    static const std::vector<Route> table = {
+        {path::Login, Method::Get, {}, false, {}, &OrderServer::login},
+        {path::Notice, Method::Post, {}, false, {ReceiverCI, OrdererDgr}, &OrderServer::noticeSelect},
+        {path::OrdersSelect,
+         Method::Get,
+         {OrdererCI, ReceiverCI},
+         false,
+         {DeliverDate, OrdererCI, ReceiverCI},
+         &OrderServer::ordersSelect},
+        {path::DisplaySelect,
+         Method::Get,
+         {OrdererCI, ReceiverCI},
+         false,
+         {ReceiverCI, OrdererCI},
+         &OrderServer::displaySelect},
+        // The grade, not the orderer, is in this request; the handler checks it against the session's.
+        {path::UnitPricesSelect,
+         Method::Get,
+         {nullptr, ReceiverCI},
+         false,
+         {ReceiverCI, Dgr},
+         &OrderServer::unitPricesSelect},
+        {path::DeliverSelect,
+         Method::Get,
+         {BuyerCI, SellerCI},
+         false,
+         {Date1, Date2, SellerCI, BuyerCI},
+         &OrderServer::deliverSelect},
+        {path::OrdersUpdate,
+         Method::Post,
+         {OrdererCI, ReceiverCI},
+         true,
+         {DeliverDate, OrdererCI, ReceiverCI, RecCount},
+         &OrderServer::ordersUpdate},
+        {path::DisplayUpdate,
+         Method::Post,
+         {OrdererCI, ReceiverCI},
+         true,
+         {OrdererCI, ReceiverCI, RecCount},
+         &OrderServer::displayUpdate},
+    };
+    return table;
+}
 
 OrderServer::OrderServer(Store& store, ServerOptions options)
     : store_(store),
@@ -212,6 +259,7 @@ void OrderServer::logRequest(const httplib::Request& req, const httplib::Respons
     trace = RequestTrace{};
 }
 
+
 void OrderServer::install() {
     httplib::Server& s = *http_;
     const int threads = std::max(1, options_.threads);
@@ -230,77 +278,33 @@ void OrderServer::install() {
     s.set_logger([this](const httplib::Request& req, const httplib::Response& res) { logRequest(req, res); });
     // Statuses the framework sets by itself (unknown path, body too large, malformed request)
     // still answer in tag text; replies of our handlers already carry theirs.
-    s.set_error_handler(httplib::Server::HandlerWithResponse(
-        [](const httplib::Request&, httplib::Response& res) {
-            if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-            const QString& msg =
-                res.status == 404 ? kMsgUnknownPath : res.status == 413 ? kMsgTooLarge : kMsgBadRequest;
-            writeReply(res, res.status, Reply::refuse(res.status, msg).body);
-            return httplib::Server::HandlerResponse::Handled;
-        }));
+    s.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
+        if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
+        refuse(res, res.status,
+               res.status == 404 ? kMsgUnknownPath : res.status == 413 ? kMsgTooLarge : kMsgBadRequest);
+        return httplib::Server::HandlerResponse::Handled;
+    }));
     s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        writeReply(res, 500, Reply::refuse(500, kMsgServerError).body);
+        refuse(res, 500, kMsgServerError);
     });
 
-    enum class Method { Get, Post };
-    enum class Needs { Nothing, Session };
-    using Handler = std::function<Reply(OrderServer&, const Fields&, const std::optional<Session>&, std::string&)>;
-
-    auto route = [this, &s](const char* path, Method method, Needs needs, Handler handler) {
-        auto serve = [this, method, needs, handler](bool isPost, const httplib::Request& req, const std::string& body,
-                                                    httplib::Response& res) {
-            if (isPost != (method == Method::Post)) {
-                res.set_header("Allow", method == Method::Post ? "POST" : "GET");
-                writeReply(res, 405, Reply::refuse(405, kMsgBadMethod).body);
-                return;
-            }
-            Reply reply;
-            std::string cookie;
-            try {
-                QByteArrayView raw;
-                if (isPost) {
-                    raw = QByteArrayView(body.data(), static_cast<qsizetype>(body.size()));
-                } else {
-                    size_t q = req.target.find('?');
-                    if (q != std::string::npos)
-                        raw = QByteArrayView(req.target.data() + q + 1, static_cast<qsizetype>(req.target.size() - q - 1));
-                }
-                auto fields = DecodeForm(raw);
-                if (!fields) {
-                    reply = Reply::refuse(400, kMsgEncoding);
-                } else {
-                    trace.orderer = corvane::FormValue(*fields, u"OrdererCI");
-                    if (trace.orderer.isEmpty()) trace.orderer = corvane::FormValue(*fields, u"BuyerCI");
-                    std::optional<Session> session;
-                    if (needs == Needs::Session) session = sessionOf(req);
-                    if (session) trace.orderer = session->orderer;
-                    if (needs == Needs::Session && !session)
-                        reply = Reply::refuse(403, kMsgLoginNeeded);
-                    else
-                        reply = handler(*this, *fields, session, cookie);
-                }
-            } catch (const StoreError& e) {
-                if (options_.log) std::fprintf(options_.log, "%s store error: %s\n", qPrintable(timeText()), e.what());
-                reply = Reply::refuse(500, kMsgServerError);
-            } catch (const ostrel::RuntimeError& e) {
-                if (options_.log)
-                    std::fprintf(options_.log, "%s error %d: %s\n", qPrintable(timeText()), e.number(), e.what());
-                reply = Reply::refuse(500, kMsgServerError);
-            } catch (const std::exception& e) {
-                if (options_.log) std::fprintf(options_.log, "%s error: %s\n", qPrintable(timeText()), e.what());
-                reply = Reply::refuse(500, kMsgServerError);
-            }
-            if (!cookie.empty()) res.set_header("Set-Cookie", cookie);
-            if (!reply.utf8.isEmpty())
-                writeUtf8(res, reply.status, reply.utf8);
-            else
-                writeReply(res, reply.status, reply.body);
+    for (const Route& route : routes()) {
+        auto wrongMethod = [&route](httplib::Response& res) {
+            res.set_header("Allow", route.method == Method::Post ? "POST" : "GET");
+            refuse(res, 405, kMsgBadMethod);
         };
-        s.Get(path, [serve](const httplib::Request& req, httplib::Response& res) { serve(false, req, req.body, res); });
+        s.Get(route.path, [this, &route, wrongMethod](const httplib::Request& req, httplib::Response& res) {
+            if (route.method != Method::Get) return wrongMethod(res);
+            const size_t q = req.target.find('?');
+            QByteArrayView query;
+            if (q != std::string::npos)
+                query = QByteArrayView(req.target.data() + q + 1, static_cast<qsizetype>(req.target.size() - q - 1));
+            serve(route, req, query, res);
+        });
         // Bodies are read through a content reader: the framework's own reading of form bodies stops
         // at 8 KiB, which is about 60 order lines.
-        s.Post(path, [this, serve](const httplib::Request& req, httplib::Response& res,
-                                   const httplib::ContentReader& reader) {
+        s.Post(route.path, [this, &route, wrongMethod](const httplib::Request& req, httplib::Response& res,
+                                                       const httplib::ContentReader& reader) {
             // Reading stops keeping bytes at our limit but drains the rest, so the client is
             // told why (413) instead of seeing the connection drop; the framework's payload limit
             // (a multiple of ours) ends a body too large even to drain.
@@ -315,54 +319,68 @@ void OrderServer::install() {
                 body.append(data, length);
                 return true;
             });
-            if (tooLarge) {
-                writeReply(res, 413, Reply::refuse(413, kMsgTooLarge).body);
-                return;
-            }
-            serve(true, req, body, res);
+            if (tooLarge) return refuse(res, 413, kMsgTooLarge);
+            if (route.method != Method::Post) return wrongMethod(res);
+            serve(route, req, QByteArrayView(body.data(), static_cast<qsizetype>(body.size())), res);
         });
-    };
-
-    route("/order_ctos_xml/login.php", Method::Get, Needs::Nothing,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>&, std::string& cookie) {
-              return o.login(f, cookie);
-          });
-    route("/receiver_ctos/notice_select.php", Method::Post, Needs::Nothing,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>&, std::string&) {
-              return o.noticeSelect(f);
-          });
-    route("/order_ctos_xml/orders_select.php", Method::Get, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.ordersSelect(f, s);
-          });
-    route("/order_ctos_xml/display_select.php", Method::Get, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.displaySelect(f, s);
-          });
-    route("/order_ctos_xml/unitprices_select.php", Method::Get, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.unitPricesSelect(f, s);
-          });
-    route("/invoices_xml/deliver_select.php", Method::Get, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.deliverSelect(f, s);
-          });
-    route("/order_ctos_xml/orders_update.php", Method::Post, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.ordersUpdate(f, s);
-          });
-    route("/order_ctos_xml/display_update.php", Method::Post, Needs::Session,
-          [](OrderServer& o, const Fields& f, const std::optional<Session>& s, std::string&) {
-              return o.displayUpdate(f, s);
-          });
+    }
 }
 
-OrderServer::Reply OrderServer::login(const Fields& f, std::string& cookie) {
-    const QString orderer = corvane::FormValue(f, u"OrdererCI");
-    const QString receiver = corvane::FormValue(f, u"ReceiverCI");
-    const QString password = corvane::FormValue(f, u"PassWord");
-    const QString head = kXml.SimpleTag(QStringLiteral("version"), Variant(options_.versionText)) +
-                         kXml.SimpleTag(QStringLiteral("notice"), Variant(options_.loginNotice));
+void OrderServer::serve(const Route& route, const httplib::Request& req, QByteArrayView form,
+                        httplib::Response& res) {
+    Reply reply;
+    std::string cookie;
+    try {
+        auto fields = DecodeForm(form);
+        if (!fields) {
+            reply = Reply::refuse(400, kMsgEncoding);
+        } else {
+            Call call{*fields, FieldMap(*fields), std::nullopt, {}};
+            std::optional<Reply> refusal = admit(route, req, call);
+            reply = refusal ? *refusal : (this->*route.handle)(call);
+            cookie = call.cookie;
+        }
+    } catch (const StoreError& e) {
+        if (options_.log)
+            std::fprintf(options_.log, "%s store error %d: %s\n", qPrintable(timeText()), e.code(), e.what());
+        reply = Reply::refuse(500, kMsgServerError);
+    } catch (const ostrel::RuntimeError& e) {
+        if (options_.log) std::fprintf(options_.log, "%s error %d: %s\n", qPrintable(timeText()), e.number(), e.what());
+        reply = Reply::refuse(500, kMsgServerError);
+    } catch (const std::exception& e) {
+        if (options_.log) std::fprintf(options_.log, "%s error: %s\n", qPrintable(timeText()), e.what());
+        reply = Reply::refuse(500, kMsgServerError);
+    }
+    if (!cookie.empty()) res.set_header("Set-Cookie", cookie);
+    writeUtf8(res, reply.status, reply.utf8.isEmpty() ? reply.body.toUtf8() : reply.utf8);
+}
+
+// The checks every route shares, in this order: the session when the route touches an orderer's
+// data, fields sent twice, the required fields, and that the request names the session's own
+// orderer and receiver. A refusal, or none when the handler may go ahead.
+std::optional<OrderServer::Reply> OrderServer::admit(const Route& route, const httplib::Request& req, Call& c) {
+    trace.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::OrdererCI));
+    if (trace.orderer.isEmpty()) trace.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::BuyerCI));
+    if (route.owner.receiver) {
+        c.session = sessionOf(req);
+        if (!c.session) return Reply::refuse(403, kMsgLoginNeeded);
+        trace.orderer = c.session->orderer;
+    }
+    if (route.refusesRepeats && !c.fields.duplicate().isEmpty())
+        return Reply::refuse(400, kMsgDuplicate + c.fields.duplicate());
+    for (const char* name : route.required)
+        if (!c.fields.get(QLatin1String(name))) return Reply::refuse(400, missingField(QLatin1String(name)));
+    if (route.owner.receiver && (c[route.owner.receiver] != c.session->receiver ||
+                                 (route.owner.orderer && c[route.owner.orderer] != c.session->orderer)))
+        return Reply::refuse(403, kMsgNotYours);
+    return std::nullopt;
+}
+
+OrderServer::Reply OrderServer::login(Call& c) {
+    const QString orderer = corvane::FormValue(c.form, QString::fromLatin1(field::OrdererCI));
+    const QString receiver = corvane::FormValue(c.form, QString::fromLatin1(field::ReceiverCI));
+    const QString password = corvane::FormValue(c.form, QString::fromLatin1(field::PassWord));
+    const QString head = LoginHead(options_.versionText, options_.loginNotice);
     if (orderer.isEmpty() || receiver.isEmpty()) return Reply::refuse(401, kMsgLoginFailed, head);
 
     const QString id = receiver + QLatin1Char('\n') + orderer;
@@ -383,76 +401,29 @@ OrderServer::Reply OrderServer::login(const Fields& f, std::string& cookie) {
     }
     throttle_.succeeded(id);
     QString token = sessions_.open(receiver, orderer);
-    cookie = std::string(kSessionCookie) + "=" + token.toStdString() + "; Path=/; HttpOnly; SameSite=Strict";
-    return {200, head + kXml.SimpleTag(QStringLiteral("success"), Variant(int16_t(1))) +
-                     kXml.SimpleTag(QStringLiteral("dgr"), Variant(rec->grade)) +
-                     kXml.SimpleTag(QStringLiteral("failmsg"), Variant(QString())),
-            {}};
+    c.cookie = std::string(kSessionCookie) + "=" + token.toStdString() + "; Path=/; HttpOnly; SameSite=Strict";
+    return Reply::ok(head + LoginSuccess(rec->grade));
 }
 
-OrderServer::Reply OrderServer::noticeSelect(const Fields& f) {
-    FieldMap m(f);
-    QString missing;
-    if (!require(m, {"ReceiverCI", "OrdererDgr"}, missing)) return Reply::refuse(400, missingField(missing));
-    QString text = store_.notice(*m.get(QStringLiteral("ReceiverCI")), *m.get(QStringLiteral("OrdererDgr")));
-    return Reply::ok(kXml.SimpleTag(QStringLiteral("notice"), Variant(text)));
+OrderServer::Reply OrderServer::noticeSelect(Call& c) {
+    return Reply::ok(NoticeReply(store_.notice(c[field::ReceiverCI], c[field::OrdererDgr])));
 }
 
-OrderServer::Reply OrderServer::ordersSelect(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    QString missing;
-    if (!require(m, {"DeliverDate", "OrdererCI", "ReceiverCI"}, missing)) return Reply::refuse(400, missingField(missing));
-    const QString& orderer = *m.get(QStringLiteral("OrdererCI"));
-    const QString& receiver = *m.get(QStringLiteral("ReceiverCI"));
-    if (s->orderer != orderer || s->receiver != receiver) return Reply::refuse(403, kMsgNotYours);
-    auto date = NormaliseDate(*m.get(QStringLiteral("DeliverDate")));
-    if (!date) return Reply::refuse(400, badDate(QStringLiteral("DeliverDate")));
-
-    StoredOrder o = store_.order(OrderKey{receiver, orderer, *date});
-    ostrel::clsTable t;
-    t.setNOF(8);
-    auto row = [&t](const QString& product, Currency q, Currency p, const QString& vat, Currency g, Currency v,
-                    Currency total, const QString& remark) {
-        t.AppendBlank();
-        t.setFields(0, text(product));
-        t.setFields(1, money(q));
-        t.setFields(2, money(p));
-        t.setFields(3, text(vat));
-        t.setFields(4, money(g));
-        t.setFields(5, money(v));
-        t.setFields(6, money(total));
-        t.setFields(7, text(remark));
-    };
-    for (const OrderLine& l : o.lines) row(l.product, l.quantity, l.unitPrice, l.vat, l.supply, l.tax, l.amount, l.remark);
-    if (!o.message.isEmpty()) row(QString(), {}, {}, QString(), {}, {}, {}, o.message);
-    return Reply::ok(kXml.SimpleTag(QStringLiteral("received"), Variant(o.accepted)) + kXml.JarrayToTag(t));
+OrderServer::Reply OrderServer::ordersSelect(Call& c) {
+    auto date = NormaliseDate(c[field::DeliverDate]);
+    if (!date) return Reply::refuse(400, badDate(QLatin1String(field::DeliverDate)));
+    return Reply::ok(StoredOrderReply(store_.order(OrderKey{c[field::ReceiverCI], c[field::OrdererCI], *date})));
 }
 
-OrderServer::Reply OrderServer::displaySelect(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    QString missing;
-    if (!require(m, {"ReceiverCI", "OrdererCI"}, missing)) return Reply::refuse(400, missingField(missing));
-    const QString& orderer = *m.get(QStringLiteral("OrdererCI"));
-    const QString& receiver = *m.get(QStringLiteral("ReceiverCI"));
-    if (s->orderer != orderer || s->receiver != receiver) return Reply::refuse(403, kMsgNotYours);
-    ostrel::clsTable t;
-    t.setNOF(1);
-    for (const QString& k : store_.displayList(receiver, orderer)) {
-        t.AppendBlank();
-        t.setFields(0, text(k));
-    }
-    return Reply::ok(kXml.JarrayToTag(t));
+OrderServer::Reply OrderServer::displaySelect(Call& c) {
+    return Reply::ok(DisplayListReply(store_.displayList(c[field::ReceiverCI], c[field::OrdererCI])));
 }
 
-OrderServer::Reply OrderServer::unitPricesSelect(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    QString missing;
-    if (!require(m, {"ReceiverCI", "dgr"}, missing)) return Reply::refuse(400, missingField(missing));
-    const QString& receiver = *m.get(QStringLiteral("ReceiverCI"));
-    const QString& grade = *m.get(QStringLiteral("dgr"));
-    if (s->receiver != receiver) return Reply::refuse(403, kMsgNotYours);
+OrderServer::Reply OrderServer::unitPricesSelect(Call& c) {
+    const QString& receiver = c[field::ReceiverCI];
+    const QString& grade = c[field::Dgr];
     // Only the prices of the orderer's own grade, as it stands now.
-    std::optional<OrdererRecord> rec = store_.orderer(s->receiver, s->orderer);
+    std::optional<OrdererRecord> rec = store_.orderer(c.session->receiver, c.session->orderer);
     if (!rec || rec->grade != grade) return Reply::refuse(403, kMsgNotYours);
     // The version is read before the list: a price import in between makes the entry stale, never wrong.
     const int64_t version = store_.priceVersion();
@@ -462,15 +433,7 @@ OrderServer::Reply OrderServer::unitPricesSelect(const Fields& f, const std::opt
         auto it = priceCache_.constFind(cacheKey);
         if (it != priceCache_.constEnd() && it->version == version) return {200, {}, it->utf8};
     }
-    ostrel::clsTable t;
-    t.setNOF(3);
-    for (const PriceRow& p : store_.priceList(receiver, grade)) {
-        t.AppendBlank();
-        t.setFields(0, text(JoinProductKey(p.name, p.unit)));
-        t.setFields(1, money(p.unitPrice));
-        t.setFields(2, text(p.vat));
-    }
-    Reply reply = Reply::ok(kXml.JarrayToTag(t));
+    Reply reply = Reply::ok(PriceListReply(store_.priceList(receiver, grade)));
     reply.utf8 = reply.body.toUtf8();
     std::lock_guard lock(priceCacheMutex_);
     if (priceCache_.size() > 1000) priceCache_.clear();
@@ -478,77 +441,45 @@ OrderServer::Reply OrderServer::unitPricesSelect(const Fields& f, const std::opt
     return reply;
 }
 
-OrderServer::Reply OrderServer::deliverSelect(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    QString missing;
-    if (!require(m, {"Date1", "Date2", "SellerCI", "BuyerCI"}, missing)) return Reply::refuse(400, missingField(missing));
-    const QString& seller = *m.get(QStringLiteral("SellerCI"));
-    const QString& buyer = *m.get(QStringLiteral("BuyerCI"));
-    if (s->orderer != buyer || s->receiver != seller) return Reply::refuse(403, kMsgNotYours);
-    auto from = NormaliseDate(*m.get(QStringLiteral("Date1")));
-    if (!from) return Reply::refuse(400, badDate(QStringLiteral("Date1")));
-    auto to = NormaliseDate(*m.get(QStringLiteral("Date2")));
-    if (!to) return Reply::refuse(400, badDate(QStringLiteral("Date2")));
-    ostrel::clsTable t;
-    t.setNOF(8);
-    for (const DeliveryRow& d : store_.deliveries(seller, buyer, *from, *to)) {
-        t.AppendBlank();
-        t.setFields(0, dateValue(d.date));
-        t.setFields(1, text(d.product));
-        t.setFields(2, money(d.quantity));
-        t.setFields(3, money(d.unitPrice));
-        t.setFields(4, text(d.vat));
-        t.setFields(5, money(d.supply));
-        t.setFields(6, money(d.tax));
-        t.setFields(7, money(d.amount));
-    }
-    return Reply::ok(kXml.JarrayToTag(t));
+OrderServer::Reply OrderServer::deliverSelect(Call& c) {
+    auto from = NormaliseDate(c[field::Date1]);
+    if (!from) return Reply::refuse(400, badDate(QLatin1String(field::Date1)));
+    auto to = NormaliseDate(c[field::Date2]);
+    if (!to) return Reply::refuse(400, badDate(QLatin1String(field::Date2)));
+    return Reply::ok(DeliveriesReply(store_.deliveries(c[field::SellerCI], c[field::BuyerCI], *from, *to)));
 }
 
-OrderServer::Reply OrderServer::ordersUpdate(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    if (!m.duplicate().isEmpty()) return Reply::refuse(400, kMsgDuplicate + m.duplicate());
-    QString missing;
-    if (!require(m, {"DeliverDate", "OrdererCI", "ReceiverCI", "RecCount"}, missing))
-        return Reply::refuse(400, missingField(missing));
-    const QString& orderer = *m.get(QStringLiteral("OrdererCI"));
-    const QString& receiver = *m.get(QStringLiteral("ReceiverCI"));
-    if (s->orderer != orderer || s->receiver != receiver) return Reply::refuse(403, kMsgNotYours);
-    auto date = NormaliseDate(*m.get(QStringLiteral("DeliverDate")));
-    if (!date) return Reply::refuse(400, badDate(QStringLiteral("DeliverDate")));
+OrderServer::Reply OrderServer::ordersUpdate(Call& c) {
+    auto date = NormaliseDate(c[field::DeliverDate]);
+    if (!date) return Reply::refuse(400, badDate(QLatin1String(field::DeliverDate)));
     // One more than the line limit leaves room for the message group.
-    auto count = ParseCount(m.get(QStringLiteral("RecCount"))->trimmed(), options_.maxLinesPerOrder + 1);
-    if (!count) return Reply::refuse(400, badNumber(QStringLiteral("RecCount")));
-    static const std::initializer_list<const char*> kGroup = {"Product", "Quantity", "Dg", "Vat",
-                                                              "Gg",      "Gv",       "Gt", "Remark"};
-    if (hasGroupBeyond(m, kGroup, *count)) return Reply::refuse(400, kMsgCount);
+    auto count = ParseCount(c[field::RecCount].trimmed(), options_.maxLinesPerOrder + 1);
+    if (!count) return Reply::refuse(400, badNumber(QLatin1String(field::RecCount)));
+    const auto& group = field::OrderGroup;
+    if (hasGroupBeyond(c.fields, group, *count)) return Reply::refuse(400, kMsgCount);
 
     std::vector<OrderLine> lines;
     lines.reserve(static_cast<size_t>(*count));
     QString message;
     for (int n = 0; n < *count; ++n) {
-        const QString suffix = QLatin1Char('_') + QString::number(n);
-        const QString* v[8];
-        int k = 0;
-        for (const char* subject : kGroup) {
-            QString name = QLatin1String(subject) + suffix;
-            v[k] = m.get(name);
-            if (!v[k]) return Reply::refuse(400, kMsgCount + QLatin1Char(' ') + missingField(name));
-            ++k;
+        std::array<const QString*, field::OrderGroup.size()> v{};
+        for (size_t k = 0; k < group.size(); ++k) {
+            v[k] = c.fields.get(indexed(group[k], n));
+            if (!v[k]) return Reply::refuse(400, kMsgCount + QLatin1Char(' ') + missingField(indexed(group[k], n)));
         }
         OrderLine l;
         l.product = *v[0];
         l.vat = *v[3];
         l.remark = *v[7];
         Currency* numbers[] = {&l.quantity, &l.unitPrice, &l.supply, &l.tax, &l.amount};
-        const int numberFields[] = {1, 2, 4, 5, 6};
+        const size_t numberFields[] = {1, 2, 4, 5, 6};
         for (int i = 0; i < 5; ++i) {
             auto a = ParseAmount(*v[numberFields[i]]);
-            if (!a) return Reply::refuse(400, badNumber(QLatin1String(*(kGroup.begin() + numberFields[i])) + suffix));
+            if (!a) return Reply::refuse(400, badNumber(indexed(group[numberFields[i]], n)));
             *numbers[i] = *a;
         }
-        for (int i : {0, 3, 7})
-            if (!StorableText(*v[i])) return Reply::refuse(400, badText(QLatin1String(*(kGroup.begin() + i)) + suffix));
+        for (size_t i : {0, 3, 7})
+            if (!StorableText(*v[i])) return Reply::refuse(400, badText(indexed(group[i], n)));
         if (l.product.isEmpty()) {
             message = l.remark;  // the message group; the last one wins, as the client reads it
             continue;
@@ -556,27 +487,21 @@ OrderServer::Reply OrderServer::ordersUpdate(const Fields& f, const std::optiona
         lines.push_back(std::move(l));
     }
     if (static_cast<int>(lines.size()) > options_.maxLinesPerOrder) return Reply::refuse(400, kMsgCount);
-    if (store_.replaceOrder(OrderKey{receiver, orderer, *date}, lines, message) == ReplaceResult::Locked)
-        return Reply::refuse(409, kLockedMessage);
-    return Reply::ok();
+    const OrderKey key{c[field::ReceiverCI], c[field::OrdererCI], *date};
+    if (store_.replaceOrder(key, lines, message) == ReplaceResult::Locked)
+        return Reply::refuse(409, LockedOrderMessage());
+    return Reply::ok(SuccessReply());
 }
 
-OrderServer::Reply OrderServer::displayUpdate(const Fields& f, const std::optional<Session>& s) {
-    FieldMap m(f);
-    if (!m.duplicate().isEmpty()) return Reply::refuse(400, kMsgDuplicate + m.duplicate());
-    QString missing;
-    if (!require(m, {"OrdererCI", "ReceiverCI", "RecCount"}, missing)) return Reply::refuse(400, missingField(missing));
-    const QString& orderer = *m.get(QStringLiteral("OrdererCI"));
-    const QString& receiver = *m.get(QStringLiteral("ReceiverCI"));
-    if (s->orderer != orderer || s->receiver != receiver) return Reply::refuse(403, kMsgNotYours);
-    auto count = ParseCount(m.get(QStringLiteral("RecCount"))->trimmed(), 100000);
-    if (!count) return Reply::refuse(400, badNumber(QStringLiteral("RecCount")));
-    if (hasGroupBeyond(m, {"Product"}, *count)) return Reply::refuse(400, kMsgCount);
+OrderServer::Reply OrderServer::displayUpdate(Call& c) {
+    auto count = ParseCount(c[field::RecCount].trimmed(), 100000);
+    if (!count) return Reply::refuse(400, badNumber(QLatin1String(field::RecCount)));
+    if (hasGroupBeyond(c.fields, field::DisplayGroup, *count)) return Reply::refuse(400, kMsgCount);
     std::vector<QString> keys;
     QSet<QString> seen;
     for (int n = 0; n < *count; ++n) {
-        QString name = QStringLiteral("Product_") + QString::number(n);
-        const QString* k = m.get(name);
+        const QString name = indexed(field::Product, n);
+        const QString* k = c.fields.get(name);
         if (!k) return Reply::refuse(400, kMsgCount + QLatin1Char(' ') + missingField(name));
         if (k->isEmpty()) return Reply::refuse(400, missingField(name));
         if (!StorableText(*k)) return Reply::refuse(400, badText(name));
@@ -584,8 +509,8 @@ OrderServer::Reply OrderServer::displayUpdate(const Fields& f, const std::option
         seen.insert(*k);
         keys.push_back(*k);
     }
-    store_.replaceDisplayList(receiver, orderer, keys);
-    return Reply::ok();
+    store_.replaceDisplayList(c[field::ReceiverCI], c[field::OrdererCI], keys);
+    return Reply::ok(SuccessReply());
 }
 
 }  // namespace vendra::server

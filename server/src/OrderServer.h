@@ -4,13 +4,16 @@
 #include "Sessions.h"
 #include "Store.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QHash>
 #include <QString>
 #include <chrono>
 #include <cstdio>
-#include <QByteArray>
-#include <QHash>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 namespace httplib {
 class Server;
@@ -35,7 +38,6 @@ struct ServerOptions {
 };
 
 inline constexpr const char* kSessionCookie = "VSESSION";
-inline const QString kLockedMessage = QStringLiteral("상대방이 이미 수주를 했기 때문에 수정할 수 없습니다.");
 
 class OrderServer {
 public:
@@ -53,17 +55,22 @@ public:
 
 private:
     struct Reply;
-    using Fields = std::vector<std::pair<QString, QString>>;
+    struct Call;
+    struct Route;
+    static const std::vector<Route>& routes();
 
     void install();
-    Reply login(const Fields& f, std::string& cookie);
-    Reply noticeSelect(const Fields& f);
-    Reply ordersSelect(const Fields& f, const std::optional<Session>& s);
-    Reply displaySelect(const Fields& f, const std::optional<Session>& s);
-    Reply unitPricesSelect(const Fields& f, const std::optional<Session>& s);
-    Reply deliverSelect(const Fields& f, const std::optional<Session>& s);
-    Reply ordersUpdate(const Fields& f, const std::optional<Session>& s);
-    Reply displayUpdate(const Fields& f, const std::optional<Session>& s);
+    void serve(const Route& route, const httplib::Request& req, QByteArrayView form, httplib::Response& res);
+    std::optional<Reply> admit(const Route& route, const httplib::Request& req, Call& call);
+
+    Reply login(Call& c);
+    Reply noticeSelect(Call& c);
+    Reply ordersSelect(Call& c);
+    Reply displaySelect(Call& c);
+    Reply unitPricesSelect(Call& c);
+    Reply deliverSelect(Call& c);
+    Reply ordersUpdate(Call& c);
+    Reply displayUpdate(Call& c);
 
     std::optional<Session> sessionOf(const httplib::Request& req);
     void logRequest(const httplib::Request& req, const httplib::Response& res);

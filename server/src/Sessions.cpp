@@ -54,7 +54,8 @@ void LoginThrottle::failed(const QString& id, Clock::time_point now) {
     if (entries_.size() > 100000) {
         // Forget IDs whose wait is over and that failed only a little, so guessing many IDs
         // cannot grow the table without bound.
-        entries_.removeIf([&](const auto& e) { return e.value().until <= now && e.value().failures < 2 * freeFailures_; });
+        entries_.removeIf(
+            [&](const auto& e) { return e.value().until <= now && e.value().failures < 2 * freeFailures_; });
     }
     Entry& e = entries_[id];
     ++e.failures;

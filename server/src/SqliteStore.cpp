@@ -1,17 +1,13 @@
 #include "SqliteStore.h"
 
-#include <sqlite3.h>
+#include "SqliteTransaction.h"
 
-#include <QByteArray>
+#include <vendra/order/ProductKey.h>
+
 #include <QDateTime>
 #include <string>
-#include <unordered_map>
 
 namespace vendra::server {
-
-QString JoinProductKey(const QString& name, const QString& unit) {
-    return unit.isEmpty() ? name : name + QLatin1Char('_') + unit;
-}
 
 namespace {
 
@@ -97,134 +93,7 @@ static_assert(kMigrationCount == SqliteStore::kSchemaVersion);
 
 }  // namespace
 
-// One prepared statement in use: binds, steps, reads columns, resets itself when done.
-class Statement {
-public:
-    Statement(sqlite3* db, sqlite3_stmt* s) : db_(db), s_(s) {}
-    ~Statement() {
-        sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    Statement& bind(int i, const QString& v) {
-        QByteArray utf8 = v.toUtf8();
-        check(sqlite3_bind_text(s_, i, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
-        return *this;
-    }
-    Statement& bind(int i, int64_t v) {
-        check(sqlite3_bind_int64(s_, i, v));
-        return *this;
-    }
-    Statement& bind(int i, Currency v) { return bind(i, v.raw()); }
-    Statement& bindNull(int i) {
-        check(sqlite3_bind_null(s_, i));
-        return *this;
-    }
-
-    // True while there is a row to read.
-    bool step() {
-        int rc = sqlite3_step(s_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw StoreError(std::string("sqlite: ") + sqlite3_errmsg(db_));
-    }
-    void run() {
-        while (step()) {
-        }
-    }
-
-    QString text(int col) const {
-        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(s_, col));
-        return p ? QString::fromUtf8(p, sqlite3_column_bytes(s_, col)) : QString();
-    }
-    int64_t integer(int col) const { return sqlite3_column_int64(s_, col); }
-    Currency money(int col) const { return Currency::fromRaw(integer(col)); }
-    bool isNull(int col) const { return sqlite3_column_type(s_, col) == SQLITE_NULL; }
-
-private:
-    void check(int rc) {
-        if (rc != SQLITE_OK) throw StoreError(std::string("sqlite bind: ") + sqlite3_errmsg(db_));
-    }
-    sqlite3* db_;
-    sqlite3_stmt* s_;
-};
-
-class SqliteConnection {
-public:
-    explicit SqliteConnection(const QString& path) {
-        QByteArray p = path.toUtf8();
-        int rc = sqlite3_open_v2(p.constData(), &db_,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (rc != SQLITE_OK) {
-            std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
-            sqlite3_close(db_);
-            throw StoreError("cannot open " + p.toStdString() + ": " + msg);
-        }
-        sqlite3_extended_result_codes(db_, 1);
-        sqlite3_busy_timeout(db_, 10000);
-        exec("PRAGMA foreign_keys = ON");
-        exec("PRAGMA synchronous = FULL");
-    }
-    ~SqliteConnection() {
-        for (auto& [sql, s] : cache_) sqlite3_finalize(s);
-        sqlite3_close(db_);
-    }
-
-    void exec(const char* sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql, nullptr, nullptr, &err) != SQLITE_OK) {
-            std::string msg = err ? err : sqlite3_errmsg(db_);
-            sqlite3_free(err);
-            throw StoreError("sqlite: " + msg);
-        }
-    }
-
-    // Statements are prepared once per connection and reused.
-    Statement prepare(const char* sql) {
-        auto it = cache_.find(sql);
-        if (it == cache_.end()) {
-            sqlite3_stmt* s = nullptr;
-            if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
-                throw StoreError(std::string("sqlite prepare: ") + sqlite3_errmsg(db_));
-            it = cache_.emplace(sql, s).first;
-        }
-        return Statement(db_, it->second);
-    }
-
-    int64_t lastInsertId() const { return sqlite3_last_insert_rowid(db_); }
-    int changes() const { return sqlite3_changes(db_); }
-
-private:
-    sqlite3* db_ = nullptr;
-    std::unordered_map<const char*, sqlite3_stmt*> cache_;
-};
-
 namespace {
-
-// BEGIN IMMEDIATE takes the write lock up front, so a check and the write that depends on it
-// (the acceptance lock) cannot be interleaved with another process's write.
-class Transaction {
-public:
-    explicit Transaction(SqliteConnection& c) : c_(c) { c_.exec("BEGIN IMMEDIATE"); }
-    ~Transaction() {
-        if (!done_) {
-            try {
-                c_.exec("ROLLBACK");
-            } catch (...) {
-            }
-        }
-    }
-    void commit() {
-        c_.exec("COMMIT");
-        done_ = true;
-    }
-
-private:
-    SqliteConnection& c_;
-    bool done_ = false;
-};
 
 std::optional<int64_t> findOrderId(SqliteConnection& c, const OrderKey& k, bool* accepted = nullptr,
                                    bool* delivered = nullptr) {
@@ -522,14 +391,13 @@ void SqliteStore::commitReplacements(const std::vector<PendingReplace*>& batch) 
     try {
         Transaction t(*writer_);
         for (PendingReplace* p : batch) {
-            writer_->exec("SAVEPOINT one_order");
+            Savepoint one(*writer_, "one_order");
             try {
                 p->result = replaceInTransaction(p->key, p->lines, p->message);
-                writer_->exec("RELEASE one_order");
+                one.release();
             } catch (...) {
                 p->error = std::current_exception();
-                writer_->exec("ROLLBACK TO one_order");
-                writer_->exec("RELEASE one_order");
+                one.rollback();  // when even that fails, the whole batch goes
             }
         }
         t.commit();

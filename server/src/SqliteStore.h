@@ -11,8 +11,6 @@
 #include <mutex>
 #include <vector>
 
-struct sqlite3;
-
 namespace vendra::server {
 
 class SqliteConnection;
@@ -71,7 +69,8 @@ private:
     struct PendingReplace;
     std::unique_ptr<SqliteConnection> openConnection();
     void commitReplacements(const std::vector<PendingReplace*>& batch);
-    ReplaceResult replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines, const QString& message);
+    ReplaceResult replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines,
+                                       const QString& message);
     void migrate(SqliteConnection& c);
 
     QString path_;

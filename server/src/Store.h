@@ -7,16 +7,22 @@
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace vendra::server {
 
 using ostrel::Currency;
 
-// A store failure (engine error, constraint, unusable file). The message is for the log.
+// A store failure (engine error, constraint, unusable file). The message is for the log; the code
+// is the engine's own (SQLite's extended result code), 0 when the store itself refused.
 class StoreError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit StoreError(const std::string& message, int code = 0) : std::runtime_error(message), code_(code) {}
+    int code() const noexcept { return code_; }
+
+private:
+    int code_;
 };
 
 // One order is identified by receiver, orderer and delivery date ("yyyy-mm-dd").
@@ -145,8 +151,5 @@ public:
     virtual std::optional<QString> setting(const QString& name) = 0;
     virtual void setSetting(const QString& name, const QString& value) = 0;
 };
-
-// Product key: name + "_" + unit, or the name alone when the unit is empty.
-QString JoinProductKey(const QString& name, const QString& unit);
 
 }  // namespace vendra::server

@@ -16,7 +16,8 @@ qsizetype rawQuestionMarks(QByteArrayView raw) {
     for (qsizetype i = 0; i < raw.size(); ++i) {
         if (raw[i] == '?') {
             ++n;
-        } else if (raw[i] == '%' && i + 2 < raw.size() && raw[i + 1] == '3' && (raw[i + 2] == 'F' || raw[i + 2] == 'f')) {
+        } else if (raw[i] == '%' && i + 2 < raw.size() && raw[i + 1] == '3' &&
+                   (raw[i + 2] == 'F' || raw[i + 2] == 'f')) {
             ++n;
             i += 2;
         }
@@ -66,7 +67,10 @@ std::optional<QString> NormaliseDate(QStringView text) {
     // The date builder carries overflow (Feb 30 is Mar 2): a real date comes back unchanged.
     ostrel::DateParts p = ostrel::SplitDate(ostrel::DateSerial(y, mo, d));
     if (p.year != y || p.month != mo || p.day != d) return std::nullopt;
-    return QStringLiteral("%1-%2-%3").arg(y, 4, 10, QLatin1Char('0')).arg(mo, 2, 10, QLatin1Char('0')).arg(d, 2, 10, QLatin1Char('0'));
+    return QStringLiteral("%1-%2-%3")
+        .arg(y, 4, 10, QLatin1Char('0'))
+        .arg(mo, 2, 10, QLatin1Char('0'))
+        .arg(d, 2, 10, QLatin1Char('0'));
 }
 
 std::optional<ostrel::Currency> ParseAmount(QStringView text) {

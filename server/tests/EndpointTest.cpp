@@ -1,35 +1,30 @@
 #include "ServerFixture.h"
 
+#include <ostrel/DateTime.h>
+
 #include <QFile>
 #include <QTemporaryFile>
 #include <atomic>
 
+using namespace vendra;
 using namespace vendra::server;
 using namespace vendra::server::test;
-using ostrel::Currency;
 
 namespace {
 
 using EndpointTest = ServerFixture;
 
-Currency c(double v) { return Currency::fromDouble(v); }
-
-TEST_F(EndpointTest, LoginAnswersVersionGradeAndSetsAnHttpOnlySessionCookie) {
-    Raw r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1&RequestTime=2024030509000000");
+TEST_F(EndpointTest, LoginSetsAnHttpOnlyCookieSlowsDownRepeatedFailuresAndNoticesKeepTheirSpacing) {
+    RawReply r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1&RequestTime=1");
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.setCookie.rfind(std::string(kSessionCookie) + "=", 0), 0u) << r.setCookie;
-    EXPECT_NE(r.setCookie.find("HttpOnly"), std::string::npos);
-    EXPECT_NE(r.setCookie.find("Path=/"), std::string::npos);
+    for (const char* attribute : {"HttpOnly", "Path=/"}) EXPECT_NE(r.setCookie.find(attribute), std::string::npos);
 
     QString reply = login("shop", "pw1");
-    EXPECT_TRUE(success(reply));
-    EXPECT_EQ(tag(reply, "version"), QStringLiteral("Vendra - 1310.29"));
-    EXPECT_EQ(tag(reply, "dgr"), QStringLiteral("A"));
-    EXPECT_TRUE(tag(reply, "failmsg").isEmpty());
-
+    EXPECT_EQ(QStringList({tag(reply, "success"), tag(reply, "version"), tag(reply, "dgr"), tag(reply, "failmsg")}),
+              QStringList({"1", "Vendra - 1310.29", "A", ""}));
     // Korean ID and a password with a space travel as code page 949.
-    reply = login(QStringLiteral("가게"), QStringLiteral("비밀 번호"));
-    EXPECT_TRUE(success(reply)) << reply.toStdString();
+    EXPECT_TRUE(success(login(QStringLiteral("가게"), QStringLiteral("비밀 번호"))));
 
     for (auto [orderer, pw, receiver] : {std::tuple{"shop", "wrong", "farm"}, std::tuple{"ghost", "pw1", "farm"},
                                          std::tuple{"shop", "pw1", "other"}, std::tuple{"", "", ""}}) {
@@ -41,243 +36,164 @@ TEST_F(EndpointTest, LoginAnswersVersionGradeAndSetsAnHttpOnlySessionCookie) {
     r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=bad");
     EXPECT_EQ(r.status, 401);
     EXPECT_TRUE(r.setCookie.empty());
-}
 
-class ThrottledLoginTest : public ServerFixture {
-protected:
-    ServerOptions options() override {
-        ServerOptions o = ServerFixture::options();
-        o.freeLoginFailures = 3;
-        o.loginDelayBase = std::chrono::milliseconds(400);
-        return o;
-    }
-};
-
-TEST_F(ThrottledLoginTest, RepeatedFailuresSlowDownThatIdOnlyUntilTheWaitIsOver) {
-    for (int i = 0; i < 3; ++i) EXPECT_FALSE(success(login("shop", "wrong")));
-    // Even the right password must wait now; another ID does not.
-    Raw r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1");
+    // The third failure in a row: even the right password must wait now; another ID does not.
+    EXPECT_FALSE(success(login("shop", "wrong")));
+    r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1");
     EXPECT_EQ(r.status, 429);
     EXPECT_TRUE(r.setCookie.empty());
     EXPECT_TRUE(success(login("shop2", "pw2")));
 
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     bool in = false;
-    while (!in && std::chrono::steady_clock::now() < deadline) {
+    for (auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+         !in && std::chrono::steady_clock::now() < until; std::this_thread::sleep_for(std::chrono::milliseconds(50)))
         in = success(login("shop", "pw1"));
-        if (!in) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
     EXPECT_TRUE(in);
     // The success cleared the count: one wrong try is an ordinary refusal again.
-    r = raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=bad");
-    EXPECT_EQ(r.status, 401);
-}
+    EXPECT_EQ(raw("GET", "/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=bad").status, 401);
 
-TEST_F(EndpointTest, NoticesForEveryGradeAndForOneGradeKeepTheirSpacing) {
+    // Notices for every grade and for one grade keep their spacing.
     store->setNotice("farm", "*", QStringLiteral("  모두 공지\r\n둘째 줄  "));
     store->setNotice("farm", "A", QStringLiteral("A 공지"));
-    auto notice = [&](const char* grade) {
-        QString reply = post("/receiver_ctos/notice_select.php",
-                             {form("ReceiverCI", QStringLiteral("farm")), form("OrdererDgr", QString::fromLatin1(grade)),
-                              form("RequestTime", stamp())});
-        return xml.ExtractTag(reply, u"notice");
-    };
-    EXPECT_EQ(notice("*"), QStringLiteral("  모두 공지\r\n둘째 줄  "));
-    EXPECT_EQ(notice("A"), QStringLiteral("A 공지"));
-    EXPECT_TRUE(notice("B").isEmpty());
+    for (auto [grade, text] : {std::pair{"*", "  모두 공지\r\n둘째 줄  "}, std::pair{"A", "A 공지"}, std::pair{"B", ""}}) {
+        QString reply = post(path::Notice, {form(field::ReceiverCI, QStringLiteral("farm")),
+                                            form(field::OrdererDgr, QString::fromLatin1(grade))});
+        EXPECT_EQ(xml.ExtractTag(reply, u"notice"), QString::fromUtf8(text)) << grade;
+    }
 }
 
-TEST_F(EndpointTest, OrderRoundTripsWithKoreanKeysQuotesAndTheMessageRecord) {
+TEST_F(EndpointTest, OrdersRoundTripWithKoreanKeysQuotesTheMessageRecordAndPast8KiB) {
     ASSERT_TRUE(success(login("shop", "pw1")));
     const QString date = QStringLiteral("2024-03-05");
     QString reply = updateOrder(date,
-                                {{QStringLiteral("사과_상품_10kg"), "1.5", "333", "+", "499", "49", "548", QStringLiteral("큰 \"특\" 것")},
-                                 {QStringLiteral("수박"), "2", "19000", "", "38000", "0", "38000", ""},
-                                 {QStringLiteral("생수_2L*6"), "1", "1000", "/", "909", "91", "1000", "~!@#$%^&*()_+=-"}},
+                                {{"사과_상품_10kg", "1.5", "333", "+", "499", "49", "548", "큰 \"특\" 것"},
+                                 {"수박", "2", "19000", "", "38000", "0", "38000", ""},
+                                 {"생수_2L*6", "1", "1000", "/", "909", "91", "1000", "~!@#$%^&*()_+=-"}},
                                 QStringLiteral("오전 배송 & 빠르게"));
     EXPECT_TRUE(success(reply)) << reply.toStdString();
-
     reply = selectOrder(date);
     EXPECT_TRUE(success(reply));
     EXPECT_FALSE(xml.GetTag(reply, u"received", 11).toBool());
-    auto t = xml.TagToJarray(reply);
-    ASSERT_EQ(t->NOF(), 8);
-    ASSERT_EQ(t->RecCount(), 4);
-    EXPECT_EQ(t->Cell(0, 0).toString(), QStringLiteral("사과_상품_10kg"));
-    EXPECT_TRUE(t->Cell(0, 1).identical(Variant(c(1.5))));
-    EXPECT_TRUE(t->Cell(0, 2).identical(Variant(c(333))));
-    EXPECT_EQ(t->Cell(0, 3).toString(), QStringLiteral("+"));
-    EXPECT_TRUE(t->Cell(0, 4).identical(Variant(c(499))));
-    EXPECT_TRUE(t->Cell(0, 5).identical(Variant(c(49))));
-    EXPECT_TRUE(t->Cell(0, 6).identical(Variant(c(548))));
-    EXPECT_EQ(t->Cell(0, 7).toString(), QStringLiteral("큰 \"특\" 것"));
-    EXPECT_EQ(t->Cell(1, 0).toString(), QStringLiteral("수박"));
-    EXPECT_TRUE(t->Cell(1, 3).isString());
-    EXPECT_TRUE(t->Cell(1, 3).toString().isEmpty());
-    EXPECT_EQ(t->Cell(2, 7).toString(), QStringLiteral("~!@#$%^&*()_+=-"));
-    EXPECT_TRUE(t->Cell(3, 0).toString().isEmpty());
-    EXPECT_EQ(t->Cell(3, 7).toString(), QStringLiteral("오전 배송 & 빠르게"));
+    EXPECT_EQ(records(reply, 8), (QStringList{"'사과_상품_10kg' 1.5 333 '+' 499 49 548 '큰 \"특\" 것'",
+                                              "'수박' 2 19000 '' 38000 0 38000 ''",
+                                              "'생수_2L*6' 1 1000 '/' 909 91 1000 '~!@#$%^&*()_+=-'",
+                                              "'' 0 0 '' 0 0 0 '오전 배송 & 빠르게'"}));
 
-    // Replacement: a line left out disappears, and so does a message not sent again.
-    EXPECT_TRUE(success(updateOrder(date, {{QStringLiteral("수박"), "3", "19000", "", "57000", "0", "57000", ""}})));
-    t = xml.TagToJarray(selectOrder(date));
-    ASSERT_EQ(t->RecCount(), 1);
-    EXPECT_TRUE(t->Cell(0, 1).identical(Variant(c(3))));
-
-    // A message alone comes back as the one record with an empty key; nothing at all empties the date.
+    // Replacement: a line left out disappears, and so does a message not sent again; a message
+    // alone is the one record with an empty key; nothing at all empties the date.
+    EXPECT_TRUE(success(updateOrder(date, {{"수박", "3", "19000", "", "57000", "0", "57000", ""}})));
+    EXPECT_EQ(records(selectOrder(date), 8), QStringList{"'수박' 3 19000 '' 57000 0 57000 ''"});
     EXPECT_TRUE(success(updateOrder(date, {}, QStringLiteral("메시지만"))));
-    t = xml.TagToJarray(selectOrder(date));
-    ASSERT_EQ(t->RecCount(), 1);
-    EXPECT_TRUE(t->Cell(0, 0).toString().isEmpty());
-    EXPECT_EQ(t->Cell(0, 7).toString(), QStringLiteral("메시지만"));
+    EXPECT_EQ(records(selectOrder(date), 8), QStringList{"'' 0 0 '' 0 0 0 '메시지만'"});
     EXPECT_TRUE(success(updateOrder(date, {})));
-    t = xml.TagToJarray(selectOrder(date));
-    EXPECT_EQ(t->NOF(), 8);
-    EXPECT_EQ(t->RecCount(), 0);
-}
+    EXPECT_EQ(records(selectOrder(date), 8), QStringList());
 
-TEST_F(EndpointTest, LargeOrdersPastTheFrameworksFormLimitAreStoredWhole) {
-    ASSERT_TRUE(success(login("shop", "pw1")));
+    // Past the framework's own 8 KiB form limit, stored whole.
     std::vector<Line> lines;
     for (int i = 0; i < 300; ++i)
-        lines.push_back({QStringLiteral("상품%1_box").arg(i), "2", "1000", "+", "2000", "200", "2200", QStringLiteral("비고 %1").arg(i)});
-    const QStringList body = orderBody(QStringLiteral("2024-03-06"), lines);
-    ASSERT_GT(body.join('&').size(), 16 * 1024);
-    QString reply = updateOrder(QStringLiteral("2024-03-06"), lines);
+        lines.push_back({QStringLiteral("상품%1_box").arg(i), "2", "1000", "+", "2000", "200", "2200",
+                         QStringLiteral("비고 %1").arg(i)});
+    ASSERT_GT(OrderUpdateBody(date, lines).size(), 16 * 1024);
+    reply = updateOrder(date, lines);
     EXPECT_TRUE(success(reply)) << reply.toStdString();
-    auto t = xml.TagToJarray(selectOrder(QStringLiteral("2024-03-06")));
-    ASSERT_EQ(t->RecCount(), 300);
-    EXPECT_EQ(t->Cell(299, 0).toString(), QStringLiteral("상품299_box"));
-    EXPECT_EQ(t->Cell(299, 7).toString(), QStringLiteral("비고 299"));
+    const QStringList stored = records(selectOrder(date), 8);
+    ASSERT_EQ(stored.size(), 300);
+    EXPECT_EQ(stored.last(), QStringLiteral("'상품299_box' 2 1000 '+' 2000 200 2200 '비고 299'"));
 }
 
-TEST_F(EndpointTest, AcceptedOrderRefusesUpdatesWithConflictAndStaysAsItWas) {
+TEST_F(EndpointTest, ChangesFromAnotherProcessShowAtOnceAndAnAcceptedOrderRefusesUpdates) {
+    // A second store on the same file stands for the administration command run beside the server.
+    SqliteStore admin(dir.path());
+    admin.importPrices("farm", {{QStringLiteral("사과"), "", "A", cur(100), ""}});
     ASSERT_TRUE(success(login("shop", "pw1")));
+    auto prices = [&] {
+        return records(get(path::UnitPricesSelect, {form(field::ReceiverCI, QStringLiteral("farm")),
+                                                    form(field::Dgr, QStringLiteral("A"))}),
+                       3);
+    };
+    EXPECT_EQ(prices(), QStringList{"'사과' 100 ''"});
+    admin.importPrices("farm",
+                       {{QStringLiteral("사과"), "", "A", cur(120), ""}, {QStringLiteral("배"), "", "A", cur(5), "+"}});
+    EXPECT_EQ(prices(), (QStringList{"'사과' 120 ''", "'배' 5 '+'"}));
+
     const QString date = QStringLiteral("2024-03-06");
     ASSERT_TRUE(success(updateOrder(date, {{QStringLiteral("배"), "1", "500", "", "500", "0", "500", ""}}, "m")));
-    ASSERT_EQ(store->acceptOrder({"farm", "shop", date}), AcceptResult::Accepted);
-
+    ASSERT_EQ(admin.acceptOrder({"farm", "shop", date}), AcceptResult::Accepted);
     QString reply = updateOrder(date, {{QStringLiteral("감"), "9", "1", "", "9", "0", "9", ""}});
-    EXPECT_FALSE(success(reply));
-    EXPECT_EQ(tag(reply, "failmsg"), kLockedMessage);
-    std::string cookie = rawLoginCookie("shop", "pw1");
-    Raw r = raw("POST", "/order_ctos_xml/orders_update.php",
-                "DeliverDate=2024%2D03%2D06&OrdererCI=shop&ReceiverCI=farm&RecCount=0", cookie);
-    EXPECT_EQ(r.status, 409);
-
+    EXPECT_EQ(tag(reply, "success") + tag(reply, "failmsg"), "0" + LockedOrderMessage());
+    const std::string empty = "DeliverDate=2024%2D03%2D06&OrdererCI=shop&ReceiverCI=farm&RecCount=0";
+    EXPECT_EQ(raw("POST", path::OrdersUpdate, empty, LoginCookie(server->port(), "shop", "pw1")).status, 409);
     reply = selectOrder(date);
     EXPECT_TRUE(xml.GetTag(reply, u"received", 11).toBool());
-    auto t = xml.TagToJarray(reply);
-    ASSERT_EQ(t->RecCount(), 2);
-    EXPECT_EQ(t->Cell(0, 0).toString(), QStringLiteral("배"));
-    EXPECT_EQ(t->Cell(1, 7).toString(), QStringLiteral("m"));
+    EXPECT_EQ(records(reply, 8), (QStringList{"'배' 1 500 '' 500 0 500 ''", "'' 0 0 '' 0 0 0 'm'"}));
 }
 
 TEST_F(EndpointTest, DisplayListPricesAndDeliveriesCarryTheirColumns) {
-    store->importPrices("farm", {{QStringLiteral("사과"), QStringLiteral("박스"), "A", c(45000), ""},
-                                 {QStringLiteral("김치"), QStringLiteral("10kg"), "A", c(42000), "+"},
-                                 {QStringLiteral("수박"), "", "A", c(19000.5), "/"},
-                                 {QStringLiteral("사과"), QStringLiteral("박스"), "B", c(47000), ""}});
-    store->addDeliveries({{"farm", "shop", "2024-03-02", QStringLiteral("김치_10kg"), c(2), c(42000), "+", c(84000), c(8400), c(92400)},
-                          {"farm", "shop", "2024-03-01", QStringLiteral("사과_박스"), c(1.5), c(45000), "", c(67500), c(0), c(67500)},
-                          {"farm", "shop2", "2024-03-01", "x", c(1), c(1), "", c(1), c(0), c(1)},
-                          {"farm", "shop", "2024-03-09", "late", c(1), c(1), "", c(1), c(0), c(1)}});
+    store->importPrices("farm", {{QStringLiteral("사과"), QStringLiteral("박스"), "A", cur(45000), ""},
+                                 {QStringLiteral("김치"), QStringLiteral("10kg"), "A", cur(42000), "+"},
+                                 {QStringLiteral("수박"), "", "A", cur(19000.5), "/"},
+                                 {QStringLiteral("사과"), QStringLiteral("박스"), "B", cur(47000), ""}});
+    auto d = [](const char* buyer, const char* date, const char* product, double q = 1, double price = 1,
+                const char* vat = "", double supply = 1, double tax = 0, double amount = 1) {
+        return DeliveryRow{"farm", buyer, date, QString::fromUtf8(product), cur(q), cur(price), vat, cur(supply),
+                           cur(tax), cur(amount)};
+    };
+    store->addDeliveries({d("shop", "2024-03-02", "김치_10kg", 2, 42000, "+", 84000, 8400, 92400),
+                          d("shop", "2024-03-01", "사과_박스", 1.5, 45000, "", 67500, 0, 67500),
+                          d("shop2", "2024-03-01", "x"), d("shop", "2024-03-09", "late"),
+                          d("shop", "2024-02-29", "early"), d("shop", "2024-03-02", "y")});
     ASSERT_TRUE(success(login("shop", "pw1")));
+    const QString farm = form(field::ReceiverCI, QStringLiteral("farm")),
+                  shop = form(field::OrdererCI, QStringLiteral("shop"));
 
-    auto prices = xml.TagToJarray(get("/order_ctos_xml/unitprices_select.php",
-                                      {form("ReceiverCI", QStringLiteral("farm")), form("dgr", QStringLiteral("A")),
-                                       form("RequestTime", stamp())}));
-    ASSERT_EQ(prices->NOF(), 3);
-    ASSERT_EQ(prices->RecCount(), 3);
-    EXPECT_EQ(prices->Cell(0, 0).toString(), QStringLiteral("사과_박스"));
-    EXPECT_TRUE(prices->Cell(0, 1).identical(Variant(c(45000))));
-    EXPECT_EQ(prices->Cell(1, 2).toString(), QStringLiteral("+"));
-    EXPECT_EQ(prices->Cell(2, 0).toString(), QStringLiteral("수박"));
-    EXPECT_TRUE(prices->Cell(2, 1).identical(Variant(c(19000.5))));
+    EXPECT_EQ(records(get(path::UnitPricesSelect, {farm, form(field::Dgr, QStringLiteral("A"))}), 3),
+              (QStringList{"'사과_박스' 45000 ''", "'김치_10kg' 42000 '+'", "'수박' 19000.5 '/'"}));
     // Another grade's prices are not this orderer's to see.
-    EXPECT_FALSE(success(get("/order_ctos_xml/unitprices_select.php",
-                             {form("ReceiverCI", QStringLiteral("farm")), form("dgr", QStringLiteral("B"))})));
+    EXPECT_FALSE(success(get(path::UnitPricesSelect, {farm, form(field::Dgr, QStringLiteral("B"))})));
 
-    QStringList body{form("OrdererCI", QStringLiteral("shop")), form("ReceiverCI", QStringLiteral("farm")),
-                     form("RecCount", Variant(int32_t(3))), http.IndexedParaForm("Product", 0, Variant(QStringLiteral("수박"))),
-                     http.IndexedParaForm("Product", 1, Variant(QStringLiteral("사과_박스"))),
-                     http.IndexedParaForm("Product", 2, Variant(QStringLiteral("수박")))};
-    EXPECT_TRUE(success(post("/order_ctos_xml/display_update.php", body)));
-    auto display = xml.TagToJarray(get("/order_ctos_xml/display_select.php",
-                                       {form("ReceiverCI", QStringLiteral("farm")), form("OrdererCI", QStringLiteral("shop")),
-                                        form("RequestTime", stamp())}));
-    ASSERT_EQ(display->NOF(), 1);
-    ASSERT_EQ(display->RecCount(), 2);  // the repeated key once
-    EXPECT_EQ(display->Cell(0, 0).toString(), QStringLiteral("수박"));
-    EXPECT_EQ(display->Cell(1, 0).toString(), QStringLiteral("사과_박스"));
+    auto product = [&](int n, const char* key) {
+        return http.IndexedParaForm(field::Product, n, QString::fromUtf8(key));
+    };
+    EXPECT_TRUE(success(post(path::DisplayUpdate, {shop, farm, form(field::RecCount, Variant(int32_t(3))),
+                                                   product(0, "수박"), product(1, "사과_박스"), product(2, "수박")})));
+    EXPECT_EQ(records(get(path::DisplaySelect, {farm, shop}), 1), (QStringList{"'수박'", "'사과_박스'"}));  // once
     // RecCount 0 clears the list.
-    EXPECT_TRUE(success(post("/order_ctos_xml/display_update.php",
-                             {form("OrdererCI", QStringLiteral("shop")), form("ReceiverCI", QStringLiteral("farm")),
-                              form("RecCount", Variant(int32_t(0)))})));
+    EXPECT_TRUE(success(post(path::DisplayUpdate, {shop, farm, form(field::RecCount, Variant(int32_t(0)))})));
     EXPECT_TRUE(store->displayList("farm", "shop").empty());
 
-    auto deliveries = xml.TagToJarray(get("/invoices_xml/deliver_select.php",
-                                          {form("Date1", QStringLiteral("2024-03-01")), form("Date2", QStringLiteral("2024-03-08")),
-                                           form("SellerCI", QStringLiteral("farm")), form("BuyerCI", QStringLiteral("shop")),
-                                           form("RequestTime", stamp())}));
-    ASSERT_EQ(deliveries->NOF(), 8);
-    ASSERT_EQ(deliveries->RecCount(), 2);
-    EXPECT_TRUE(deliveries->Cell(0, 0).identical(Variant(ostrel::DateSerial(2024, 3, 1))));
-    EXPECT_EQ(deliveries->Cell(0, 1).toString(), QStringLiteral("사과_박스"));
-    EXPECT_TRUE(deliveries->Cell(0, 2).identical(Variant(c(1.5))));
-    EXPECT_TRUE(deliveries->Cell(1, 0).identical(Variant(ostrel::DateSerial(2024, 3, 2))));
-    EXPECT_EQ(deliveries->Cell(1, 4).toString(), QStringLiteral("+"));
-    EXPECT_TRUE(deliveries->Cell(1, 5).identical(Variant(c(84000))));
-    EXPECT_TRUE(deliveries->Cell(1, 6).identical(Variant(c(8400))));
-    EXPECT_TRUE(deliveries->Cell(1, 7).identical(Variant(c(92400))));
-}
-
-TEST_F(EndpointTest, ChangesFromAnotherProcessShowAtOnce) {
-    // A second store on the same file stands for the administration command run beside the server.
-    SqliteStore admin(dir.path());
-    admin.importPrices("farm", {{QStringLiteral("사과"), "", "A", c(100), ""}});
-    ASSERT_TRUE(success(login("shop", "pw1")));
-    auto prices = [&] {
-        return xml.TagToJarray(get("/order_ctos_xml/unitprices_select.php",
-                                   {form("ReceiverCI", QStringLiteral("farm")), form("dgr", QStringLiteral("A"))}));
-    };
-    ASSERT_EQ(prices()->RecCount(), 1);
-    EXPECT_TRUE(prices()->Cell(0, 1).identical(Variant(c(100))));
-    admin.importPrices("farm", {{QStringLiteral("사과"), "", "A", c(120), ""}, {QStringLiteral("배"), "", "A", c(5), "+"}});
-    auto t = prices();
-    ASSERT_EQ(t->RecCount(), 2);
-    EXPECT_TRUE(t->Cell(0, 1).identical(Variant(c(120))));
-
-    const QString date = QStringLiteral("2024-03-09");
-    ASSERT_TRUE(success(updateOrder(date, {{QStringLiteral("사과"), "1", "120", "", "120", "0", "120", ""}})));
-    ASSERT_EQ(admin.acceptOrder({"farm", "shop", date}), AcceptResult::Accepted);
-    EXPECT_TRUE(xml.GetTag(selectOrder(date), u"received", 11).toBool());
-    EXPECT_EQ(tag(updateOrder(date, {}), "failmsg"), kLockedMessage);
+    const QString reply = get(path::DeliverSelect, {form(field::Date1, QStringLiteral("2024-03-01")),
+                                                    form(field::Date2, QStringLiteral("2024-03-08")),
+                                                    form(field::SellerCI, QStringLiteral("farm")),
+                                                    form(field::BuyerCI, QStringLiteral("shop"))});
+    auto day = [](int d) { return QString::number(ostrel::DateSerial(2024, 3, d).serial); };
+    // By date, then as stored; only the pair's, only within the period.
+    EXPECT_EQ(records(reply, 8), (QStringList{"#" + day(1) + "# '사과_박스' 1.5 45000 '' 67500 0 67500",
+                                              "#" + day(2) + "# '김치_10kg' 2 42000 '+' 84000 8400 92400",
+                                              "#" + day(2) + "# 'y' 1 1 '' 1 0 1"}));
+    EXPECT_TRUE(store->deliveries("farm", "shop", "2024-03-08", "2024-03-01").empty());
 }
 
 TEST_F(EndpointTest, OrderDataNeedsTheSessionOfThatOrdererAndReceiver) {
-    store->replaceOrder({"farm", "shop2", "2024-03-05"}, {{"secret", c(1), c(1), "", c(1), c(0), c(1), ""}}, "");
-    const std::string sel = "/order_ctos_xml/orders_select.php?DeliverDate=2024%2D03%2D05&OrdererCI=shop2&ReceiverCI=farm";
-    const std::string upd = "DeliverDate=2024%2D03%2D05&OrdererCI=shop2&ReceiverCI=farm&RecCount=0";
-    struct Case {
-        const char* method;
-        std::string target, body;
-    };
-    const std::vector<Case> cases = {
-        {"GET", sel, ""},
+    store->replaceOrder({"farm", "shop2", "2024-03-05"}, {{"secret", cur(1), cur(1), "", cur(1), cur(0), cur(1), ""}},
+                        "");
+    const std::vector<std::tuple<const char*, std::string, std::string>> cases = {
+        // method, target, body
+        {"GET", "/order_ctos_xml/orders_select.php?DeliverDate=2024%2D03%2D05&OrdererCI=shop2&ReceiverCI=farm", ""},
         {"GET", "/order_ctos_xml/display_select.php?ReceiverCI=farm&OrdererCI=shop2", ""},
         {"GET", "/order_ctos_xml/unitprices_select.php?ReceiverCI=farm&dgr=B", ""},
-        {"GET", "/invoices_xml/deliver_select.php?Date1=2024%2D03%2D01&Date2=2024%2D03%2D09&SellerCI=farm&BuyerCI=shop2", ""},
-        {"POST", "/order_ctos_xml/orders_update.php", upd},
+        {"GET",
+         "/invoices_xml/deliver_select.php?Date1=2024%2D03%2D01&Date2=2024%2D03%2D09&SellerCI=farm&BuyerCI=shop2", ""},
+        {"POST", "/order_ctos_xml/orders_update.php",
+         "DeliverDate=2024%2D03%2D05&OrdererCI=shop2&ReceiverCI=farm&RecCount=0"},
         {"POST", "/order_ctos_xml/display_update.php", "OrdererCI=shop2&ReceiverCI=farm&RecCount=0"},
     };
-    const std::string mine = rawLoginCookie("shop", "pw1");
+    const std::string mine = LoginCookie(server->port(), "shop", "pw1");
     ASSERT_FALSE(mine.empty());
     const std::string forged = std::string(kSessionCookie) + "=" + std::string(64, 'a');
     for (const std::string& cookie : {std::string(), forged, mine}) {
-        for (const Case& k : cases) {
-            Raw r = raw(k.method, k.target, k.body, cookie);
-            EXPECT_EQ(r.status, 403) << k.target << " cookie " << cookie;
+        for (const auto& [method, target, body] : cases) {
+            RawReply r = raw(method, target, body, cookie);
+            EXPECT_EQ(r.status, 403) << target << " cookie " << cookie;
             QString reply = QString::fromStdString(r.body);
             EXPECT_FALSE(success(reply));
             EXPECT_FALSE(tag(reply, "failmsg").isEmpty());
@@ -285,71 +201,74 @@ TEST_F(EndpointTest, OrderDataNeedsTheSessionOfThatOrdererAndReceiver) {
     }
     EXPECT_EQ(store->order({"farm", "shop2", "2024-03-05"}).lines.size(), 1u);
     // With its own session the same requests go through.
-    const std::string theirs = rawLoginCookie("shop2", "pw2");
-    for (const Case& k : cases) EXPECT_EQ(raw(k.method, k.target, k.body, theirs).status, 200) << k.target;
+    const std::string theirs = LoginCookie(server->port(), "shop2", "pw2");
+    for (const auto& [method, target, body] : cases) EXPECT_EQ(raw(method, target, body, theirs).status, 200) << target;
     EXPECT_FALSE(store->order({"farm", "shop2", "2024-03-05"}).exists);
 }
 
 TEST_F(EndpointTest, BadInputIsRefusedClearlyAndStoresNothing) {
     const OrderKey key{"farm", "shop", "2024-03-05"};
-    store->replaceOrder(key, {{"keep", c(1), c(1), "", c(1), c(0), c(1), ""}}, "");
-    const std::string cookie = rawLoginCookie("shop", "pw1");
+    store->replaceOrder(key, {{"keep", cur(1), cur(1), "", cur(1), cur(0), cur(1), ""}}, "");
+    const std::string cookie = LoginCookie(server->port(), "shop", "pw1");
     const std::string head = "DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm&";
-    const std::string g0 = "Product_0=a&Quantity_0=1&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0=";
-    const std::string g1 = "&Product_1=b&Quantity_1=1&Dg_1=1&Vat_1=&Gg_1=1&Gv_1=0&Gt_1=1&Remark_1=";
-    const std::vector<std::pair<const char*, std::string>> bodies = {
-        {"no date", "OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g0},
-        {"no count", head + g0},
-        {"count above groups", head + "RecCount=2&" + g0},
-        {"count below groups", head + "RecCount=1&" + g0 + g1},
-        {"a field of the group missing", head + "RecCount=1&Product_0=a&Quantity_0=1&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1"},
-        {"count not a number", head + "RecCount=x&" + g0},
-        {"negative count", head + "RecCount=%2D1&" + g0},
-        {"quantity not a number", head + "RecCount=1&Product_0=a&Quantity_0=abc&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0="},
-        {"empty price", head + "RecCount=1&Product_0=a&Quantity_0=1&Dg_0=&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0="},
-        {"day the month lacks", "DeliverDate=2024%2D02%2D30&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g0},
-        {"month 13", "DeliverDate=2024%2D13%2D01&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g0},
-        {"words for a date", "DeliverDate=tomorrow&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g0},
-        {"bytes no code page 949 character", head + "RecCount=1&Product_0=%FF%FE&Quantity_0=1&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0="},
-        {"a cut double-byte character", head + "RecCount=1&" + g0 + "%B0"},
-        {"a closing tag in a remark", head + "RecCount=1&Product_0=a&Quantity_0=1&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0=%3C%2FTD%3E"},
-        {"a field twice", head + "RecCount=1&" + g0 + "&Quantity_0=2"},
-        {"an amount beyond currency", head + "RecCount=1&Product_0=a&Quantity_0=1e300&Dg_0=1&Vat_0=&Gg_0=1&Gv_0=0&Gt_0=1&Remark_0="},
+    // One valid group; `value` replaces the named field's, "-" leaves it out.
+    auto g = [](int n, const std::string& name = {}, const std::string& value = {}) {
+        const char* valid[] = {"a", "1", "1", "", "1", "0", "1", ""};
+        std::string out;
+        for (size_t k = 0; k < field::OrderGroup.size(); ++k) {
+            const std::string f = field::OrderGroup[k] + ("_" + std::to_string(n));
+            if (f == name && value == "-") continue;
+            out += (out.empty() ? "" : "&") + f + "=" + (f == name ? value : valid[k]);
+        }
+        return out;
     };
-    for (const auto& [what, body] : bodies) {
-        Raw r = raw("POST", "/order_ctos_xml/orders_update.php", body, cookie);
-        EXPECT_EQ(r.status, 400) << what;
-        QString reply = QString::fromStdString(r.body);
-        EXPECT_FALSE(success(reply)) << what;
-        EXPECT_FALSE(tag(reply, "failmsg").isEmpty()) << what;
-        StoredOrder o = store->order(key);
-        ASSERT_EQ(o.lines.size(), 1u) << what;
-        EXPECT_EQ(o.lines[0].product, QStringLiteral("keep")) << what;
+    const std::string big = head + "RecCount=1&" + g(0) + "&pad=" + std::string(1024 * 1024 + 10, 'x');
+    const std::string update = path::OrdersUpdate, display = path::DisplayUpdate;
+    struct Case {
+        const char* what;
+        std::string target, body;
+        int status = 400;
+        const char* method = "POST";
+    };
+    const std::vector<Case> cases = {
+        {"no date", update, "OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g(0)},
+        {"no count", update, head + g(0)},
+        {"count above groups", update, head + "RecCount=2&" + g(0)},
+        {"count below groups", update, head + "RecCount=1&" + g(0) + "&" + g(1)},
+        {"a field of the group missing", update, head + "RecCount=1&" + g(0, "Remark_0", "-")},
+        {"count not a number", update, head + "RecCount=x&" + g(0)},
+        {"negative count", update, head + "RecCount=%2D1&" + g(0)},
+        {"quantity not a number", update, head + "RecCount=1&" + g(0, "Quantity_0", "abc")},
+        {"empty price", update, head + "RecCount=1&" + g(0, "Dg_0", "")},
+        {"day the month lacks", update, "DeliverDate=2024%2D02%2D30&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g(0)},
+        {"month 13", update, "DeliverDate=2024%2D13%2D01&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g(0)},
+        {"words for a date", update, "DeliverDate=tomorrow&OrdererCI=shop&ReceiverCI=farm&RecCount=1&" + g(0)},
+        {"bytes no code page 949 character", update, head + "RecCount=1&" + g(0, "Product_0", "%FF%FE")},
+        {"a cut double-byte character", update, head + "RecCount=1&" + g(0) + "%B0"},
+        {"a closing tag in a remark", update, head + "RecCount=1&" + g(0, "Remark_0", "%3C%2FTD%3E")},
+        {"a field twice", update, head + "RecCount=1&" + g(0) + "&Quantity_0=2"},
+        {"an amount beyond currency", update, head + "RecCount=1&" + g(0, "Quantity_0", "1e300")},
+        {"display count mismatch", display, "OrdererCI=shop&ReceiverCI=farm&RecCount=2&Product_0=a"},
+        {"display empty key", display, "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0="},
+        {"a date on the read side",
+         "/invoices_xml/deliver_select.php?Date1=2024%2D03%2D01&Date2=x&SellerCI=farm&BuyerCI=shop", "", 400, "GET"},
+        // Refusals of the framework answer in tag text too.
+        {"a body past the limit", update, big, 413},
+        {"an unknown path", "/order_ctos_xml/nothing.php", "", 404, "GET"},
+        {"the wrong method", "/order_ctos_xml/orders_update.php?" + head + "RecCount=0", "", 405, "GET"},
+    };
+    for (const Case& k : cases) {
+        const RawReply r = raw(k.method, k.target, k.body, cookie);
+        EXPECT_EQ(r.status, k.status) << k.what;
+        EXPECT_FALSE(success(QString::fromStdString(r.body))) << k.what;
+        EXPECT_FALSE(tag(QString::fromStdString(r.body), "failmsg").isEmpty()) << k.what;
     }
+    // Nothing was stored, and the server is still there.
+    const StoredOrder o = store->order(key);
+    ASSERT_EQ(o.lines.size(), 1u);
+    EXPECT_EQ(o.lines[0].product, QStringLiteral("keep"));
     EXPECT_FALSE(store->order({"farm", "shop", "2024-02-30"}).exists);
-
-    // Display list: count mismatch and an empty key.
-    EXPECT_EQ(raw("POST", "/order_ctos_xml/display_update.php", "OrdererCI=shop&ReceiverCI=farm&RecCount=2&Product_0=a", cookie).status, 400);
-    EXPECT_EQ(raw("POST", "/order_ctos_xml/display_update.php", "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=", cookie).status, 400);
     EXPECT_TRUE(store->displayList("farm", "shop").empty());
-
-    // Framework-level refusals answer in tag text too.
-    std::string big = head + "RecCount=1&" + g0 + "&pad=" + std::string(1024 * 1024 + 10, 'x');
-    Raw r = raw("POST", "/order_ctos_xml/orders_update.php", big, cookie);
-    EXPECT_EQ(r.status, 413);
-    EXPECT_FALSE(tag(QString::fromStdString(r.body), "failmsg").isEmpty());
-    r = raw("GET", "/order_ctos_xml/nothing.php", "", cookie);
-    EXPECT_EQ(r.status, 404);
-    EXPECT_FALSE(success(QString::fromStdString(r.body)));
-    EXPECT_FALSE(tag(QString::fromStdString(r.body), "failmsg").isEmpty());
-    r = raw("GET", "/order_ctos_xml/orders_update.php?" + head + "RecCount=0", "", cookie);
-    EXPECT_EQ(r.status, 405);
-    EXPECT_EQ(store->order(key).lines.size(), 1u);
-    // Dates on the read side are checked as well.
-    r = raw("GET", "/invoices_xml/deliver_select.php?Date1=2024%2D03%2D01&Date2=x&SellerCI=farm&BuyerCI=shop", "", cookie);
-    EXPECT_EQ(r.status, 400);
-
-    // And the server is still there.
     EXPECT_TRUE(success(login("shop", "pw1")));
 }
 
@@ -365,14 +284,15 @@ TEST_F(EndpointTest, TwentyClientsUpdatingDifferentOrdersLoseAndMixNothing) {
                              "110", QStringLiteral("c%1-r%2").arg(client).arg(round)});
         return lines;
     };
+    auto dateOf = [](int client) { return QStringLiteral("2024-04-%1").arg(client + 1, 2, 10, QLatin1Char('0')); };
     for (int i = 0; i < kClients; ++i) {
         clients.emplace_back([&, i] {
             corvane::fncGetAndPost h;
             h.setTotalTimeout(30000);
-            const QString date = QStringLiteral("2024-04-%1").arg(i + 1, 2, 10, QLatin1Char('0'));
             for (int round = 0; round < kRounds; ++round) {
                 QString reply;
-                if (!h.SendPost(url("/order_ctos_xml/orders_update.php"), orderBody(date, linesOf(i, round)).join('&'), reply) ||
+                if (!h.SendPost(server->url(path::OrdersUpdate), OrderUpdateBody(dateOf(i), linesOf(i, round)),
+                                reply) ||
                     !success(reply))
                     ++failures;
             }
@@ -381,37 +301,24 @@ TEST_F(EndpointTest, TwentyClientsUpdatingDifferentOrdersLoseAndMixNothing) {
     for (auto& t : clients) t.join();
     EXPECT_EQ(failures.load(), 0);
     for (int i = 0; i < kClients; ++i) {
-        const QString date = QStringLiteral("2024-04-%1").arg(i + 1, 2, 10, QLatin1Char('0'));
-        StoredOrder o = store->order({"farm", "shop", date});
-        auto want = linesOf(i, kRounds - 1);
-        ASSERT_EQ(o.lines.size(), want.size()) << i;
-        for (size_t k = 0; k < want.size(); ++k) {
-            EXPECT_EQ(o.lines[k].remark, want[k].remark);
-            EXPECT_EQ(o.lines[k].product, want[k].product);
-            EXPECT_EQ(o.lines[k].quantity, c(kRounds));
-        }
+        QStringList stored, want;
+        for (const OrderLine& l : store->order({"farm", "shop", dateOf(i)}).lines)
+            stored << l.product + ' ' + l.quantity.toString() + ' ' + l.remark;
+        for (const Line& l : linesOf(i, kRounds - 1)) want << l.product + ' ' + l.quantity + ' ' + l.remark;
+        EXPECT_EQ(stored, want) << i;
     }
 }
 
 class LoggingTest : public ServerFixture {
 protected:
-    QTemporaryFile logFile;
-    FILE* log = nullptr;
+    QTemporaryFile file;
+    std::unique_ptr<FILE, int (*)(FILE*)> log{nullptr, &std::fclose};
     ServerOptions options() override {
-        ServerOptions o;
-        EXPECT_TRUE(logFile.open());
-        log = std::fopen(logFile.fileName().toLocal8Bit().constData(), "w");
-        o.log = log;
+        EXPECT_TRUE(file.open());
+        log.reset(std::fopen(qPrintable(file.fileName()), "w"));
+        ServerOptions o = ServerFixture::options();
+        o.log = log.get();
         return o;
-    }
-    void TearDown() override {
-        ServerFixture::TearDown();
-        if (log) std::fclose(log);
-    }
-    QStringList lines() {
-        QFile f(logFile.fileName());
-        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-        return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
     }
 };
 
@@ -420,20 +327,19 @@ TEST_F(LoggingTest, EachRequestIsOneLineWithPathOrdererStatusAndDuration) {
     login(QStringLiteral("가\n게"), "secret-password");
     raw("GET", "/missing");
     QStringList l;
-    for (int i = 0; i < 200 && (l = lines()).size() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_EQ(l.size(), 3) << l.join('\n').toStdString();
+    for (int i = 0; i < 200 && l.size() < 3; ++i) {
+        QFile f(file.fileName());
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        l = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        if (l.size() < 3) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     // A reply goes out before its line is written, so the next request may log first.
-    auto lineWith = [&l](const QString& text) {
-        for (const QString& line : l)
-            if (line.contains(text)) return line;
-        return QString();
-    };
-    QString ok = lineWith(QStringLiteral(" GET /order_ctos_xml/login.php orderer=shop status=200 "));
-    EXPECT_FALSE(ok.isEmpty()) << l.join('\n').toStdString();
-    EXPECT_TRUE(ok.endsWith(QStringLiteral("ms")));
-    EXPECT_FALSE(lineWith(QStringLiteral("orderer=가?게 status=401")).isEmpty()) << l.join('\n').toStdString();
-    EXPECT_FALSE(l.join('\n').contains(QStringLiteral("secret-password")));
-    EXPECT_FALSE(lineWith(QStringLiteral("/missing orderer=- status=404")).isEmpty());
+    const std::string all = l.join('\n').toStdString();
+    ASSERT_EQ(l.size(), 3) << all;
+    EXPECT_TRUE(l.filter(" GET /order_ctos_xml/login.php orderer=shop status=200 ").value(0).endsWith("ms")) << all;
+    for (const char* part : {"orderer=가?게 status=401", "/missing orderer=- status=404"})
+        EXPECT_EQ(l.filter(QString::fromUtf8(part)).size(), 1) << all;
+    EXPECT_EQ(all.find("secret-password"), std::string::npos);
 }
 
 }  // namespace

@@ -1,13 +1,14 @@
-// The server's own rules: tax split, request field checks, sessions, the login slow-down,
-// password hashes and the price list reader.
-#include "Admin.h"
+// The server's own rules: request field checks, sessions, the login slow-down, password hashes
+// and the price list reader.
 #include "Password.h"
+#include "PriceCsv.h"
+#include "ServerRig.h"
 #include "Sessions.h"
-#include "TaxSplit.h"
-#include "TestSupport.h"
 #include "Wire.h"
 
 #include <ostrel/Cp949.h>
+
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -17,32 +18,10 @@ using vendra::server::test::cur;
 
 namespace {
 
-TEST(TaxSplitTest, SplitsByFlagWithFloorAndTheEleventhRule) {
-    struct Case {
-        double amount;
-        const char* vat;
-        double supply, tax, total;
-    };
-    for (const Case& k : {Case{1234, "+", 1234, 123, 1357}, Case{1000, "/", 909, 91, 1000}, Case{1002, "/", 911, 91, 1002},
-                          Case{1100, "/", 1000, 100, 1100}, Case{500, "", 500, 0, 500}, Case{500, "x", 500, 0, 500},
-                          Case{9, "+", 9, 0, 9}, Case{1, "/", 1, 0, 1}, Case{0, "/", 0, 0, 0}, Case{-15, "+", -15, -2, -17}}) {
-        TaxSplit t = SplitVat(cur(k.amount), QString::fromLatin1(k.vat));
-        EXPECT_EQ(t.supply, cur(k.supply)) << k.amount << k.vat;
-        EXPECT_EQ(t.tax, cur(k.tax)) << k.amount << k.vat;
-        EXPECT_EQ(t.total, cur(k.total)) << k.amount << k.vat;
-    }
-    EXPECT_EQ(LineAmount(cur(1.5), cur(333)), cur(499));
-    EXPECT_EQ(LineAmount(cur(-1.5), cur(333)), cur(-500));
-    // 10 x 10/11 = 9.0909: the 1/11 fraction is dropped; 12 x 10/11 = 10.909 rounds up.
-    EXPECT_EQ(SupplyFromGross(cur(10)), cur(9));
-    EXPECT_EQ(SupplyFromGross(cur(12)), cur(11));
-}
-
 TEST(WireTest, DatesAreCalendarDaysInYearMonthDayForm) {
-    EXPECT_EQ(NormaliseDate(u"2024-03-05").value_or(""), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(NormaliseDate(u"2024/3/5").value_or(""), QStringLiteral("2024-03-05"));
-    EXPECT_EQ(NormaliseDate(u"2024-02-29").value_or(""), QStringLiteral("2024-02-29"));
-    EXPECT_EQ(NormaliseDate(u"2024-03-05 10:20:30").value_or(""), QStringLiteral("2024-03-05"));
+    for (auto [text, date] : {std::pair{u"2024-03-05", "2024-03-05"}, std::pair{u"2024/3/5", "2024-03-05"},
+                              std::pair{u"2024-02-29", "2024-02-29"}, std::pair{u"2024-03-05 10:20:30", "2024-03-05"}})
+        EXPECT_EQ(NormaliseDate(text).value_or(""), QString::fromLatin1(date));
     for (const char16_t* bad : {u"2023-02-29", u"2024-02-30", u"2024-13-01", u"2024-00-10", u"2024-01-00", u"24-03-05",
                                 u"2024-03", u"2024-03-05-01", u"2024-03/05", u"", u" 2024-03-05", u"2024-03-05 x",
                                 u"２０２４-03-05", u"0999-01-01", u"2024-003-05"})
@@ -57,7 +36,8 @@ TEST(WireTest, AmountsCountsAndStorableTexts) {
         EXPECT_FALSE(ParseAmount(bad)) << QString::fromUtf16(bad).toStdString();
     EXPECT_EQ(ParseCount(u"0", 10).value_or(-1), 0);
     EXPECT_EQ(ParseCount(u"10", 10).value_or(-1), 10);
-    for (const char16_t* bad : {u"11", u"-1", u"+1", u"1.0", u"", u"x", u"99999999999"}) EXPECT_FALSE(ParseCount(bad, 10));
+    for (const char16_t* bad : {u"11", u"-1", u"+1", u"1.0", u"", u"x", u"99999999999"})
+        EXPECT_FALSE(ParseCount(bad, 10));
     EXPECT_TRUE(StorableText(u"a < b > c & \"d\" <TD>"));
     EXPECT_FALSE(StorableText(u"a</TD>"));
     EXPECT_FALSE(StorableText(QString(QChar(u'\0'))));
@@ -71,7 +51,8 @@ TEST(WireTest, FormsDecodeCodePage949AndRefuseBytesThatAreNoCharacter) {
     EXPECT_EQ((*f)[1].second, QStringLiteral("???"));
     EXPECT_EQ((*f)[2].second, QStringLiteral("x y"));
     EXPECT_EQ((*f)[3].first, QStringLiteral("d"));
-    for (const char* bad : {"a=%FF", "a=%B0", "a=%B0%3F", "a=%80%80", "%C9=1", "a=\xB0"}) EXPECT_FALSE(DecodeForm(bad)) << bad;
+    for (const char* bad : {"a=%FF", "a=%B0", "a=%B0%3F", "a=%80%80", "%C9=1", "a=\xB0"})
+        EXPECT_FALSE(DecodeForm(bad)) << bad;
     // Every Hangul syllable of the code page survives.
     QString all;
     for (char16_t ch = 0xAC00; ch <= 0xD7A3; ++ch)
@@ -88,17 +69,14 @@ TEST(SessionTest, TokensAreRandomAndExpireWhenIdle) {
     auto now = Clock::now();
     QString a = t.open("farm", "shop", now);
     QString b = t.open("farm", "shop", now);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.size(), 64);
-    auto s = t.find(a, now + std::chrono::seconds(59));
-    ASSERT_TRUE(s);
-    EXPECT_EQ(s->orderer, QStringLiteral("shop"));
+    EXPECT_TRUE(a != b && a.size() == 64);
+    EXPECT_EQ(t.find(a, now + std::chrono::seconds(59)).value_or(Session{}).orderer, QStringLiteral("shop"));
     EXPECT_TRUE(t.find(a, now + std::chrono::seconds(118)));  // use restarted the idle time
     EXPECT_FALSE(t.find(b, now + std::chrono::seconds(118)));
     EXPECT_FALSE(t.find(QStringLiteral("nope")));
     // A full table drops the least recently used session.
-    QString c = t.open("farm", "x", now + std::chrono::seconds(119));
-    QString d = t.open("farm", "y", now + std::chrono::seconds(120));
+    t.open("farm", "x", now + std::chrono::seconds(119));
+    t.open("farm", "y", now + std::chrono::seconds(120));
     EXPECT_EQ(t.size(), 3u);
     QString e = t.open("farm", "z", now + std::chrono::seconds(121));
     EXPECT_EQ(t.size(), 3u);
@@ -109,33 +87,28 @@ TEST(SessionTest, TokensAreRandomAndExpireWhenIdle) {
 TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresAndForgetsOnSuccess) {
     using std::chrono::milliseconds;
     LoginThrottle t(2, milliseconds(100), milliseconds(350));
-    auto now = Clock::now();
-    t.failed("x", now);
-    EXPECT_EQ(t.waitFor("x", now).count(), 0);
-    t.failed("x", now);
-    EXPECT_EQ(t.waitFor("x", now).count(), 100);
-    EXPECT_EQ(t.waitFor("y", now).count(), 0);
-    t.failed("x", now + milliseconds(100));
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(100)).count(), 200);
-    t.failed("x", now + milliseconds(300));
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(300)).count(), 350);  // capped
-    EXPECT_EQ(t.waitFor("x", now + milliseconds(650)).count(), 0);
+    const auto now = Clock::now();
+    // A failure at `at` (or none), then the wait at that moment; the last is capped.
+    using Step = std::tuple<bool, int, int>;
+    for (auto [fails, at, wait] : {Step{true, 0, 0}, Step{true, 0, 100}, Step{true, 100, 200}, Step{true, 300, 350},
+                                   Step{false, 650, 0}}) {
+        if (fails) t.failed("x", now + milliseconds(at));
+        EXPECT_EQ(t.waitFor("x", now + milliseconds(at)).count(), wait) << at;
+    }
+    EXPECT_EQ(t.waitFor("y", now + milliseconds(300)).count(), 0);
     t.succeeded("x");
     t.failed("x", now);
     EXPECT_EQ(t.waitFor("x", now).count(), 0);
 }
 
-TEST(PasswordTest, HashesAreSaltedAndVerifyOnlyTheirPassword) {
-    QString h1 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
-    QString h2 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
+TEST(PasswordTest, HashesAreSaltedAndOnlyOursVerify) {
+    const QString h1 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
+    const QString h2 = HashPassword(QStringLiteral("비밀 1"), HashStrength::Minimal);
     EXPECT_NE(h1, h2);
-    EXPECT_FALSE(h1.contains(QStringLiteral("비밀")));
-    EXPECT_TRUE(VerifyPassword(h1, QStringLiteral("비밀 1")));
-    EXPECT_TRUE(VerifyPassword(h2, QStringLiteral("비밀 1")));
-    EXPECT_FALSE(VerifyPassword(h1, QStringLiteral("비밀 2")));
-    EXPECT_FALSE(VerifyPassword(h1, QString()));
-    EXPECT_FALSE(VerifyPassword(QString(), QString()));
-    EXPECT_FALSE(VerifyPassword(QStringLiteral("plain"), QStringLiteral("plain")));
+    EXPECT_TRUE(VerifyPassword(h1, QStringLiteral("비밀 1")) && VerifyPassword(h2, QStringLiteral("비밀 1")));
+    for (auto [hash, password] : {std::pair{h1, QString()}, std::pair{QString(), QString()},
+                                  std::pair{QStringLiteral("plain"), QStringLiteral("plain")}})
+        EXPECT_FALSE(VerifyPassword(hash, password)) << hash.toStdString();
 }
 
 TEST(PriceCsvTest, ReadsUtf8AndCodePage949WithHeaderAndQuotes) {
@@ -147,22 +120,16 @@ TEST(PriceCsvTest, ReadsUtf8AndCodePage949WithHeaderAndQuotes) {
         "# a comment\n"
         "수박,,B,19000,/\n");
     for (const QByteArray& bytes : {("\xEF\xBB\xBF" + text.toUtf8()), ostrel::cp949::encode(text)}) {
-        std::vector<PriceRow> rows = ParsePriceCsv(bytes);
-        ASSERT_EQ(rows.size(), 3u);
-        EXPECT_EQ(rows[0].name, QStringLiteral("사과"));
-        EXPECT_EQ(rows[0].unitPrice, cur(45000));
-        EXPECT_EQ(rows[1].name, QStringLiteral("김치, 포기"));
-        EXPECT_EQ(rows[1].unitPrice, cur(42000.5));
-        EXPECT_EQ(rows[1].vat, QStringLiteral("+"));
-        EXPECT_EQ(rows[2].unit, QString());
-        EXPECT_EQ(rows[2].grade, QStringLiteral("B"));
-        EXPECT_EQ(rows[2].vat, QStringLiteral("/"));
+        QStringList rows;
+        for (const PriceRow& r : ParsePriceCsv(bytes))
+            rows << QStringList{r.name, r.unit, r.grade, r.unitPrice.toString(), r.vat}.join('|');
+        EXPECT_EQ(rows, (QStringList{"사과|박스|A|45000|", "김치, 포기|10kg|A|42000.5|+", "수박||B|19000|/"}));
     }
 }
 
 TEST(PriceCsvTest, RefusesTheWholeFileOnABadLine) {
-    for (const char* bad : {"h,h,h,h,h\na,b,A,x,\n", "a,b,A,1,\nc,d,A,zz,\n", "a,b,A,-1,\n", ",b,A,1,\n", "a,b,,1,\n", "a,b,*,1,\n",
-                            "a,b_c,A,1,\n", "a,b,A,1,,extra\n", "a,</TD>,A,1,\n", "\xFF\xFE,b,A,1,\n"}) {
+    for (const char* bad : {"h,h,h,h,h\na,b,A,x,\n", "a,b,A,1,\nc,d,A,zz,\n", "a,b,A,-1,\n", ",b,A,1,\n", "a,b,,1,\n",
+                            "a,b,*,1,\n", "a,b_c,A,1,\n", "a,b,A,1,,extra\n", "a,</TD>,A,1,\n", "\xFF\xFE,b,A,1,\n"}) {
         EXPECT_THROW(ParsePriceCsv(QByteArray(bad)), std::runtime_error) << bad;
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The request texts of the order client, built from form pieces in their fixed field order.
+// The request texts of the order client, built from form pieces in their fixed field order
+// (paths and field names in vendra/order/Protocol.h).
 // Pure functions: the caller supplies the time stamp, so the texts can be checked byte for byte.
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
+#include "vendra/order/Protocol.h"
 
 #include <QString>
 #include <vector>
@@ -12,17 +14,6 @@ class fncGetAndPost;
 }
 
 namespace vendra {
-
-namespace path {
-inline constexpr const char* Login = "/order_ctos_xml/login.php";
-inline constexpr const char* Notice = "/receiver_ctos/notice_select.php";
-inline constexpr const char* OrdersSelect = "/order_ctos_xml/orders_select.php";
-inline constexpr const char* DisplaySelect = "/order_ctos_xml/display_select.php";
-inline constexpr const char* UnitPricesSelect = "/order_ctos_xml/unitprices_select.php";
-inline constexpr const char* DeliverSelect = "/invoices_xml/deliver_select.php";
-inline constexpr const char* OrdersUpdate = "/order_ctos_xml/orders_update.php";
-inline constexpr const char* DisplayUpdate = "/order_ctos_xml/display_update.php";
-}  // namespace path
 
 QString LoginQuery(const corvane::fncGetAndPost& g, const QString& ordererCI, const QString& receiverCI,
                    const QString& passWord, const QString& stamp);

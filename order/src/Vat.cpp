@@ -1,6 +1,4 @@
-#include "vendra/VatMath.h"
-
-#include "ostrel/Variant.h"
+#include "vendra/order/Vat.h"
 
 namespace vendra {
 
@@ -12,31 +10,23 @@ Currency SupplyFromGross(Currency amount) {
     const Currency y = Currency::fromDouble(amount.toDouble() * 10.0 / 11.0);
     if (y.isWhole()) return y;
     const Currency whole = y.floor();
-    const Currency f = y - whole;
-    if (f < Currency::fromRaw(910)) return whole;  // 0.091
+    if (y - whole < Currency::fromRaw(910)) return whole;  // 0.091
     return whole + Currency::fromInt(1);
 }
 
-VatParts SplitVat(const QString& flag, Currency amount) {
-    VatParts p;
+VatSplit SplitVat(const QString& flag, Currency amount) {
     if (flag == QLatin1String("+")) {
         // Floor division on the raw value keeps Int(amount / 10) exact for negative amounts too.
-        int64_t raw = amount.raw();
-        int64_t q = raw / 10;
-        if (raw % 10 != 0 && raw < 0) --q;
-        p.Gg = amount;
-        p.Gv = Currency::fromRaw(q).floor();
-        p.Gt = p.Gg + p.Gv;
-    } else if (flag == QLatin1String("/")) {
-        p.Gt = amount;
-        p.Gg = SupplyFromGross(amount);
-        p.Gv = p.Gt - p.Gg;
-    } else {
-        p.Gg = amount;
-        p.Gv = Currency();
-        p.Gt = amount;
+        const int64_t raw = amount.raw();
+        const int64_t tenth = raw / 10 - (raw % 10 != 0 && raw < 0 ? 1 : 0);
+        const Currency tax = Currency::fromRaw(tenth).floor();
+        return {amount, tax, amount + tax};
     }
-    return p;
+    if (flag == QLatin1String("/")) {
+        const Currency supply = SupplyFromGross(amount);
+        return {supply, amount - supply, amount};
+    }
+    return {amount, Currency(), amount};
 }
 
 Currency LineAmount(Currency quantity, Currency unitPrice) { return (quantity * unitPrice).floor(); }

@@ -1,4 +1,4 @@
-#include "vendra/ProductKey.h"
+#include "vendra/order/ProductKey.h"
 
 namespace vendra {
 

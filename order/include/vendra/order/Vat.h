@@ -6,10 +6,11 @@
 
 namespace vendra {
 
-struct VatParts {
-    ostrel::Currency Gg;  // supply value
-    ostrel::Currency Gv;  // tax
-    ostrel::Currency Gt;  // total
+// An amount split by its VAT flag; the wire calls the three values Gg, Gv and Gt.
+struct VatSplit {
+    ostrel::Currency supply;
+    ostrel::Currency tax;
+    ostrel::Currency total;
 };
 
 // The supply value inside a tax-inclusive amount: 10/11 of it, a fraction of exactly 1/11 dropped
@@ -18,9 +19,9 @@ ostrel::Currency SupplyFromGross(ostrel::Currency amount);
 
 // "+" price without tax (tax = Int(amount / 10) on top), "/" price with tax (supply taken out by
 // SupplyFromGross), anything else tax-free.
-VatParts SplitVat(const QString& flag, ostrel::Currency amount);
+VatSplit SplitVat(const QString& flag, ostrel::Currency amount);
 
-// Int(quantity x unit price): the line amount.
+// Int(quantity x unit price): the line amount. Error 6 when it does not fit.
 ostrel::Currency LineAmount(ostrel::Currency quantity, ostrel::Currency unitPrice);
 
 }  // namespace vendra

@@ -1,0 +1,13 @@
+#pragma once
+// Serving the ordering protocol from a store file until the process is told to stop.
+#include "OrderServer.h"
+
+#include <iosfwd>
+
+namespace vendra::server {
+
+// Serves until SIGINT or SIGTERM. The first line on `out` names the bound address; the exit code.
+int Serve(const QString& dbPath, const QString& host, int port, const ServerOptions& options, std::ostream& out,
+          std::ostream& err);
+
+}  // namespace vendra::server
