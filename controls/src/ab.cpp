@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 
 namespace tessel {
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace tessel {

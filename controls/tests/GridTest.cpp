@@ -96,7 +96,8 @@ protected:
         EXPECT_EQ(grid->top(), top);
         invar* c = cellAt(rec - top, fie);
         ASSERT_NE(c, nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([c] { return c->Text1()->hasFocus(); }, 1000)) << "focus is not on row " << rec - top << " field " << fie;
+        EXPECT_TRUE(QTest::qWaitFor([c] { return c->Text1()->hasFocus(); }, 1000))
+            << "focus is not on row " << rec - top << " field " << fie;
     }
 
     QWidget window;
@@ -254,10 +255,12 @@ TEST_F(TesselGrid, HeadingOfABooleanFieldTogglesEveryRecord) {
     grid->setOCell(3, 1, Variant(true));
     // True becomes empty, anything else (empty, False) True.
     QTest::mouseClick(grid->outvar1(1), Qt::LeftButton);
-    for (int r = 0; r < 5; ++r) EXPECT_TRUE(r == 3 ? grid->Cell(r, 1).isEmpty() : grid->Cell(r, 1).identical(Variant(true))) << r;
+    for (int r = 0; r < 5; ++r)
+        EXPECT_TRUE(r == 3 ? grid->Cell(r, 1).isEmpty() : grid->Cell(r, 1).identical(Variant(true))) << r;
     EXPECT_EQ(cellAt(0, 1)->text(), QStringLiteral("＋"));
     QTest::mouseClick(grid->outvar1(1), Qt::LeftButton);
-    for (int r = 0; r < 5; ++r) EXPECT_TRUE(r == 3 ? grid->Cell(r, 1).identical(Variant(true)) : grid->Cell(r, 1).isEmpty()) << r;
+    for (int r = 0; r < 5; ++r)
+        EXPECT_TRUE(r == 3 ? grid->Cell(r, 1).identical(Variant(true)) : grid->Cell(r, 1).isEmpty()) << r;
     QTest::mouseClick(grid->outvar1(0), Qt::LeftButton);  // not a Boolean field
     EXPECT_EQ(grid->Cell(0, 0).toString(), text(0, 0));
     EXPECT_EQ(modified, 0);
@@ -486,7 +489,8 @@ TEST_F(TesselGrid, InterruptPassVisitsEveryRecordAndPausesAfterAMove) {
 
 TEST_F(TesselGrid, FindReportsTheCountOfANewTextAndMovesOnQuietlyForTheSame) {
     make(3, textStru(2), 0);
-    for (const char* v : {"사과", "배", "사과즙", "포도", "청사과", "감"}) grid->appendrec(Variant::array({Variant("x"), Variant(v)}));
+    for (const char* v : {"사과", "배", "사과즙", "포도", "청사과", "감"})
+        grid->appendrec(Variant::array({Variant("x"), Variant(v)}));
     grid->setValue(grid->value());
     focus(0, 1);
     vendra::test::ModalDriver driver;

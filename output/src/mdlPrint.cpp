@@ -201,7 +201,8 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         const QString doubleRule(g.width, QLatin1Char('=')), singleRule(g.width, QLatin1Char('-')),
             dots(g.width, QLatin1Char('.'));
         const QString pageTotal = number.fdn(Variant(int32_t(pages)), 3, 0);
-        const QString footer = registrationNumber + QStringLiteral("  ") + companyName + QStringLiteral("  ") + telephone;
+        const QString footer =
+            registrationNumber + QStringLiteral("  ") + companyName + QStringLiteral("  ") + telephone;
         const QString description = joindescr(descr);
 
         p.setFontName(QStringLiteral("굴림체"));
@@ -210,8 +211,8 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         for (int q = 0; q < pages; ++q) {
             const int y0 = g.topMargin;
             PrintCell(left, y0, 0, 0,
-                      subject + QStringLiteral(" (") + number.fdn(Variant(int32_t(q + 1)), 3, 0) + QStringLiteral(" / ") +
-                          pageTotal + QStringLiteral(")"),
+                      subject + QStringLiteral(" (") + number.fdn(Variant(int32_t(q + 1)), 3, 0) +
+                          QStringLiteral(" / ") + pageTotal + QStringLiteral(")"),
                       0, QString());
             PrintCell(left, y0 + h, 0, 0, description, 0, QString());
             PrintCell(left, y0 + 2 * h, 0, 0, doubleRule, 0, QString());

@@ -33,7 +33,9 @@ PanelLayout PanelLayout::twoColumns() {
 PanelMove PanelLayout::move(int from, int key) const {
     if (from < 0 || from >= controls()) return {};
     if (key == vk::Esc) return {PanelAction::Cancel, -1};
-    auto column = [&](const std::vector<int>& to) { return to[size_t(from)] < 0 ? PanelMove{} : focus(to[size_t(from)]); };
+    auto column = [&](const std::vector<int>& to) {
+        return to[size_t(from)] < 0 ? PanelMove{} : focus(to[size_t(from)]);
+    };
     if (key == vk::Up) return column(up_);
     if (key == vk::Down) return column(down_);
     if (from < inputs_) {

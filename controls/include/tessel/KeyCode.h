@@ -45,7 +45,9 @@ struct KeyStroke {
     bool isLetter() const { return keyCode >= vk::A && keyCode <= vk::Z; }
     bool isFunctionKey() const { return keyCode >= vk::F1 && keyCode <= vk::F12; }
     // A character that is typed into text: code above 31 (Hangul included), no Ctrl or Alt held.
-    bool isPrintable() const { return charCode >= chr::FirstPrintable && (shift & (shiftstate::Ctrl | shiftstate::Alt)) == 0; }
+    bool isPrintable() const {
+        return charCode >= chr::FirstPrintable && (shift & (shiftstate::Ctrl | shiftstate::Alt)) == 0;
+    }
     // shift x 256 + key code.
     int keyCommand() const { return shift * 256 + keyCode; }
     // The key command code a container receives for this key (see the header comment).
