@@ -25,7 +25,8 @@ void BM_PrintReportToPdf(benchmark::State& state) {
     }
     tavrin::setCurrentPrinter(nullptr);
     state.counters["pages"] = pages;
-    state.counters["pages_per_s"] = benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages_per_s"] =
+        benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PrintReportToPdf)->Arg(10000)->Unit(benchmark::kSecond)->Iterations(2)->UseRealTime();
 

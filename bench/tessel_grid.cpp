@@ -120,7 +120,8 @@ void BM_GridDownMove(benchmark::State& state) {
 }
 // 10,000 Down moves through the 10,000 records: the mean is the time per move.
 // TESSEL_BENCH_MOVES runs fewer, for a profiler.
-const int kMoves = qEnvironmentVariableIsSet("TESSEL_BENCH_MOVES") ? qEnvironmentVariableIntValue("TESSEL_BENCH_MOVES") : 10000;
+const int kMoves =
+    qEnvironmentVariableIsSet("TESSEL_BENCH_MOVES") ? qEnvironmentVariableIntValue("TESSEL_BENCH_MOVES") : 10000;
 BENCHMARK(BM_GridDownMove)->Iterations(kMoves)->Unit(benchmark::kMicrosecond);
 
 // Every page shows 20 rows that were not on screen: each cell is drawn afresh.

@@ -53,8 +53,8 @@ QCache<CellLook, QImage>& pictures() {
 // The text box shows control characters and separators as spaces.
 QString printable(QString text) {
     for (QChar& c : text)
-        if ((c.unicode() < 0x20 && c.unicode() != 0x09) || c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
-            c == QChar::ObjectReplacementCharacter)
+        if ((c.unicode() < 0x20 && c.unicode() != 0x09) || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == QChar::ObjectReplacementCharacter)
             c = QChar(0x20);
     return text;
 }

@@ -6,7 +6,7 @@ namespace tessel {
 
 int virtualKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return vk::A + (qtKey - Qt::Key_A);
-    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return 48 + (qtKey - Qt::Key_0);
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return vk::Digit0 + (qtKey - Qt::Key_0);
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return vk::F1 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
     case Qt::Key_Return:
@@ -47,10 +47,10 @@ KeyStroke keyStroke(const QKeyEvent& e) {
     k.shift = shiftState(e.modifiers());
     const bool ctrl = k.shift & shiftstate::Ctrl, alt = k.shift & shiftstate::Alt;
     switch (k.keyCode) {
-    case vk::Enter: k.charCode = 13; return k;
-    case vk::Esc: k.charCode = 27; return k;
-    case vk::Back: k.charCode = 8; return k;
-    case vk::Tab: k.charCode = 9; return k;
+    case vk::Enter: k.charCode = chr::Enter; return k;
+    case vk::Esc: k.charCode = chr::Esc; return k;
+    case vk::Back: k.charCode = chr::Back; return k;
+    case vk::Tab: k.charCode = chr::Tab; return k;
     default: break;
     }
     if (alt) return k;  // Alt combinations type nothing
@@ -60,13 +60,15 @@ KeyStroke keyStroke(const QKeyEvent& e) {
         return k;
     }
     const QString text = e.text();
-    if (!text.isEmpty() && text.at(0).unicode() >= 32 && text.at(0).unicode() != 127) k.charCode = text.at(0).unicode();
+    const int c = text.isEmpty() ? 0 : text.at(0).unicode();
+    if (c >= chr::FirstPrintable && c != chr::Del) k.charCode = c;
     return k;
 }
 
 int KeyStroke::command() const {
-    // Ctrl+F, Ctrl+N, Ctrl+Y come as characters 6, 14, 25 and are reported as 512 + letter.
-    if (charCode == 6 || charCode == 14 || charCode == 25) return 512 + vk::A + charCode - 1;
+    // Ctrl+F, Ctrl+N, Ctrl+Y come as characters and are reported as 512 + letter.
+    if (charCode == chr::CtrlF || charCode == chr::CtrlN || charCode == chr::CtrlY)
+        return keycmd::ctrlLetter(charCode);
     if (charCode != 0) return charCode;
     return keyCommand();
 }

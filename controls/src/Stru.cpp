@@ -17,6 +17,15 @@ Variant fromInputProcess(const InputProcessRef& p) {
     return Variant(ostrel::ObjectRef(p));
 }
 
+FieldType fieldType(const QString& letter) {
+    const QString code = letter.toUpper();
+    if (code == QLatin1String("C")) return FieldType::Text;
+    if (code == QLatin1String("N")) return FieldType::Number;
+    if (code == QLatin1String("D")) return FieldType::Date;
+    if (code == QLatin1String("B")) return FieldType::Boolean;
+    return FieldType::Other;
+}
+
 namespace {
 QString extraText(const Variant& extra) {
     if (const QString* s = extra.stringIf()) return s->toUpper();
@@ -46,6 +55,7 @@ FieldDef FieldDef::fromVariant(const Variant& def) {
     FieldDef f;
     const auto& it = a->items;
     f.type = it[0].toString();
+    f.kind = fieldType(f.type);
     f.width = it[1].toInteger();
     f.dec = it[2].toInteger();
     f.title = it[3].isObject() ? QString() : it[3].toString();
@@ -54,8 +64,7 @@ FieldDef FieldDef::fromVariant(const Variant& def) {
 }
 
 Variant fieldDef(const QString& type, int width, int dec, const QString& title, const Variant& extra) {
-    FieldDef f{type, width, dec, title, extra};
-    return f.toVariant();
+    return FieldDef{type, width, dec, title, extra, fieldType(type)}.toVariant();
 }
 
 Variant makeStru(std::vector<Variant> fields) { return Variant::array(std::move(fields)); }

@@ -1,40 +1,23 @@
+// The grid's facade: its layout, its table and the display of the window of records.
 #include "tessel/ab.h"
 
 #include "ostrel/RuntimeError.h"
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
+#include "tessel/KeyCode.h"
 #include "tessel/Twips.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
 
-#include <QApplication>
-#include <QInputDialog>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
-#include <QScreen>
 #include <QTimer>
-#include <cmath>
-#include <cstdlib>
-#include <memory>
+#include <algorithm>
 
 namespace tessel {
 
 using ostrel::RuntimeError;
 using ostrel::Variant;
-
-namespace {
-bool isMoveKey(int k) {
-    switch (k) {
-    case 13: case 33: case 34: case 35: case 36: case 37: case 38: case 39: case 40: case 545: case 546: return true;
-    default: return false;
-    }
-}
-// Keys a pass-over may repeat: the ones that step to a neighbouring cell.
-bool isStepKey(int k) { return k == 13 || k == 37 || k == 38 || k == 39 || k == 40; }
-// A CellGotFocus handler that keeps steering would otherwise hold a typed key forever.
-constexpr int kMaxChainedMoves = 1000;
-}  // namespace
 
 ab::ab(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::ClickFocus);
@@ -132,7 +115,7 @@ void ab::setStru(const Variant& structure) {
         notStop_[size_t(f)] = defs_[size_t(f)].isNotStop();
         allNotStop_ = allNotStop_ && notStop_[size_t(f)];
     }
-    top_ = rec_ = fie_ = 0;
+    cursor_ = {};
     emit resize();
 }
 
@@ -150,11 +133,11 @@ void ab::wireCell(int index) {
     connect(c, &invar::keycommand, this, [this, index](int& key) { onCellKey(index, key); });
     connect(c, &invar::Modified, this, [this, index] { onCellModified(index); });
     connect(c, &invar::CellInputProcess, this, [this, index](InputProcessRef& obj) {
-        int r = index / df_ + top_, f = index % df_;
+        int r = index / df_ + cursor_.top, f = index % df_;
         emit CellInputProcess(r, f, obj);
     });
     connect(c, &invar::CellAfterInputProcess, this, [this, index](InputProcessRef& obj) {
-        int r = index / df_ + top_, f = index % df_;
+        int r = index / df_ + cursor_.top, f = index % df_;
         emit CellAfterInputProcess(r, f, obj);
     });
 }
@@ -177,8 +160,6 @@ void ab::requireTable() const {
 void ab::requireField(int fie) const {
     if (fie < 0 || fie >= table_->NOF()) throw RuntimeError::outOfRange(QStringLiteral("field %1").arg(fie));
 }
-
-// ---- data operations ------------------------------------------------------------------------
 
 int ab::RecCount() const { return table_ ? table_->RecCount() : 0; }
 bool ab::isEOF() const { return table_ ? table_->isEOF() : true; }
@@ -212,7 +193,7 @@ void ab::setOCell(int rec, int fie, const Variant& v) {
     if (rec < 0 || rec >= table_->RecCount()) throw RuntimeError::outOfRange(QStringLiteral("record %1").arg(rec));
     requireField(fie);
     table_->setCell(rec, fie, v);
-    if (isShown(rec) && fie < df_) cells_[size_t((rec - top_) * df_ + fie)]->setValue(v);
+    if (isShown(rec) && fie < df_) cells_[size_t((rec - cursor_.top) * df_ + fie)]->setValue(v);
 }
 
 void ab::setPCell(int rec, int fie, const Variant& v) {
@@ -250,10 +231,9 @@ void ab::setPFields(int fie, const Variant& v) {
 }
 
 void ab::zap() {
-    interrupt_ = false;
-    interruptCounter_ = 0;
+    interruptPass_.stop();
     if (table_) table_->zap();
-    top_ = rec_ = fie_ = 0;
+    cursor_ = {};
     lastkey_ = 0;
     redisplay();
 }
@@ -320,8 +300,8 @@ void ab::setLocked(bool locked) {
 }
 
 Variant ab::NotStopNextkey() const {
-    if (isStepKey(lastkey_)) return Variant(int16_t(lastkey_));
-    return Variant(int32_t(39));
+    if (isGridStepKey(lastkey_)) return Variant(int16_t(lastkey_));
+    return Variant(int32_t(vk::Right));
 }
 
 void ab::CloseMe() {
@@ -330,7 +310,7 @@ void ab::CloseMe() {
 
 void ab::finish() {
     timer_->stop();
-    interrupt_ = false;
+    interruptPass_.stop();
     nextkey_ = 0;
     for (size_t i = 1; i < cells_.size(); ++i) {
         cells_[i]->disconnect(this);
@@ -355,15 +335,12 @@ void ab::finish() {
 }
 
 void ab::DoInterrupt() {
-    interrupt_ = true;
-    interruptCounter_ = 0;
+    interruptPass_.start();
     kick();
 }
 
-// ---- display --------------------------------------------------------------------------------
-
 void ab::redisplayRow(int r) {
-    const int rc = RecCount(), rec = top_ + r;
+    const int rc = RecCount(), rec = cursor_.top + r;
     for (int f = 0; f < df_; ++f) {
         invar* c = cells_[size_t(r * df_ + f)];
         if (rec < rc) c->setValue(table_->cellRef(rec, f));
@@ -377,7 +354,7 @@ void ab::redisplay() {
 }
 
 void ab::toggleHeading(int f) {
-    if (!table_ || f >= df_ || defs_[size_t(f)].typeCode() != QLatin1String("B")) return;
+    if (!table_ || f >= df_ || defs_[size_t(f)].kind != FieldType::Boolean) return;
     table_->MoveFirst();
     while (!table_->isEOF()) {
         const bool isTrue = booleanMark(table_->fieldRef(f), 2) == QStringLiteral("＋");
@@ -392,438 +369,13 @@ void ab::MouseWheel(int Direction) {
     // The cell keeps the focus but will show another record: end its edit on the record it has.
     for (int i = 0; i < maxrow_ * df_; ++i)
         if (cells_[size_t(i)]->mode() == invar::Mode::Editing) cells_[size_t(i)]->commitEdit();
-    const int n = std::abs(int(std::trunc(double(Direction) / 120.0 * 4)));
-    const int rc = RecCount();
-    if (Direction > 0) {
-        if (top_ >= n) {
-            top_ -= n;
-            rec_ -= n;
-        } else if (top_ > 0) {
-            rec_ -= top_;
-            top_ = 0;
-        }
-    } else if (Direction < 0) {
-        if (rec_ + n < rc) {
-            top_ += n;
-            rec_ += n;
-        } else if (rec_ < rc - 1) {
-            top_ += rc - 1 - rec_;
-            rec_ = rc - 1;
-        }
-    }
+    cursor_ = scrollCursor(cursor_, Direction, RecCount());
     redisplay();
 }
 
 void ab::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     emit resize();
-}
-
-void ab::focusInEvent(QFocusEvent* e) {
-    QWidget::focusInEvent(e);
-    if (!table_) return;
-    const int row = std::clamp(rec_ - top_, 0, maxrow_ - 1), f = std::clamp(fie_, 0, df_ - 1);
-    cells_[size_t(row * df_ + f)]->Text1()->setFocus(Qt::OtherFocusReason);
-}
-
-// ---- the cursor -----------------------------------------------------------------------------
-
-void ab::onCellFocus(int index) {
-    if (!table_ || index >= maxrow_ * df_) return;
-    rec_ = index / df_ + top_;
-    fie_ = index % df_;
-    focusRow_ = index / df_;
-    focusField_ = fie_;
-    const int rc = RecCount();
-    if (rec_ > rc || (rec_ == rc && lineLock_ && rc > 0)) {
-        nextkey_ = 38;  // below the lines the cursor may use: walk up
-        kick();
-        return;
-    }
-    arrival();
-}
-
-void ab::arrival() {
-    const size_t f = size_t(fie_);
-    const bool notStop = notStop_[f] && !allNotStop_;  // a grid of only NOTSTOP fields still stops
-    if (!passby_[f] && !notStop) {
-        int r = rec_, fi = fie_;
-        QPointer<ab> self(this);
-        emit CellGotFocus(r, fi, lastkey_, nextkey_);
-        if (!self || !table_) return;
-        if (nextkey_ == 40 && rec_ >= RecCount() - 1) nextkey_ = 0;
-    } else {
-        passby_[f] = false;
-        const int rc = RecCount(), last = df_ - 1;
-        if (rec_ == 0 && fie_ == 0) nextkey_ = 39;
-        else if ((rec_ == rc - 1 && fie_ == last && lineLock_) || (rec_ == rc && fie_ == last)) nextkey_ = 37;
-        // Repeating Home, End or a page key would land on the same cell again: go on to the right.
-        else if (isStepKey(lastkey_)) nextkey_ = lastkey_;
-        else nextkey_ = 39;
-    }
-    kick();
-}
-
-void ab::onCellKey(int index, int key) {
-    if (!table_ || index >= maxrow_ * df_) return;
-    rec_ = index / df_ + top_;
-    fie_ = index % df_;
-    const int rc = RecCount();
-    QPointer<ab> self(this);
-    switch (key) {
-    case 27: {
-        int k = 27;
-        emit abexit(k);
-        return;
-    }
-    case 13:
-        if ((rec_ == rc && doubleEnterExit_ && fie_ == 1) || returnExit_) {
-            int k = 13;
-            emit abexit(k);
-            return;
-        }
-        nextkey_ = 13;
-        break;
-    case 39: case 37: case 38: case 40: case 36: case 35: case 33: case 34: case 545: case 546:
-        if (key == 34 && rec_ == rc) {
-            int k = 34;
-            emit keycommand(k);
-            return;
-        }
-        nextkey_ = key;
-        break;
-    case 601:
-        if (!lineLock_ && rec_ < rc) deleteLine();
-        return;
-    case 590:
-        if (!lineLock_) insertLine();
-        return;
-    case 582:
-        find();
-        return;
-    default: {
-        int k = key;
-        emit keycommand(k);
-        return;
-    }
-    }
-    if (self) kick();
-}
-
-void ab::onCellModified(int index) {
-    if (!table_ || index >= maxrow_ * df_) return;
-    const int rec = index / df_ + top_, fie = index % df_;
-    const int rc = RecCount();
-    invar* c = cells_[size_t(index)];
-    if ((rec < rc || (rec == rc && !lineLock_)) && rec < kMaxRecords) {
-        ensureRecord(rec);
-        Variant old = table_->Cell(rec, fie);
-        table_->setCell(rec, fie, c->value());
-        int r = rec, f = fie;
-        bool internaledit = true;
-        QPointer<ab> self(this);
-        emit CellModified(r, f, old, internaledit);
-        if (self) emit Modified();
-    } else {
-        c->setValue(Variant());  // not stored: the cell shows what the table holds there
-    }
-}
-
-bool ab::eventFilter(QObject* watched, QEvent* e) {
-    const QEvent::Type type = e->type();
-    if ((type == QEvent::KeyPress || type == QEvent::InputMethod) && isMoveKey(nextkey_)) {
-        // The event queue delivers a fast typist's keys before the timer: carry the pending moves
-        // out now (a pass-over may chain several), so the key is not typed into the cell being left.
-        QPointer<ab> self(this);
-        for (int guard = 0; self && table_ && isMoveKey(nextkey_) && guard < kMaxChainedMoves; ++guard) tick();
-        if (!self) return true;
-        QWidget* now = QApplication::focusWidget();
-        if (now && now != watched) {
-            const std::unique_ptr<QEvent> copy(e->clone());
-            QCoreApplication::sendEvent(now, copy.get());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, e);
-}
-
-void ab::kick() {
-    if (!table_) return;
-    if (nextkey_ != 0) {
-        if (!timer_->isActive() || timer_->interval() != 0) timer_->start(0);
-    } else if (interrupt_ && !timer_->isActive()) {
-        timer_->start(0);
-    }
-}
-
-void ab::tick() {
-    if (!table_) {
-        timer_->stop();
-        return;
-    }
-    QPointer<ab> self(this);
-    if (isMoveKey(nextkey_)) {
-        const int k = nextkey_;
-        nextkey_ = 0;
-        carryOut(k);
-        if (!self) return;
-        moved_ = true;
-        lastMove_.start();
-    } else {
-        nextkey_ = 0;
-        if (interrupt_ && (!moved_ || lastMove_.elapsed() > 1000)) {
-            if (interruptCounter_ < RecCount()) {
-                // Counted before the event, so that a line the handler deletes or inserts
-                // shifts the pass with it.
-                int r = interruptCounter_++;
-                emit Interrupt(r);
-                if (!self) return;
-            } else {
-                interrupt_ = false;
-            }
-        }
-    }
-    if (!table_) {
-        timer_->stop();
-        return;
-    }
-    if (nextkey_ != 0) {
-        if (timer_->interval() != 0) timer_->setInterval(0);
-    } else if (interrupt_) {
-        const qint64 wait = moved_ ? 1001 - lastMove_.elapsed() : 0;
-        timer_->setInterval(int(std::clamp<qint64>(wait, 0, 1001)));
-    } else {
-        timer_->stop();
-    }
-}
-
-void ab::clearPassby() { std::fill(passby_.begin(), passby_.end(), false); }
-
-void ab::focusCursor() {
-    const int row = rec_ - top_;
-    if (row < 0 || row >= maxrow_ || fie_ < 0 || fie_ >= df_) return;
-    QLineEdit* t = cells_[size_t(row * df_ + fie_)]->Text1();
-    if (row == focusRow_ && fie_ == focusField_ && t->hasFocus()) {
-        arrival();  // the same cell now shows another record
-        return;
-    }
-    t->setFocus(Qt::OtherFocusReason);
-}
-
-void ab::carryOut(int key) {
-    lastkey_ = key;
-    const int last = df_ - 1, rc = RecCount(), row = rec_ - top_, lastRow = maxrow_ - 1;
-    switch (key) {
-    case 39:
-    case 13:
-        if (fie_ < last) {
-            ++fie_;
-            focusCursor();
-        } else if (rec_ >= rc) {
-            clearPassby();
-        } else if (row < lastRow) {
-            ++rec_;
-            fie_ = 0;
-            focusCursor();
-            clearPassby();
-        } else {
-            ++rec_;
-            ++top_;
-            fie_ = 0;
-            redisplay();
-            focusCursor();
-            clearPassby();
-        }
-        break;
-    case 37:
-        if (fie_ > 0) {
-            --fie_;
-            focusCursor();
-        } else if (row == 0) {
-            if (rec_ == 0) {
-                clearPassby();
-            } else {
-                --rec_;
-                --top_;
-                fie_ = last;
-                redisplay();
-                focusCursor();
-                clearPassby();
-            }
-        } else {
-            --rec_;
-            fie_ = last;
-            focusCursor();
-            clearPassby();
-        }
-        break;
-    case 38:
-        if (rec_ == 0) {
-            if (upExit_) {
-                int k = 38;
-                emit abexit(k);
-            }
-        } else if (row == 0) {
-            --rec_;
-            --top_;
-            redisplay();
-            focusCursor();
-            clearPassby();
-        } else {
-            --rec_;
-            focusCursor();
-            clearPassby();
-        }
-        break;
-    case 40:
-        if (rec_ >= rc) break;
-        ++rec_;
-        if (row < lastRow) {
-            focusCursor();
-        } else {
-            ++top_;
-            redisplay();
-            focusCursor();
-        }
-        clearPassby();
-        break;
-    case 36:
-        fie_ = 0;
-        focusCursor();
-        break;
-    case 35:
-        fie_ = last;
-        focusCursor();
-        break;
-    case 33:
-        if (top_ >= maxrow_) {
-            top_ -= maxrow_;
-            rec_ -= maxrow_;
-            redisplay();
-        } else if (top_ > 0) {
-            rec_ -= top_;
-            top_ = 0;
-            redisplay();
-        } else {
-            rec_ = 0;
-        }
-        focusCursor();
-        clearPassby();
-        break;
-    case 34:
-        if (rec_ >= rc - maxrow_) {
-            if (rec_ < rc) {
-                top_ += rc - 1 - rec_;
-                rec_ = rc - 1;
-                redisplay();
-                focusCursor();
-            }
-            clearPassby();
-        } else {
-            top_ += maxrow_;
-            rec_ += maxrow_;
-            redisplay();
-            focusCursor();
-            clearPassby();
-        }
-        break;
-    case 546:
-        if (rc > 0) {
-            top_ = rec_ = rc - 1;
-            redisplay();
-            focusCursor();
-            clearPassby();
-            break;
-        }
-        [[fallthrough]];  // no records: no record -1 to go to, so the first line
-    case 545:
-        top_ = rec_ = 0;
-        redisplay();
-        focusCursor();
-        clearPassby();
-        break;
-    default:
-        lastkey_ = 0;
-        break;
-    }
-}
-
-// ---- line commands --------------------------------------------------------------------------
-
-void ab::deleteLine() {
-    table_->setRecno(rec_);
-    Variant removed = table_->Record();
-    table_->Delete();
-    if (rec_ < interruptCounter_) --interruptCounter_;
-    redisplay();
-    clearPassby();
-    int r = rec_;
-    QPointer<ab> self(this);
-    emit LineDeleted(r, removed);
-    if (self) emit Modified();
-}
-
-void ab::insertLine() {
-    const int rc = RecCount();
-    if (rc >= kMaxRecords || rec_ > rc) return;  // a full grid takes no more lines
-    table_->setRecno(rec_);
-    table_->Insert();
-    if (rec_ < interruptCounter_) ++interruptCounter_;
-    redisplay();
-    for (int f = 0; f < df_; ++f) {
-        table_->setCell(rec_, f, Variant());
-        if (isShown(rec_)) cells_[size_t((rec_ - top_) * df_ + f)]->setValue(Variant());
-    }
-    clearPassby();
-    emit Modified();
-}
-
-void ab::find() {
-    QPointer<ab> self(this);
-    const int fie = fie_;
-    QInputDialog dlg(this);
-    dlg.setWindowTitle(QStringLiteral("찾기"));
-    dlg.setLabelText(defs_[size_t(fie)].title + QStringLiteral("  필드 안에서 찾을 문자열을 입력하세요."));
-    dlg.setTextValue(lastFind_);
-    if (const QScreen* s = screen() ? screen() : QApplication::primaryScreen()) {
-        const QRect g = s->geometry();
-        dlg.move(g.x() + g.width() / 2 - twipsToPixels(3200), g.y() + g.height() / 2);
-    }
-    const int result = dlg.exec();
-    if (!self || !table_) return;
-    const QString answer = result == QDialog::Accepted ? dlg.textValue() : QString();
-    if (answer.isEmpty()) return;
-    const bool isNew = answer != lastFind_;
-    lastFind_ = answer;
-
-    const int rc = RecCount();
-    int found = -1, count = 0;
-    auto test = [&](int r) {
-        if (!safeText(table_->cellRef(r, fie)).contains(answer, Qt::CaseInsensitive)) return false;
-        if (found < 0) found = r;
-        ++count;
-        return true;
-    };
-    for (int r = rec_ + 1; r < rc; ++r)
-        if (test(r) && !isNew) break;
-    if (found < 0 || isNew)
-        for (int r = 0; r <= std::min(rec_, rc - 1); ++r)
-            if (test(r) && !isNew) break;
-
-    if (found >= 0) {
-        top_ = rec_ = found;
-        fie_ = fie;
-        redisplay();
-        focusCursor();
-        if (isNew && self)
-            QMessageBox::information(this, QStringLiteral("찾기"),
-                                     QStringLiteral("'") + answer + QStringLiteral("' 문자열 ") +
-                                         QString::number(count) + QStringLiteral(" 개를 찾았습니다."));
-    } else {
-        QMessageBox::information(this, QStringLiteral("찾기"), answer + QStringLiteral(" 문자열을 발견하지 못했습니다."));
-    }
-    // Back to the grid's window after the dialogs, so that the keys come to the cursor again.
-    if (self && window()->isVisible()) window()->activateWindow();
 }
 
 }  // namespace tessel

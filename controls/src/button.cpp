@@ -80,7 +80,7 @@ void button::keyPressEvent(QKeyEvent* e) {
     }
     default: break;
     }
-    if (k.charCode == 13 || k.charCode == 27) {
+    if (k.charCode == chr::Enter || k.charCode == chr::Esc) {
         int key = k.charCode;
         emit keycommand(key);
     }
@@ -89,7 +89,7 @@ void button::keyPressEvent(QKeyEvent* e) {
 void button::mouseReleaseEvent(QMouseEvent* e) {
     QWidget::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
-        int key = 13;
+        int key = vk::Enter;
         emit keycommand(key);
     }
 }

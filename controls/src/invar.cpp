@@ -77,8 +77,8 @@ void invar::setFontsize(float size) {
     syncText();  // the pending text keeps the size it was shown with; the new one comes after
     fontsize_ = size;
     text_->setFont(cellFont(size));
-    charWidth_ = int(std::floor((double(size) + 1.1) / 1.5)) * 15;
-    sideMargin_ = charWidth_ * 2 / 3;
+    charWidth_ = cellCharWidth(size);
+    sideMargin_ = cellSideMargin(charWidth_);
 }
 
 void invar::setLength(int columns) {
@@ -137,18 +137,17 @@ void invar::display() {
     double size = fontsize_;
     QString shown;
     if (!value_.isEmpty()) {
-        const QString code = typeCode();
-        if (code == QLatin1String("C")) {
+        if (kind_ == FieldType::Text) {
             shown = safeText(value_);
             const int bytes = ostrel::cp949::byteLength(shown);
             if (bytes > length_) size = std::max(7.5, shrunkFontSize(length_, fontsize_, bytes));
-        } else if (code == QLatin1String("N")) {
+        } else if (kind_ == FieldType::Number) {
             try {
                 shown = ostrel::fncNumber().fdnc(Variant(value_.toCurrency()), length_, dec_);
             } catch (const std::exception&) {
                 shown = safeText(value_);  // not a number: shown as it is
             }
-        } else if (code == QLatin1String("D")) {
+        } else if (kind_ == FieldType::Date) {
             bool zero = false;
             try {
                 zero = !value_.isString() && value_.toDouble() == 0;
@@ -161,7 +160,7 @@ void invar::display() {
                     shown = safeText(value_);
                 }
             }
-        } else if (code == QLatin1String("B")) {
+        } else if (kind_ == FieldType::Boolean) {
             if (auto mark = booleanMark(value_, length_)) shown = *mark;
             else shown = displayedText();  // any other value leaves the text as it is
         } else {
@@ -206,12 +205,11 @@ Variant invar::runAfterEnter(const QString& text) {
 
 Variant invar::convert() {
     const QString text = ostrel::trimSpaces(text_->text()).toString();
-    const QString code = typeCode();
     // An unchanged number or date text keeps the stored value: its display may be lossy
     // (asterisks for a number too wide, a two-digit year).
-    if ((code == QLatin1String("N") || code == QLatin1String("D")) && text == ostrel::trimSpaces(shownText_))
+    if ((kind_ == FieldType::Number || kind_ == FieldType::Date) && text == ostrel::trimSpaces(shownText_))
         return value_;
-    if (code == QLatin1String("C")) {
+    if (kind_ == FieldType::Text) {
         Variant result(text);
         if (inputProcess_) {
             result = runAfterEnter(text);
@@ -221,7 +219,7 @@ Variant invar::convert() {
         if (result.isNull()) return result;
         return Variant(stripQuotesAndBrackets(safeText(result)));
     }
-    if (code == QLatin1String("N")) {
+    if (kind_ == FieldType::Number) {
         QString t = text;
         if (inputProcess_) {
             const Variant r = runAfterEnter(text);
@@ -230,8 +228,8 @@ Variant invar::convert() {
         if (mode_ == Mode::Processing) setMode(Mode::Editing);
         return readNumberText(t);
     }
-    if (code == QLatin1String("D")) return Variant(readDateText(text, value_));
-    if (code == QLatin1String("B")) return readBooleanText(text);
+    if (kind_ == FieldType::Date) return Variant(readDateText(text, value_));
+    if (kind_ == FieldType::Boolean) return readBooleanText(text);
     // A cell without a type keeps what was typed rather than losing it.
     return text.isEmpty() ? Variant() : Variant(text);
 }
@@ -266,7 +264,7 @@ void invar::commitOnEnter() {
     store(r);
     setMode(Mode::Selected);
     emit Modified();
-    if (self) report(13);
+    if (self) report(vk::Enter);
 }
 
 bool invar::commitAndReport(int key) {
@@ -306,7 +304,7 @@ void invar::lookupF3() {
     store(r);
     setMode(Mode::Selected);
     emit Modified();
-    if (self) report(13);
+    if (self) report(vk::Enter);
 }
 
 void invar::commitEdit() {
@@ -334,11 +332,11 @@ bool invar::onKey(QKeyEvent* e) {
     const bool movement = key == vk::Up || key == vk::Down || key == vk::PgUp || key == vk::PgDn;
 
     if (mode_ == Mode::Editing) {
-        if (k.charCode == 13) {
+        if (k.charCode == chr::Enter) {
             commitOnEnter();
             return true;
         }
-        if (k.charCode == 27) {
+        if (k.charCode == chr::Esc) {
             display();
             setMode(Mode::Selected);
             return true;
@@ -383,15 +381,15 @@ bool invar::onKey(QKeyEvent* e) {
         return true;
     }
     switch (k.charCode) {
-    case 13: report(13); return true;
-    case 27: report(27); return true;
-    case 6: report(keycmd::CtrlF); return true;
-    case 14: report(keycmd::CtrlN); return true;
-    case 25: report(keycmd::CtrlY); return true;
-    case 22:
+    case chr::Enter: report(vk::Enter); return true;
+    case chr::Esc: report(vk::Esc); return true;
+    case chr::CtrlF: report(keycmd::CtrlF); return true;
+    case chr::CtrlN: report(keycmd::CtrlN); return true;
+    case chr::CtrlY: report(keycmd::CtrlY); return true;
+    case chr::CtrlV:
         if (!locked_) startEditing(true);
         return false;  // the text box pastes
-    case 24:
+    case chr::CtrlX:
         if (!locked_ && text_->hasSelectedText()) startEditing(false);
         return false;  // the text box cuts
     default: break;
@@ -439,7 +437,7 @@ void invar::onMousePress(QMouseEvent* e) {
 }
 
 void invar::onClick() {
-    if (locked_ || typeCode() != QLatin1String("B") || mode_ == Mode::Processing) return;
+    if (locked_ || kind_ != FieldType::Boolean || mode_ == Mode::Processing) return;
     QPointer<invar> self(this);
     setMode(Mode::Editing);
     const bool wasTrue = booleanMark(value_, 2) == QStringLiteral("＋");

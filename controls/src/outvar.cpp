@@ -41,8 +41,8 @@ QString outvar::caption() const { return label_->text(); }
 void outvar::setFontsize(float size) {
     fontsize_ = size;
     setLabelFontSize(size);
-    charWidth_ = int(std::floor((double(size) + 1.1) / 1.5)) * 15;
-    sideMargin_ = charWidth_ * 2 / 3;
+    charWidth_ = cellCharWidth(size);
+    sideMargin_ = cellSideMargin(charWidth_);
 }
 
 void outvar::setLabelFontSize(double size) {
@@ -93,9 +93,8 @@ void outvar::display() {
         label_->clear();
         return;
     }
-    const QString code = valueType_.toUpper();
     QString caption = label_->text();
-    if (code == QLatin1String("C")) {
+    if (kind_ == FieldType::Text) {
         caption = safeText(value_);
         const int bytes = ostrel::cp949::byteLength(caption);
         if (bytes > length_) {
@@ -107,7 +106,7 @@ void outvar::display() {
                 label_->setGeometry(rect());  // the whole control, to give the text every pixel
             }
         }
-    } else if (code == QLatin1String("N")) {
+    } else if (kind_ == FieldType::Number) {
         caption = safeText(value_);
         if (ostrel::IsNumeric(value_)) {
             try {
@@ -115,7 +114,7 @@ void outvar::display() {
             } catch (const std::exception&) {
             }
         }
-    } else if (code == QLatin1String("D")) {
+    } else if (kind_ == FieldType::Date) {
         caption = safeText(value_);
         try {
             std::optional<ostrel::Date> d;
@@ -124,7 +123,7 @@ void outvar::display() {
             if (d) caption = ostrel::fncString().padl(ostrel::fncDate().DtoC(Variant(*d)), length_);
         } catch (const std::exception&) {
         }
-    } else if (code == QLatin1String("B")) {
+    } else if (kind_ == FieldType::Boolean) {
         if (auto mark = booleanMark(value_, length_)) caption = *mark;
     }
     if (label_->text() != caption) label_->setText(caption);

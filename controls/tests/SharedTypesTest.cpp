@@ -1,4 +1,5 @@
 // Key command codes, twips, field structures and fonts: what the other libraries build on.
+#include "ErrorNumber.h"
 #include "ostrel/RuntimeError.h"
 #include "tessel/Fonts.h"
 #include "tessel/KeyCode.h"
@@ -20,26 +21,32 @@ int code(int key, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text 
 }
 
 TEST(TesselKeyCodes, KeysCharactersAndCtrlLetters) {
-    EXPECT_EQ(code(Qt::Key_PageUp, Qt::ControlModifier), 545);
-    EXPECT_EQ(code(Qt::Key_PageDown, Qt::ControlModifier), 546);
-    EXPECT_EQ(code(Qt::Key_Up, Qt::ShiftModifier), 294);
-    EXPECT_EQ(code(Qt::Key_Down, Qt::ShiftModifier), 296);
-    EXPECT_EQ(code(Qt::Key_F4, Qt::AltModifier), 1139);
-    EXPECT_EQ(code(Qt::Key_F12), 123);
-    EXPECT_EQ(code(Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7f")), 46);
-    EXPECT_EQ(code(Qt::Key_Home, Qt::ShiftModifier | Qt::ControlModifier), 3 * 256 + 36);
-    EXPECT_EQ(code(Qt::Key_A, Qt::AltModifier, QStringLiteral("a")), 1024 + 65);
-    // Characters.
-    EXPECT_EQ(code(Qt::Key_Return, Qt::ShiftModifier, QStringLiteral("\r")), 13);
-    EXPECT_EQ(code(Qt::Key_Enter, Qt::KeypadModifier), 13);
-    EXPECT_EQ(code(Qt::Key_Escape), 27);
-    EXPECT_EQ(code(Qt::Key_A, Qt::ShiftModifier, QStringLiteral("A")), 'A');
-    EXPECT_EQ(code(0, Qt::NoModifier, QStringLiteral("가")), 0xAC00);
-    // Ctrl+F, N, Y whatever text the platform attaches; other Ctrl letters are control characters.
-    EXPECT_EQ(code(Qt::Key_F, Qt::ControlModifier, QStringLiteral("\x06")), 582);
-    EXPECT_EQ(code(Qt::Key_N, Qt::ControlModifier, QStringLiteral("n")), 590);
-    EXPECT_EQ(code(Qt::Key_Y, Qt::ControlModifier), 601);
-    EXPECT_EQ(code(Qt::Key_V, Qt::ControlModifier), 22);
+    constexpr auto Shift = Qt::ShiftModifier, Ctrl = Qt::ControlModifier, Alt = Qt::AltModifier;
+    struct Case {
+        int key;
+        Qt::KeyboardModifiers mods;
+        const char* text;
+        int command;
+    };
+    for (const Case& c : {
+             // Keys: shift state x 256 + virtual-key code.
+             Case{Qt::Key_PageUp, Ctrl, "", keycmd::CtrlPgUp}, Case{Qt::Key_PageDown, Ctrl, "", keycmd::CtrlPgDn},
+             Case{Qt::Key_Up, Shift, "", 256 + vk::Up}, Case{Qt::Key_Down, Shift, "", 256 + vk::Down},
+             Case{Qt::Key_F4, Alt, "", 4 * 256 + vk::F4}, Case{Qt::Key_F12, {}, "", vk::F12},
+             Case{Qt::Key_F6, {}, "", vk::F6}, Case{Qt::Key_F9, {}, "", vk::F9},
+             Case{Qt::Key_Delete, {}, "\x7f", vk::Delete}, Case{Qt::Key_Home, Shift | Ctrl, "", 3 * 256 + vk::Home},
+             Case{Qt::Key_A, Alt, "a", keycmd::altLetter('A')},
+             // Characters.
+             Case{Qt::Key_Return, Shift, "\r", chr::Enter}, Case{Qt::Key_Enter, Qt::KeypadModifier, "", chr::Enter},
+             Case{Qt::Key_Escape, {}, "", chr::Esc}, Case{Qt::Key_A, Shift, "A", 'A'}, Case{0, {}, "가", 0xAC00},
+             // Ctrl+F, N, Y whatever text the platform attaches; other Ctrl letters are control characters.
+             Case{Qt::Key_F, Ctrl, "\x06", keycmd::CtrlF}, Case{Qt::Key_N, Ctrl, "n", keycmd::CtrlN},
+             Case{Qt::Key_Y, Ctrl, "", keycmd::CtrlY}, Case{Qt::Key_V, Ctrl, "", chr::CtrlV}})
+        EXPECT_EQ(code(c.key, c.mods, QString::fromUtf8(c.text)), c.command) << c.key << " " << c.text;
+    // The numbering the containers rely on.
+    EXPECT_EQ(keycmd::CtrlPgUp, 2 * 256 + vk::PgUp);
+    EXPECT_EQ(keycmd::CtrlF, keycmd::ctrlLetter(chr::CtrlF));
+    EXPECT_EQ(keycmd::CtrlY, 601);
 }
 
 TEST(TesselTwips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
@@ -58,7 +65,11 @@ TEST(TesselStru, FieldDefinitionsReadBackTyped) {
                                    fieldDef("D", 8, 0, "일자", Variant("locked"))});
     ASSERT_EQ(struCount(stru), 3);
     const std::vector<FieldDef> defs = readStru(stru);
-    EXPECT_EQ(defs[0].typeCode(), QStringLiteral("N"));
+    EXPECT_EQ(defs[0].kind, FieldType::Number);  // the letter in any case
+    EXPECT_EQ(defs[1].kind, FieldType::Text);
+    EXPECT_EQ(defs[2].kind, FieldType::Date);
+    EXPECT_EQ(fieldType(QStringLiteral("b")), FieldType::Boolean);
+    EXPECT_EQ(fieldType(QStringLiteral("X")), FieldType::Other);
     EXPECT_EQ(defs[0].width, 8);
     EXPECT_EQ(defs[0].dec, 2);
     EXPECT_EQ(defs[0].title, QStringLiteral("수량"));
@@ -70,14 +81,7 @@ TEST(TesselStru, FieldDefinitionsReadBackTyped) {
     EXPECT_EQ(defs[2].inputProcess(), nullptr);
     // Width given as text still reads as a number; a short or non-array definition is refused.
     EXPECT_EQ(FieldDef::fromVariant(Variant::array({Variant("C"), Variant("12"), Variant(0), Variant("t")})).width, 12);
-    auto number = [](const Variant& v) {
-        try {
-            readStru(v);
-        } catch (const ostrel::RuntimeError& e) {
-            return e.number();
-        }
-        return 0;
-    };
+    auto number = [](const Variant& v) { return vendra::test::errorOf([&] { readStru(v); }); };
     EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant(1), Variant(0)})})), 9);
     EXPECT_EQ(number(makeStru({Variant("C")})), 13);
     EXPECT_EQ(number(Variant(int16_t(3))), 13);

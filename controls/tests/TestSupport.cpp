@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -37,19 +36,6 @@ bool showActive(QWidget* w) {
     QApplication::setActiveWindow(w);
     w->activateWindow();
     return QTest::qWaitForWindowActive(w);
-}
-
-void onNextModal(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (QWidget* m = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            act(m);
-        }
-    });
-    poll->start();
 }
 
 QWidget* focused() { return QApplication::focusWidget(); }

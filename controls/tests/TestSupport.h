@@ -1,8 +1,7 @@
 #pragma once
 // Shared helpers of the control tests: one QApplication for the run, windows that really hold
-// the focus, and answering the modal dialogs the controls open.
+// the focus, and keys typed into the focused widget.
 #include <QString>
-#include <functional>
 
 class QWidget;
 
@@ -10,8 +9,6 @@ namespace tessel::test {
 
 // Shows `w`, makes it the active window and waits until it is.
 bool showActive(QWidget* w);
-// When the next modal window appears, `act` is called with it (from the event loop).
-void onNextModal(std::function<void(QWidget*)> act);
 // Types `text` into the focused widget with real key events.
 void typeText(const QString& text);
 // Sends one key to the focused widget.

@@ -126,7 +126,7 @@ bool ExportCsv(const QString& subject, const Variant& descr, const ostrel::Table
     try {
         written = WriteCsvFile(fileName, subject, descr, table, stru, &error);
     } catch (const ostrel::RuntimeError& e) {
-        error = detail::runtimeErrorText(e.number(), e.description());
+        error = detail::runtimeErrorText(e);
     }
     if (!written) {
         detail::showMessage(error);

@@ -1,5 +1,6 @@
 #pragma once
 #include <QString>
+#include <exception>
 
 class QWidget;
 
@@ -8,7 +9,11 @@ namespace tavrin::detail {
 // A plain message with an OK button, captioned with the application's title.
 void showMessage(const QString& text, QWidget* parent = nullptr);
 
-// The text of an unexpected run-time error as the user sees it.
-QString runtimeErrorText(int number, const QString& description);
+// The text of a failure as the user sees it: a run-time error with its number, any other exception
+// as the internal error.
+QString runtimeErrorText(const std::exception& e);
+
+// The one report of a failure that has no caller to be handed to.
+void showRuntimeError(const std::exception& e, QWidget* parent = nullptr);
 
 }  // namespace tavrin::detail

@@ -5,9 +5,11 @@
 #include "ostrel/clsWaitMessage.h"
 #include "sembrin/pptZepPublicValue.h"
 #include "tavrin/CsvExport.h"
+#include "tavrin/ReportCursor.h"
 #include "tavrin/mdlPrint.h"
 #include "tessel/Color.h"
 #include "tessel/Fonts.h"
+#include "tessel/GridCursor.h"
 #include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/Stru.h"
@@ -20,7 +22,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 
 namespace tavrin {
 
@@ -28,9 +29,6 @@ using ostrel::Variant;
 using tessel::twipsRect;
 
 namespace {
-constexpr long kHeading = tessel::RGB(255, 192, 128);
-constexpr long kIdle = tessel::RGB(224, 224, 224);
-constexpr long kMarked = tessel::RGB(128, 128, 255);
 constexpr int kGap = 30;
 constexpr int kButtonTop = 60, kButtonHeight = 420, kButtonWidth = 1900;
 constexpr int kTextHeight = 390;
@@ -170,7 +168,7 @@ void frmOuthand::setStru(const Variant& stru) {
         h->setObjectName(QStringLiteral("outvar1_%1").arg(i));
         h->setFontsize(float(f));
         h->setLength(cols[size_t(i)].width);
-        h->setBackColor(kHeading);
+        h->setBackColor(tessel::colors::ReportHeading);
         h->setValue(Variant(cols[size_t(i)].title));
         if (i > 0) left += heads_.back()->widthTwips() + kGap;
         lefts[size_t(i)] = left;
@@ -191,7 +189,7 @@ void frmOuthand::setStru(const Variant& stru) {
             cell->setValueType(col.type);
             cell->setLength(col.width);
             cell->setDec(col.dec);
-            cell->setBackColor(kIdle);
+            cell->setBackColor(tessel::colors::Idle);
             const double top = tops[size_t(c)] + kGap;
             cell->setGeometry(twipsRect(lefts[size_t(c)], top, cell->widthTwips(), cellHeight));
             tops[size_t(c)] = top + cellHeight;
@@ -233,8 +231,7 @@ void frmOuthand::setValue(const ostrel::TableRef& table) {
 }
 
 void frmOuthand::DoInterrupt() {
-    bgCounter_ = 0;
-    bgUnfinished_ = true;
+    pass_.start();
     bgActive_ = true;
     schedule();
 }
@@ -261,9 +258,9 @@ void frmOuthand::paintRow(int r, long colour) {
 }
 
 void frmOuthand::markRow(int r) {
-    if (marked_ >= 0 && marked_ < maxrow_) paintRow(marked_, kIdle);
+    if (marked_ >= 0 && marked_ < maxrow_) paintRow(marked_, tessel::colors::Idle);
     marked_ = r;
-    if (r >= 0 && r < maxrow_) paintRow(r, kMarked);
+    if (r >= 0 && r < maxrow_) paintRow(r, tessel::colors::Selected);
 }
 
 void frmOuthand::clickCell(int k) {
@@ -276,26 +273,27 @@ void frmOuthand::clickCell(int k) {
 }
 
 void frmOuthand::keycommand(int key) {
+    namespace vk = tessel::vk;
     switch (key) {
-    case 27:
+    case vk::Esc:
         close();
         return;
-    case 33:
-    case 34:
-    case 38:
-    case 40:
+    case vk::PgUp:
+    case vk::PgDn:
+    case vk::Up:
+    case vk::Down:
     case tessel::keycmd::CtrlPgUp:
     case tessel::keycmd::CtrlPgDn:
         pendingKey_ = key;  // a burst of repeats collapses to the latest key
         schedule();
         return;
-    case tessel::keycmd::AltBase + 'P':
+    case tessel::keycmd::altLetter('P'):
         quickPrint();
         return;
-    case 117:
+    case vk::F6:
         csvExport();
         return;
-    case 120:
+    case vk::F9:
         print();
         return;
     default:
@@ -315,96 +313,26 @@ void frmOuthand::keyPressEvent(QKeyEvent* e) {
 }
 
 void frmOuthand::navigate(int key) {
-    const int n = records(), m = maxrow_;
-    // Without records nothing moves: the rules below would put the cursor before the first one.
-    if (n == 0) return;
-    switch (key) {
-    case 38:  // Up
-        if (cur_ < 1) return;
-        if (cur_ - top_ < 1) {
-            cur_ = top_ = cur_ - 1;
-            refresh();
-        } else {
-            --cur_;
-        }
-        markRow(cur_ - top_);
-        return;
-    case 40:  // Down
-        if (cur_ >= n - 1) return;
-        if (cur_ - top_ + 1 >= m) {
-            ++cur_, ++top_;
-            refresh();
-        } else {
-            ++cur_;
-        }
-        markRow(cur_ - top_);
-        return;
-    case 33:  // Page Up
-        if (cur_ <= m) {
-            cur_ = top_ = 0;
-        } else {
-            cur_ -= m, top_ -= m;
-            if (top_ < 0) top_ = 0;
-        }
-        refresh();
-        markRow(cur_ - top_);
-        return;
-    case 34:  // Page Down
-        if (cur_ + m > n - 1) {
-            const int row = marked_ >= 0 && marked_ < m ? marked_ : cur_ - top_;
-            cur_ = n - 1;
-            top_ = std::max(0, n - 1 - row);  // the cursor keeps its screen row
-        } else {
-            cur_ += m, top_ += m;
-        }
-        refresh();
-        markRow(cur_ - top_);
-        return;
-    case tessel::keycmd::CtrlPgUp:
-        cur_ = top_ = 0;
-        refresh();
-        markRow(0);
-        return;
-    case tessel::keycmd::CtrlPgDn:
-        cur_ = top_ = n - 1;  // the last record alone at the top
-        refresh();
-        markRow(0);
-        return;
-    default:
-        return;
-    }
+    const ReportMove m = moveReportCursor({top_, cur_, 0}, marked_, key, records(), maxrow_);
+    if (!m.moved) return;
+    top_ = m.to.top;
+    cur_ = m.to.rec;
+    if (m.refresh) refresh();
+    markRow(cur_ - top_);
 }
 
 void frmOuthand::MouseWheel(int delta) {
-    const int n = records();
-    if (n == 0) return;
-    const int lines = std::abs(int(std::trunc(delta / 120.0 * 4)));
+    const tessel::GridCursor from{top_, cur_, 0};
+    const tessel::GridCursor to = tessel::scrollCursor(from, delta, records());
     bgActive_ = false;
-    if (delta >= 1) {
-        if (top_ >= lines) {
-            top_ -= lines, cur_ -= lines;
-            refresh();
-        } else if (top_ >= 1) {
-            cur_ -= top_, top_ = 0;
-            refresh();
-        }
-    } else if (delta < 0) {
-        if (cur_ + lines < n) {
-            cur_ += lines, top_ += lines;
-            refresh();
-        } else if (cur_ < n - 1) {
-            const int t = n - cur_ - 1;
-            cur_ += t, top_ += t;
-            refresh();
-        }
+    if (to != from) {
+        top_ = to.top;
+        cur_ = to.rec;
+        refresh();
     }
     bgActive_ = true;
-    recordAction();
+    pass_.noteMove();
     schedule();
-}
-
-bool frmOuthand::idleEnough() const {
-    return !lastAction_ || std::chrono::steady_clock::now() - *lastAction_ > std::chrono::seconds(1);
 }
 
 void frmOuthand::schedule() {
@@ -417,13 +345,8 @@ void frmOuthand::schedule() {
         timer_->start(1);
         return;
     }
-    if (interrupt_ && bgUnfinished_ && bgActive_) {
-        int wait = 1;
-        if (!idleEnough()) {
-            const auto left = *lastAction_ + std::chrono::seconds(1) - std::chrono::steady_clock::now();
-            wait = int(std::chrono::duration_cast<std::chrono::milliseconds>(left).count()) + 2;
-        }
-        timer_->start(std::max(1, wait));
+    if (interrupt_ && pass_.running() && bgActive_) {
+        timer_->start(std::max(1, pass_.wait()));
         return;
     }
     timer_->stop();
@@ -438,15 +361,13 @@ void frmOuthand::tick() {
         const int key = pendingKey_;
         pendingKey_ = 0;
         navigate(key);
-        recordAction();
+        pass_.noteMove();
         schedule();
         return;
     }
-    if (interrupt_ && bgUnfinished_ && bgActive_ && idleEnough()) {
-        const int k = bgCounter_;
-        if (k >= table_->RecCount()) {
-            bgUnfinished_ = false;  // the table shrank under the pass
-        } else {
+    if (interrupt_ && pass_.running() && bgActive_ && pass_.wait() == 0) {
+        const int k = pass_.take(table_->RecCount());  // none when the table shrank under the pass
+        if (k >= 0) {
             const int nof = table_->NOF();
             ostrel::VArray record{0, std::vector<Variant>(size_t(std::max(0, nof)))};
             for (int j = 0; j < nof; ++j) record.items[size_t(j)] = table_->cellRef(k, j);
@@ -457,16 +378,13 @@ void frmOuthand::tick() {
                 const int back = std::min(nof, int(record.items.size()));
                 if (k < table->RecCount())
                     for (int j = 0; j < back; ++j) table->setCell(k, j, record.items[size_t(j)]);
-            } catch (const ostrel::RuntimeError& e) {
-                // No caller to hand the failure to: stop the pass and say why.
-                bgUnfinished_ = false;
-                detail::showMessage(detail::runtimeErrorText(e.number(), e.description()), this);
             } catch (const std::exception& e) {
-                bgUnfinished_ = false;
-                detail::showMessage(detail::runtimeErrorText(51, QString::fromLocal8Bit(e.what())), this);
+                // No caller to hand the failure to: stop the pass and say why.
+                pass_.stop();
+                detail::showRuntimeError(e, this);
             }
             if (table_ == table && k - top_ >= 0 && k - top_ < maxrow_) showRow(k - top_);
-            if (bgUnfinished_ && ++bgCounter_ >= records()) bgUnfinished_ = false;
+            if (pass_.next() >= records()) pass_.stop();
         }
     }
     schedule();
@@ -495,10 +413,8 @@ void frmOuthand::print() {
     ostrel::TableRef table = table_;
     try {
         obj->run(subject, descr, table, stru);
-    } catch (const ostrel::RuntimeError& e) {
-        detail::showMessage(detail::runtimeErrorText(e.number(), e.description()), this);
     } catch (const std::exception& e) {
-        detail::showMessage(detail::runtimeErrorText(51, QString::fromLocal8Bit(e.what())), this);
+        detail::showRuntimeError(e, this);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "tavrin/frmSelectA.h"
 
 #include "tessel/Fonts.h"
+#include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/Twips.h"
 #include "tessel/ab.h"
@@ -36,8 +37,8 @@ frmSelectA::frmSelectA(QWidget* parent) : QDialog(parent) {
 
     // Enter confirms and Esc cancels, whether the grid reports them as keys or as its exit.
     auto onKey = [this](int& key) {
-        if (key == 13) confirm();
-        else if (key == 27) cancel();
+        if (key == tessel::vk::Enter) confirm();
+        else if (key == tessel::vk::Esc) cancel();
     };
     connect(ab1_, &tessel::ab::keycommand, this, onKey);
     connect(ab1_, &tessel::ab::abexit, this, onKey);

@@ -74,11 +74,10 @@ double sizeForWidth(int w, bool landscape) {
 }
 
 QString cellText(const Variant& v, const tessel::FieldDef& col) {
-    const QString& t = col.type;
-    if (t == QLatin1String("c") || t == QLatin1String("C")) return v.toString();
-    if (t == QLatin1String("n") || t == QLatin1String("N"))
+    if (col.kind == tessel::FieldType::Text) return v.toString();
+    if (col.kind == tessel::FieldType::Number)
         return v.isString() ? *v.stringIf() : ostrel::fncNumber().fdnc(v, col.width, col.dec);
-    if (t == QLatin1String("d") || t == QLatin1String("D")) {
+    if (col.kind == tessel::FieldType::Date) {
         QString text = ostrel::fncDate().DtoC(v);
         // A short date column shows the month and day only.
         return col.width <= 5 ? text.right(std::max(0, col.width)) : text;
@@ -202,7 +201,8 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         const QString doubleRule(g.width, QLatin1Char('=')), singleRule(g.width, QLatin1Char('-')),
             dots(g.width, QLatin1Char('.'));
         const QString pageTotal = number.fdn(Variant(int32_t(pages)), 3, 0);
-        const QString footer = registrationNumber + QStringLiteral("  ") + companyName + QStringLiteral("  ") + telephone;
+        const QString footer =
+            registrationNumber + QStringLiteral("  ") + companyName + QStringLiteral("  ") + telephone;
         const QString description = joindescr(descr);
 
         p.setFontName(QStringLiteral("굴림체"));
@@ -211,14 +211,14 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         for (int q = 0; q < pages; ++q) {
             const int y0 = g.topMargin;
             PrintCell(left, y0, 0, 0,
-                      subject + QStringLiteral(" (") + number.fdn(Variant(int32_t(q + 1)), 3, 0) + QStringLiteral(" / ") +
-                          pageTotal + QStringLiteral(")"),
+                      subject + QStringLiteral(" (") + number.fdn(Variant(int32_t(q + 1)), 3, 0) +
+                          QStringLiteral(" / ") + pageTotal + QStringLiteral(")"),
                       0, QString());
             PrintCell(left, y0 + h, 0, 0, description, 0, QString());
             PrintCell(left, y0 + 2 * h, 0, 0, doubleRule, 0, QString());
             for (size_t i = 0; i < cols.size(); ++i) {
-                const QString t = cols[i].type.toLower();
-                const bool right = t == QLatin1String("n") || t == QLatin1String("d");
+                const tessel::FieldType t = cols[i].kind;
+                const bool right = t == tessel::FieldType::Number || t == tessel::FieldType::Date;
                 PrintCell(g.columnX[i], y0 + 3 * h, g.boxWidth[i], 0, cols[i].title, g.fontSize,
                           right ? QStringLiteral("RT") : QStringLiteral("LT"));
             }
@@ -246,7 +246,7 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         }
         p.EndDoc();
         if (landscape) p.setOrientation(1);
-    } catch (const RuntimeError& e) {
+    } catch (const std::exception& e) {
         QString device;
         if (printer) {
             // Drop the half-printed document and leave the printer upright for the next report.
@@ -257,19 +257,12 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
             } catch (const std::exception&) {
             }
         }
-        if (e.number() == ostrel::err::Printer)
+        const auto* error = dynamic_cast<const RuntimeError*>(&e);
+        if (error && error->number() == ostrel::err::Printer)
             detail::showMessage(QStringLiteral("프린터 오류가 발생하여 프린트를 완료하지 못했습니다.\n\n현재 지정된 프린터는 '") +
                                 device + QStringLiteral("' 입니다."));
         else
-            detail::showMessage(detail::runtimeErrorText(e.number(), e.description()));
-    } catch (const std::exception& e) {
-        if (printer) {
-            try {
-                printer->KillDoc();
-            } catch (const std::exception&) {
-            }
-        }
-        detail::showMessage(detail::runtimeErrorText(51, QString::fromLocal8Bit(e.what())));
+            detail::showRuntimeError(e);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "ostrel/Cp949.h"
 #include "ostrel/RuntimeError.h"
@@ -15,9 +16,9 @@
 
 using namespace tavrin;
 using ostrel::Variant;
-using testsupport::col;
-using testsupport::makeTable;
-using testsupport::ModalDriver;
+using tavrin::test::col;
+using tavrin::test::makeTable;
+using vendra::test::ModalDriver;
 
 namespace {
 
@@ -33,7 +34,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 Variant reportStru() {
-    return testsupport::stru({col("c", 10, 0, QStringLiteral("거래처")), col("n", 8, 2, QStringLiteral("금액")),
+    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("거래처")), col("n", 8, 2, QStringLiteral("금액")),
                               col("d", 8, 0, QStringLiteral("일자"))});
 }
 

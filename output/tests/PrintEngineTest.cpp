@@ -1,3 +1,4 @@
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/RuntimeError.h"
@@ -14,9 +15,9 @@
 
 using namespace tavrin;
 using ostrel::Variant;
-using testsupport::col;
-using testsupport::makeTable;
-using testsupport::ModalDriver;
+using tavrin::test::col;
+using tavrin::test::makeTable;
+using vendra::test::ModalDriver;
 using Op = RecordingPrinter::Op;
 
 namespace {
@@ -40,7 +41,7 @@ protected:
 };
 
 Variant threeColumns() {
-    return testsupport::stru({col("c", 10, 0, QStringLiteral("품목")), col("n", 8, 0, QStringLiteral("수량")),
+    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("품목")), col("n", 8, 0, QStringLiteral("수량")),
                               col("d", 8, 0, QStringLiteral("일자"))});
 }
 
@@ -115,7 +116,7 @@ TEST_F(PrintEngine, DottedRulesEveryFiveRowsButNotAfterTheLastSlot) {
 
 TEST_F(PrintEngine, ColumnPositionsRoundHalfToEvenAndBoxesFollowLength) {
     // W = 15 + 11 = 26: size 11; x(1) = 600 + 15 x 11 x 10.1 = 2266.5, which rounds to 2266.
-    Variant s = testsupport::stru({col("c", 14, 0, QStringLiteral("A")), col("n", 10, 0, QStringLiteral("B")),
+    Variant s = tavrin::test::stru({col("c", 14, 0, QStringLiteral("A")), col("n", 10, 0, QStringLiteral("B")),
                                    col("c", 3, 0, QStringLiteral("C"))});
     ReportGeometry g = reportGeometry(s, false, false, false);
     EXPECT_EQ(g.width, 30);
@@ -144,7 +145,7 @@ TEST_F(PrintEngine, ColumnPositionsRoundHalfToEvenAndBoxesFollowLength) {
 
 TEST_F(PrintEngine, FontSizeFollowsReportWidthAndOrientation) {
     auto widthStru = [](int w) {  // one column of length w - 1
-        return testsupport::stru({col("c", w - 1, 0, QStringLiteral("t"))});
+        return tavrin::test::stru({col("c", w - 1, 0, QStringLiteral("t"))});
     };
     struct Case { int w; bool landscape; double size; };
     const Case cases[] = {{96, false, 11}, {97, false, 10}, {105, false, 10}, {106, false, 9}, {118, false, 9},
@@ -172,7 +173,7 @@ TEST_F(PrintEngine, FontSizeFollowsReportWidthAndOrientation) {
 }
 
 TEST_F(PrintEngine, CellTextsByColumnType) {
-    Variant s = testsupport::stru({col("D", 5, 0, QStringLiteral("월일")), col("d", 10, 0, QStringLiteral("일자")),
+    Variant s = tavrin::test::stru({col("D", 5, 0, QStringLiteral("월일")), col("d", 10, 0, QStringLiteral("일자")),
                                    col("N", 9, 2, QStringLiteral("금액")), col("x", 4, 0, QStringLiteral("?"))});
     auto t = makeTable(4, 2, [](int i, int j) -> Variant {
         if (j < 2) return Variant(ostrel::DateSerial(2024, 3, 5));
@@ -193,7 +194,7 @@ TEST_F(PrintEngine, CellTextsByColumnType) {
 
 TEST_F(PrintEngine, WideTitleShrinksInSteps) {
     // Title of 10 bytes in a 5-column box of 550 twips: 5.5 pt fits, floored to 5.4 (45 x 0.12).
-    Variant s = testsupport::stru({col("c", 5, 0, QStringLiteral("거래처명칭")), col("c", 4, 0, QStringLiteral("비고"))});
+    Variant s = tavrin::test::stru({col("c", 5, 0, QStringLiteral("거래처명칭")), col("c", 4, 0, QStringLiteral("비고"))});
     bool landscape = false;
     PrintReport(QStringLiteral("s"), Variant(), makeTable(2, 1, [](int, int) { return Variant("a"); }), s, {}, {},
                 {}, false, landscape);

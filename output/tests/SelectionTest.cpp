@@ -1,3 +1,4 @@
+#include "ModalDriver.h"
 #include "TestSupport.h"
 #include "tavrin/fncSelectA.h"
 #include "tavrin/frmSelectA.h"
@@ -9,27 +10,22 @@
 
 using namespace tavrin;
 using ostrel::Variant;
-using testsupport::col;
-using testsupport::makeTable;
+using tavrin::test::col;
+using tavrin::test::makeTable;
 
 namespace {
 
 // Runs `act` on the selection window once it is shown modally.
-void whenShown(std::function<void(frmSelectA*)> act) {
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto* frm = qobject_cast<frmSelectA*>(QApplication::activeModalWidget());
-        if (!frm || !frm->isVisible()) return;
-        poll->stop();
-        poll->deleteLater();
+void whenShown(vendra::test::ModalDriver& driver, std::function<void(frmSelectA*)> act) {
+    driver.onNextModal([act](QWidget* w) {
+        auto* frm = qobject_cast<frmSelectA*>(w);
+        ASSERT_NE(frm, nullptr);
         act(frm);
     });
-    poll->start();
 }
 
 Variant products() {
-    return testsupport::stru({col("c", 10, 0, QStringLiteral("품명")), col("c", 4, 0, QStringLiteral("단위"))});
+    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("품명")), col("c", 4, 0, QStringLiteral("단위"))});
 }
 
 // Three fields, one of them hidden from the structure.
@@ -50,10 +46,11 @@ QStringList names(const ostrel::TableRef& t) {
 }  // namespace
 
 TEST(SelectB, OkReturnsTheEditedGridTableCancelAndCloseBoxLeaveIt) {
+    vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
     const auto original = a;
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         EXPECT_EQ(frm->windowTitle(), QStringLiteral("발주품목선택"));
         EXPECT_EQ(frm->ab1()->RecCount(), 4);
         frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
@@ -63,14 +60,14 @@ TEST(SelectB, OkReturnsTheEditedGridTableCancelAndCloseBoxLeaveIt) {
     EXPECT_EQ(a, original);
     EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
 
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
         frm->close();  // the close box counts as Cancel
     });
     EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 12));
     EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
 
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
         QTest::mouseClick(frm->cmdOK(), Qt::LeftButton);
     });
@@ -83,10 +80,11 @@ TEST(SelectB, OkReturnsTheEditedGridTableCancelAndCloseBoxLeaveIt) {
 }
 
 TEST(SelectB, KeysAndFontSize) {
+    vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
     float seen = 0;
-    whenShown([&](frmSelectA* frm) {
+    whenShown(driver, [&](frmSelectA* frm) {
         seen = frm->fontsize();
         int esc = 27;
         emit frm->ab1()->abexit(esc);
@@ -94,7 +92,7 @@ TEST(SelectB, KeysAndFontSize) {
     EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 0));
     EXPECT_EQ(seen, 12);  // 0 keeps the window's size
 
-    whenShown([&](frmSelectA* frm) {
+    whenShown(driver, [&](frmSelectA* frm) {
         seen = frm->fontsize();
         // The buttons sit below the grid.
         EXPECT_GT(frm->cmdOK()->y(), frm->ab1()->y() + frm->ab1()->height());
@@ -107,10 +105,11 @@ TEST(SelectB, KeysAndFontSize) {
 }
 
 TEST(SelectB, TheUserStartsInTheGridAndEscCancels) {
+    vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
     bool inGrid = false;
-    whenShown([&](frmSelectA* frm) {
+    whenShown(driver, [&](frmSelectA* frm) {
         // The grid holds the focus from the start, not only once the window system activates the window.
         QWidget* fw = frm->focusWidget();
         inGrid = fw && frm->ab1()->isAncestorOf(fw);
@@ -123,12 +122,13 @@ TEST(SelectB, TheUserStartsInTheGridAndEscCancels) {
 }
 
 TEST(SelectA, TicksDecideTheRowsKept) {
+    vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
     auto same = a;
 
     // All ticked by default, OK unchanged: every row in the same order, hidden fields kept.
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         EXPECT_EQ(frm->ab1()->displayedFields(), 3);
         EXPECT_EQ(frm->ab1()->titles(0).toString(), QStringLiteral("선택"));
         EXPECT_EQ(frm->ab1()->Cell(0, 0), Variant(true));
@@ -141,7 +141,7 @@ TEST(SelectA, TicksDecideTheRowsKept) {
     EXPECT_EQ(a->Cell(2, 2).toLong(), 102);
 
     // Cancelled after changes: untouched.
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         frm->ab1()->setCell(0, 0, Variant());
         frm->cancel();
     });
@@ -149,7 +149,7 @@ TEST(SelectA, TicksDecideTheRowsKept) {
     EXPECT_EQ(a->RecCount(), 4);
 
     // Two ticks out of none.
-    whenShown([](frmSelectA* frm) {
+    whenShown(driver, [](frmSelectA* frm) {
         EXPECT_TRUE(frm->ab1()->Cell(0, 0).isEmpty() || frm->ab1()->Cell(0, 0) == Variant(false));
         frm->ab1()->setCell(3, 0, Variant(true));
         frm->ab1()->setCell(1, 0, Variant(true));
@@ -160,7 +160,7 @@ TEST(SelectA, TicksDecideTheRowsKept) {
     EXPECT_EQ(a->Cell(1, 2).toLong(), 103);
 
     // Confirmed with no ticks: empty.
-    whenShown([](frmSelectA* frm) { frm->confirm(); });
+    whenShown(driver, [](frmSelectA* frm) { frm->confirm(); });
     EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), false));
     EXPECT_EQ(a->RecCount(), 0);
 }

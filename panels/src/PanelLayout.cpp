@@ -1,11 +1,12 @@
 #include "keplin/PanelLayout.h"
 
 #include "ostrel/RuntimeError.h"
+#include "tessel/KeyCode.h"
 
 namespace keplin {
 
 namespace {
-constexpr int kEnter = 13, kEsc = 27, kLeft = 37, kUp = 38, kRight = 39, kDown = 40;
+namespace vk = tessel::vk;
 PanelMove focus(int i) { return {PanelAction::Focus, i}; }
 }  // namespace
 
@@ -31,24 +32,26 @@ PanelLayout PanelLayout::twoColumns() {
 
 PanelMove PanelLayout::move(int from, int key) const {
     if (from < 0 || from >= controls()) return {};
-    if (key == kEsc) return {PanelAction::Cancel, -1};
-    auto column = [&](const std::vector<int>& to) { return to[size_t(from)] < 0 ? PanelMove{} : focus(to[size_t(from)]); };
-    if (key == kUp) return column(up_);
-    if (key == kDown) return column(down_);
+    if (key == vk::Esc) return {PanelAction::Cancel, -1};
+    auto column = [&](const std::vector<int>& to) {
+        return to[size_t(from)] < 0 ? PanelMove{} : focus(to[size_t(from)]);
+    };
+    if (key == vk::Up) return column(up_);
+    if (key == vk::Down) return column(down_);
     if (from < inputs_) {
-        if (key == kEnter || key == kRight) return focus(from + 1);  // the last input leads to button1
-        if (key == kLeft) return from > 0 ? focus(from - 1) : PanelMove{};
+        if (key == vk::Enter || key == vk::Right) return focus(from + 1);  // the last input leads to button1
+        if (key == vk::Left) return from > 0 ? focus(from - 1) : PanelMove{};
         return {};
     }
     if (from == button1()) {
-        if (key == kEnter) return {PanelAction::Confirm, -1};
-        if (key == kRight) return focus(button2());
-        if (key == kLeft) return focus(inputs_ - 1);
+        if (key == vk::Enter) return {PanelAction::Confirm, -1};
+        if (key == vk::Right) return focus(button2());
+        if (key == vk::Left) return focus(inputs_ - 1);
         return {};
     }
     // button2
-    if (key == kEnter) return {PanelAction::Cancel, -1};
-    if (key == kLeft) return focus(button1());
+    if (key == vk::Enter) return {PanelAction::Cancel, -1};
+    if (key == vk::Left) return focus(button1());
     return {};
 }
 

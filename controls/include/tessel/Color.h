@@ -16,6 +16,7 @@ inline constexpr long Selected = RGB(128, 128, 255);
 inline constexpr long Editing = RGB(255, 255, 128);
 inline constexpr long Heading = RGB(255, 255, 128);  // &H80FFFF
 inline constexpr long ButtonIdle = RGB(192, 192, 192);
+inline constexpr long ReportHeading = RGB(255, 192, 128);  // the report viewer's column titles
 }  // namespace colors
 
 }  // namespace tessel

@@ -12,14 +12,18 @@
 
 namespace tessel {
 
+// The value type a field's type letter names: C, N, D or B in any case; Other for anything else.
+enum class FieldType { Text, Number, Date, Boolean, Other };
+FieldType fieldType(const QString& letter);
+
 struct FieldDef {
-    QString type;           // C, N, D, B (as given; compare with typeCode())
+    QString type;           // the type letter as given, written back by toVariant
     int width = 0;          // columns
     int dec = 0;            // decimal places
     QString title;
     ostrel::Variant extra;  // empty, an input process object, "LOCKED" or "NOTSTOP"
+    FieldType kind = FieldType::Other;  // read from `type` by fromVariant and fieldDef
 
-    QString typeCode() const { return type.toUpper(); }
     // "LOCKED" or "NOTSTOP" (any case): the field's cells never enter editing.
     bool isLocked() const;
     // "NOTSTOP" (any case): locked, and the grid's cursor passes over it.

@@ -4,10 +4,11 @@
 // a CellGotFocus handler can steer the cursor by writing `nextkey`.
 #include "ostrel/Variant.h"
 #include "ostrel/clsTable.h"
+#include "tessel/GridCursor.h"
+#include "tessel/IdlePass.h"
 #include "tessel/InputProcess.h"
 #include "tessel/Stru.h"
 
-#include <QElapsedTimer>
 #include <QWidget>
 #include <vector>
 
@@ -79,15 +80,16 @@ public:
     // LineLock, and the Locked flag of every cell but those of LOCKED and NOTSTOP fields.
     void setLocked(bool locked);
     bool RecordExists(int rec) const { return rec >= 0 && rec < RecCount(); }
-    // lastkey when it is 13, 37, 38, 39 or 40 (Integer), else 39 (Long).
+    // lastkey when it is Enter or an arrow (Integer), else Right (Long).
     ostrel::Variant NotStopNextkey() const;
     void CloseMe();  // commits the edit in progress of every cell
     void finish();   // unloads the cells and headings but the first of each, releases the table
 
     // The cursor and the window, for containers that read them.
-    int rec() const { return rec_; }
-    int fie() const { return fie_; }
-    int top() const { return top_; }
+    int rec() const { return cursor_.rec; }
+    int fie() const { return cursor_.fie; }
+    int top() const { return cursor_.top; }
+    const GridCursor& cursor() const { return cursor_; }
     int lastkey() const { return lastkey_; }
     int nextkey() const { return nextkey_; }
     int displayedFields() const { return df_; }
@@ -96,6 +98,8 @@ public:
     int invar1Count() const { return int(cells_.size()); }
     outvar* outvar1(int index) const;
     int outvar1Count() const { return int(heads_.size()); }
+    // The clock of the idle wait before the Interrupt pass, for tests.
+    void setIdleClock(IdlePass::Clock clock) { interruptPass_.setClock(std::move(clock)); }
 
 signals:
     void abexit(int& key);
@@ -116,6 +120,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // Focus, keys and the timer.
     void onCellFocus(int index);
     void onCellKey(int index, int key);
     void onCellModified(int index);
@@ -123,18 +128,24 @@ private:
     void tick();
     void kick();
     void carryOut(int key);
+    void apply(const GridMove& m);
     void focusCursor();
     void clearPassby();
+    GridShape shape() const { return {RecCount(), maxrow_, df_, lineLock_}; }
+    GridCursor cursorAt(int index) const { return {cursor_.top, index / df_ + cursor_.top, index % df_}; }
+    // Display.
     void redisplay();
     void redisplayRow(int r);
+    void toggleHeading(int f);
+    // Line commands.
     void deleteLine();
     void insertLine();
     void find();
-    void toggleHeading(int f);
+    // Layout and data.
     void ensureRecord(int rec);  // appends blanks until rec exists
     void requireTable() const;
     void requireField(int fie) const;
-    bool isShown(int rec) const { return rec >= top_ && rec < top_ + maxrow_; }
+    bool isShown(int rec) const { return rec >= cursor_.top && rec < cursor_.top + maxrow_; }
     void wireCell(int index);
     void wireHeading(int index);
 
@@ -151,14 +162,11 @@ private:
     int df_ = 0;
     float fontsize_ = 12;
     int rowGap_ = 30, colGap_ = 30;
-    int top_ = 0, rec_ = 0, fie_ = 0;
+    GridCursor cursor_;
     int focusRow_ = -1, focusField_ = -1;
     int lastkey_ = 0, nextkey_ = 0;
     bool upExit_ = false, doubleEnterExit_ = false, returnExit_ = false, lineLock_ = false;
-    bool interrupt_ = false;
-    int interruptCounter_ = 0;
-    bool moved_ = false;
-    QElapsedTimer lastMove_;
+    IdlePass interruptPass_;
     QString lastFind_;
 };
 

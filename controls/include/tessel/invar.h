@@ -5,6 +5,7 @@
 #include "tessel/InputProcess.h"
 
 #include "tessel/FixedSizeWidget.h"
+#include "tessel/Stru.h"
 
 class QLineEdit;
 
@@ -25,7 +26,10 @@ public:
     float fontsize() const { return fontsize_; }
     void setFontsize(float size);  // the control is resized at the next setLength
     QString ValueType() const { return valueType_; }
-    void setValueType(const QString& code) { valueType_ = code; }
+    void setValueType(const QString& code) {
+        valueType_ = code;
+        kind_ = fieldType(code);
+    }
     int length() const { return length_; }
     void setLength(int columns);  // lays the control out
     int dec() const { return dec_; }
@@ -74,7 +78,6 @@ private:
     ostrel::Variant runAfterEnter(const QString& text);
     bool accepted(ostrel::Variant& v);
     void store(const ostrel::Variant& v);
-    QString typeCode() const { return valueType_.toUpper(); }
     void report(int key);
 
     // Events of the text box; true when the event was consumed.
@@ -93,6 +96,7 @@ private:
     CellEdit* text_ = nullptr;
     ostrel::Variant value_;
     QString valueType_;
+    FieldType kind_ = FieldType::Other;
     QString shownText_;  // the text the last display produced
     double shownSize_ = 12;  // and its font size
     mutable bool textPending_ = false;  // the text box does not hold shownText_ yet

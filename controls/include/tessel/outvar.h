@@ -4,6 +4,7 @@
 #include "ostrel/Variant.h"
 
 #include "tessel/FixedSizeWidget.h"
+#include "tessel/Stru.h"
 
 class QLabel;
 
@@ -19,7 +20,10 @@ public:
     float fontsize() const { return fontsize_; }
     void setFontsize(float size);
     QString ValueType() const { return valueType_; }
-    void setValueType(const QString& code) { valueType_ = code; }
+    void setValueType(const QString& code) {
+        valueType_ = code;
+        kind_ = fieldType(code);
+    }
     // 0 left, 1 right, 2 centre.
     void setAlignment(int alignment);
     int length() const { return length_; }
@@ -52,6 +56,7 @@ private:
     QLabel* label_ = nullptr;
     ostrel::Variant value_;
     QString valueType_ = QStringLiteral("c");
+    FieldType kind_ = FieldType::Text;
     int length_ = 10;
     int dec_ = 0;
     float fontsize_ = 12;

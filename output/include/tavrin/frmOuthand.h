@@ -4,10 +4,9 @@
 #include "ostrel/Variant.h"
 #include "ostrel/clsTable.h"
 #include "tavrin/PrintObject.h"
+#include "tessel/IdlePass.h"
 
 #include <QWidget>
-#include <chrono>
-#include <optional>
 #include <vector>
 
 class QLineEdit;
@@ -57,8 +56,10 @@ public:
     int markedRow() const { return marked_; }
     int columnCount() const { return count_; }
     int pendingKey() const { return pendingKey_; }
-    int backgroundCounter() const { return bgCounter_; }
-    bool backgroundUnfinished() const { return bgUnfinished_; }
+    int backgroundCounter() const { return pass_.next(); }
+    bool backgroundUnfinished() const { return pass_.running(); }
+    // The clock of the idle wait before the background pass, for tests.
+    void setIdleClock(tessel::IdlePass::Clock clock) { pass_.setClock(std::move(clock)); }
     tessel::outvar* outvar1(int i) const { return heads_.at(size_t(i)); }
     tessel::outvar* outvar2(int k) const { return cells_.at(size_t(k)); }
     int outvar1Count() const { return int(heads_.size()); }
@@ -93,8 +94,6 @@ private:
     void tick();
     void schedule();
     void navigate(int key);
-    void recordAction() { lastAction_ = std::chrono::steady_clock::now(); }
-    bool idleEnough() const;
     int records() const { return table_ ? table_->RecCount() : 0; }
     void printWithEngine();
 
@@ -113,9 +112,8 @@ private:
     // Record numbers are 32-bit: reports of more than 32767 records page like any other.
     int cur_ = 0, top_ = 0, marked_ = -1;
     int pendingKey_ = 0;
-    int bgCounter_ = 0;
-    bool bgUnfinished_ = false, bgActive_ = true;
-    std::optional<std::chrono::steady_clock::time_point> lastAction_;
+    tessel::IdlePass pass_;
+    bool bgActive_ = true;  // off while a wheel turn or the CSV export runs
 
     std::vector<tessel::outvar*> heads_, cells_;
     QPushButton *cmdF6_ = nullptr, *cmdF9_ = nullptr, *cmdAltP_ = nullptr;

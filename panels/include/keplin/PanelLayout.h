@@ -30,7 +30,7 @@ public:
     int button2() const { return inputs_ + 1; }
     int controls() const { return inputs_ + 2; }
 
-    // The move for key command `key` (13 Enter, 27 Esc, 37-40 arrows) reported by control `from`.
+    // The move for key command `key` (tessel::vk Enter, Esc and the arrows) reported by control `from`.
     PanelMove move(int from, int key) const;
 
 private:
