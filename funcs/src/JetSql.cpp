@@ -136,7 +136,7 @@ public:
             case Kind::Name: {
                 QString upper = k.text.toUpper();
                 bool call = i + 1 < to && t[i + 1].kind == Kind::Symbol && t[i + 1].text == u"(" &&
-                            !keywords().contains(upper);
+                            !keywords().contains(upper) && !(i > from && t[i - 1].isWord("INTO"));
                 if (call) {
                     if (!functions().contains(upper)) throw RuntimeError::engine(err::DbUndefinedFunction, k.text);
                     piece = upper;
