@@ -6,6 +6,8 @@
 
 #include <QHash>
 #include <algorithm>
+#include <limits>
+#include <optional>
 #include <sqlite3.h>
 
 namespace ostrel {
@@ -15,49 +17,98 @@ using dbengine::quoteName;
 using dbengine::SqlText;
 using dbengine::Statement;
 
-// Keyed record sets hold the rowids of their records in order and read a record when it becomes
-// current; snapshots (groups, sums) hold their rows. Keys stream in as moves need them.
+// Three kinds of record set. In table order (a table by name, or a SELECT without ORDER BY) the
+// current record is its rowid and moves are index seeks, so opening, MoveLast and finds cost no
+// pass over the table. A sorted set holds the rowids of its records in order, streamed in as moves
+// need them. Snapshots (groups, sums) hold their rows.
 struct Recordset::Impl {
+    enum class Kind { TableOrder, Sorted, Snapshot } kind = Kind::Snapshot;
     std::shared_ptr<Connection> c;
     FieldList fields;
-    bool keyed = false;
-    bool updatable = false;
     bool closed = false;
 
-    // Keyed: the table, the selected columns, the set's condition and order.
     QString table, columnList;
     SqlText where;
-    QString order;  // ends with rowid, so equal sort keys keep table order
-    bool rowidOrder = true;
+    QString order;  // sorted sets: the ORDER BY list, ending with rowid so equal keys keep table order
+    std::unique_ptr<Statement> readRow;
+    long long cachedKey = 0;
+    bool cached = false;
+    std::vector<Variant> row;
+
+    // Table order: where the set stands.
+    enum class At { Bof, On, Eof } at = At::Bof;
+    long long key = 0;        // rowid of the current record
+    long long knownPos = -1;  // its position when known
+    long long count = -1;     // records of the set when counted
+    std::unique_ptr<Statement> after, before;
+
+    // Sorted: the rowids in order; snapshots: the rows.
     std::vector<long long> keys;
     std::unique_ptr<Statement> stream;
     bool complete = false;
-    QHash<long long, long long> positionOf;  // built on the first find in a sorted set
+    QHash<long long, long long> positionOf;
     bool positionsBuilt = false;
-    std::unique_ptr<Statement> readRow;
-    long long cachedPos = -1;
-    std::vector<Variant> row;
-
-    // Snapshot rows.
     std::vector<std::vector<Variant>> rows;
-
     long long pos = 0;  // -1 before the first, size() past the last
+
     bool noMatch = false;
     bool currentDeleted = false;
     enum class Edit { None, Add, Change } editMode = Edit::None;
     std::vector<Variant> buffer;
     std::vector<bool> dirty;
 
-    long long size() const { return keyed ? static_cast<long long>(keys.size()) : static_cast<long long>(rows.size()); }
-
     void check() const {
         if (closed) throw RuntimeError::engine(err::DbClosed, QStringLiteral("Recordset"));
         c->check();
     }
 
-    // Loads keys until position i exists or the set ends.
+    // ---- table order
+
+    QString whereAnd() const { return where.sql.isEmpty() ? QString() : QStringLiteral(" AND (%1)").arg(where.sql); }
+
+    // The nearest rowid after (or before) `r` in the set.
+    std::optional<long long> seek(bool forward, long long r) {
+        auto& s = forward ? after : before;
+        if (!s)
+            s = std::make_unique<Statement>(*c, QStringLiteral("SELECT rowid FROM %1 WHERE rowid%2?%3 ORDER BY rowid %4 LIMIT 1")
+                                                    .arg(quoteName(table), forward ? u">" : u"<", whereAnd(),
+                                                         forward ? u"ASC" : u"DESC"));
+        s->reset();
+        s->bindInt64(1, r);
+        s->bindAll(where.params, 2);
+        std::optional<long long> found;
+        if (s->step()) found = s->int64(0);
+        s->reset();
+        return found;
+    }
+
+    long long countWhere(const QString& extra, std::optional<long long> below) {
+        QString cond = where.sql.isEmpty() ? QString() : QStringLiteral("(%1)").arg(where.sql);
+        if (below) cond = cond.isEmpty() ? QStringLiteral("rowid<?") : cond + QStringLiteral(" AND rowid<?");
+        Statement s(*c, QStringLiteral("SELECT count(*) FROM %1%2%3").arg(quoteName(table), cond.isEmpty() ? u"" : u" WHERE ", cond) + extra);
+        s.bindAll(where.params);
+        if (below) s.bindInt64(static_cast<int>(where.params.size()) + 1, *below);
+        s.step();
+        return s.int64(0);
+    }
+
+    void land(std::optional<long long> r, At otherwise, long long position) {
+        if (r) {
+            at = At::On;
+            key = *r;
+            knownPos = position;
+        } else {
+            at = otherwise;
+            knownPos = -1;
+        }
+    }
+
+    // ---- sorted and snapshot
+
+    long long size() const { return kind == Kind::Sorted ? static_cast<long long>(keys.size()) : static_cast<long long>(rows.size()); }
+
     void reach(long long i) {
-        while (keyed && !complete && static_cast<long long>(keys.size()) <= i) {
+        while (kind == Kind::Sorted && !complete && static_cast<long long>(keys.size()) <= i) {
             if (stream->step()) {
                 keys.push_back(stream->int64(0));
             } else {
@@ -68,47 +119,7 @@ struct Recordset::Impl {
     }
     void reachEnd() { reach(std::numeric_limits<long long>::max()); }
 
-    bool isEOF() {
-        reach(pos);
-        return pos >= size();
-    }
-
-    void requireCurrent() {
-        check();
-        if (currentDeleted) throw RuntimeError::engine(err::DbRecordDeleted);
-        if (pos < 0 || isEOF()) throw RuntimeError::engine(err::DbNoCurrentRecord);
-    }
-
-    const std::vector<Variant>& current() {
-        requireCurrent();
-        if (!keyed) return rows[static_cast<size_t>(pos)];
-        if (cachedPos != pos) {
-            if (!readRow)
-                readRow = std::make_unique<Statement>(
-                    *c, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columnList, quoteName(table)));
-            readRow->reset();
-            readRow->bindInt64(1, keys[static_cast<size_t>(pos)]);
-            if (!readRow->step()) throw RuntimeError::engine(err::DbRecordDeleted);
-            row.resize(static_cast<size_t>(fields.Count()));
-            for (int i = 0; i < fields.Count(); ++i) row[static_cast<size_t>(i)] = readRow->column(i, fields[i].Type);
-            cachedPos = pos;
-        }
-        return row;
-    }
-
-    void moved() {
-        currentDeleted = false;
-        noMatch = false;
-        if (editMode != Edit::None) editMode = Edit::None;  // a move drops an unsaved edit
-    }
-
-    // The set's position of rowid `r`, -1 when the record is not in the set.
     long long locate(long long r) {
-        if (rowidOrder) {
-            while (!complete && (keys.empty() || keys.back() < r)) reach(size());
-            auto it = std::lower_bound(keys.begin(), keys.end(), r);
-            return it != keys.end() && *it == r ? it - keys.begin() : -1;
-        }
         if (!positionsBuilt) {
             reachEnd();
             positionOf.clear();
@@ -119,27 +130,80 @@ struct Recordset::Impl {
         return positionOf.value(r, -1);
     }
 
+    // ---- common
+
+    bool isEOF() {
+        if (kind == Kind::TableOrder) return at == At::Eof;
+        reach(pos);
+        return pos >= size();
+    }
+    bool isBOF() {
+        // Past the end of an empty set is before its start as well.
+        if (kind == Kind::TableOrder) return at == At::Bof || (at == At::Eof && !seek(true, std::numeric_limits<long long>::min()));
+        reach(0);
+        return pos < 0 || size() == 0;
+    }
+
+    void requireCurrent() {
+        check();
+        if (currentDeleted) throw RuntimeError::engine(err::DbRecordDeleted);
+        bool on = kind == Kind::TableOrder ? at == At::On : (pos >= 0 && !isEOF());
+        if (!on) throw RuntimeError::engine(err::DbNoCurrentRecord);
+    }
+
+    long long currentKey() const { return kind == Kind::TableOrder ? key : keys[static_cast<size_t>(pos)]; }
+
+    const std::vector<Variant>& current() {
+        requireCurrent();
+        if (kind == Kind::Snapshot) return rows[static_cast<size_t>(pos)];
+        if (!cached || cachedKey != currentKey()) {
+            if (!readRow)
+                readRow = std::make_unique<Statement>(
+                    *c, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columnList, quoteName(table)));
+            readRow->reset();
+            readRow->bindInt64(1, currentKey());
+            if (!readRow->step()) throw RuntimeError::engine(err::DbRecordDeleted);
+            row.resize(static_cast<size_t>(fields.Count()));
+            for (int i = 0; i < fields.Count(); ++i) row[static_cast<size_t>(i)] = readRow->column(i, fields[i].Type);
+            readRow->reset();
+            cachedKey = currentKey();
+            cached = true;
+        }
+        return row;
+    }
+
+    void moved() {
+        currentDeleted = false;
+        noMatch = false;
+        editMode = Edit::None;  // a move drops an unsaved edit
+    }
+
     bool find(const QString& criteria, const std::vector<Variant>& params, bool next) {
         check();
-        if (!keyed) throw RuntimeError::engine(err::DbNotSupported, QStringLiteral("FindFirst"));
+        if (kind == Kind::Snapshot) throw RuntimeError::engine(err::DbNotSupported, QStringLiteral("FindFirst"));
         SqlText crit = dbengine::translate(criteria, params);
         if (crit.sql.isEmpty()) throw RuntimeError::engine(err::DbSyntax, criteria);
-        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteName(table), crit.sql);
+        QString sql = QStringLiteral("SELECT rowid FROM %1 WHERE (%2)").arg(quoteName(table), crit.sql) + whereAnd();
         std::vector<Variant> all = crit.params;
-        if (!where.sql.isEmpty()) {
-            sql += QStringLiteral(" AND (%1)").arg(where.sql);
-            all.insert(all.end(), where.params.begin(), where.params.end());
+        all.insert(all.end(), where.params.begin(), where.params.end());
+        if (kind == Kind::TableOrder) {
+            // A later match has a larger rowid, which the index search takes as a bound.
+            bool fromCurrent = next && at == At::On;
+            Statement s(*c, sql + (fromCurrent ? QStringLiteral(" AND rowid>?") : QString()) +
+                                QStringLiteral(" ORDER BY rowid LIMIT 1"));
+            s.bindAll(all);
+            if (fromCurrent) s.bindInt64(static_cast<int>(all.size()) + 1, key);
+            if (!s.step()) return noMatch = true, false;
+            land(s.int64(0), At::Eof, -1);
+            moved();
+            return true;
         }
-        long long after = next ? pos : -1;
-        // In table order a later match has a larger rowid, which the index search can use.
-        bool fromCurrent = next && rowidOrder && pos >= 0 && pos < size();
-        if (fromCurrent) sql += QStringLiteral(" AND rowid>?");
         Statement s(*c, sql + QStringLiteral(" ORDER BY ") + order);
         s.bindAll(all);
-        if (fromCurrent) s.bindInt64(static_cast<int>(all.size()) + 1, keys[static_cast<size_t>(pos)]);
+        long long from = next ? pos : -1;
         while (s.step()) {
             long long p = locate(s.int64(0));
-            if (p > after) {
+            if (p > from) {
                 pos = p;
                 moved();
                 return true;
@@ -178,24 +242,42 @@ bool Recordset::isEOF() const {
 }
 bool Recordset::isBOF() const {
     d().check();
-    return d().pos < 0 || d().size() == 0;
+    return d().isBOF();
 }
+
 long long Recordset::RecordCount() const {
-    d().check();
-    d().reach(0);
-    return d().size();
+    auto& x = d();
+    x.check();
+    if (x.kind != Impl::Kind::TableOrder) {
+        x.reach(0);
+        return x.size();
+    }
+    if (x.count < 0) x.count = x.countWhere({}, std::nullopt);
+    return x.count;
 }
+
 long long Recordset::AbsolutePosition() const {
-    d().check();
-    return d().pos < 0 || d().isEOF() || d().currentDeleted ? -1 : d().pos;
+    auto& x = d();
+    x.check();
+    if (x.currentDeleted) return -1;
+    if (x.kind != Impl::Kind::TableOrder) return x.pos < 0 || x.isEOF() ? -1 : x.pos;
+    if (x.at != Impl::At::On) return -1;
+    if (x.knownPos < 0) x.knownPos = x.countWhere({}, x.key);
+    return x.knownPos;
 }
 
 void Recordset::MoveFirst() {
     auto& x = d();
     x.check();
-    x.reach(0);
-    if (x.size() == 0) throw RuntimeError::engine(err::DbNoCurrentRecord);
-    x.pos = 0;
+    if (x.kind == Impl::Kind::TableOrder) {
+        auto first = x.seek(true, std::numeric_limits<long long>::min());
+        if (!first) throw RuntimeError::engine(err::DbNoCurrentRecord);
+        x.land(first, Impl::At::Eof, 0);
+    } else {
+        x.reach(0);
+        if (x.size() == 0) throw RuntimeError::engine(err::DbNoCurrentRecord);
+        x.pos = 0;
+    }
     x.moved();
 }
 
@@ -203,25 +285,48 @@ void Recordset::MoveNext() {
     auto& x = d();
     x.check();
     if (x.isEOF()) throw RuntimeError::engine(err::DbNoCurrentRecord);
-    if (!x.currentDeleted) ++x.pos;  // after Delete the follower already sits at pos
-    x.reach(x.pos);
+    if (x.kind == Impl::Kind::TableOrder) {
+        if (x.at == Impl::At::Bof) {
+            x.land(x.seek(true, std::numeric_limits<long long>::min()), Impl::At::Eof, 0);
+        } else {
+            // After Delete the record that followed takes the deleted one's position.
+            long long next = x.knownPos < 0 ? -1 : x.knownPos + (x.currentDeleted ? 0 : 1);
+            x.land(x.seek(true, x.key), Impl::At::Eof, next);
+        }
+    } else {
+        if (!x.currentDeleted) ++x.pos;  // after Delete the follower already sits at pos
+        x.reach(x.pos);
+    }
     x.moved();
 }
 
 void Recordset::MovePrevious() {
     auto& x = d();
     x.check();
-    if (x.pos < 0) throw RuntimeError::engine(err::DbNoCurrentRecord);
-    --x.pos;
+    if (x.isBOF()) throw RuntimeError::engine(err::DbNoCurrentRecord);
+    if (x.kind == Impl::Kind::TableOrder) {
+        long long r = x.at == Impl::At::Eof ? std::numeric_limits<long long>::max() : x.key;
+        long long prev = x.at == Impl::At::Eof ? (x.count >= 0 ? x.count - 1 : -1) : (x.knownPos > 0 ? x.knownPos - 1 : -1);
+        x.land(x.seek(false, r), Impl::At::Bof, prev);
+    } else {
+        --x.pos;
+    }
     x.moved();
 }
 
 void Recordset::MoveLast() {
     auto& x = d();
     x.check();
-    x.reachEnd();
-    if (x.size() == 0) throw RuntimeError::engine(err::DbNoCurrentRecord);
-    x.pos = x.size() - 1;
+    if (x.kind == Impl::Kind::TableOrder) {
+        auto last = x.seek(false, std::numeric_limits<long long>::max());
+        if (!last) throw RuntimeError::engine(err::DbNoCurrentRecord);
+        RecordCount();  // exact after MoveLast
+        x.land(last, Impl::At::Eof, x.count - 1);
+    } else {
+        x.reachEnd();
+        if (x.size() == 0) throw RuntimeError::engine(err::DbNoCurrentRecord);
+        x.pos = x.size() - 1;
+    }
     x.moved();
 }
 
@@ -233,7 +338,7 @@ bool Recordset::FindNext(const QString& criteria, const std::vector<Variant>& pa
 }
 bool Recordset::NoMatch() const { return d().noMatch; }
 
-bool Recordset::isUpdatable() const { return d().updatable && !d().c->readOnly; }
+bool Recordset::isUpdatable() const { return d().kind != Impl::Kind::Snapshot && !d().c->readOnly; }
 
 void Recordset::AddNew() {
     auto& x = d();
@@ -285,16 +390,17 @@ void Recordset::Update() {
     Statement s(*x.c, sql);
     int p = 1;
     for (int i : changed) s.bindField(p++, x.buffer[static_cast<size_t>(i)], x.fields[i]);
-    if (!adding) s.bindInt64(p, x.keys[static_cast<size_t>(x.pos)]);
-    if (adding) x.reachEnd();  // the key stream must not meet the new record as well
+    if (!adding) s.bindInt64(p, x.currentKey());
+    if (adding && x.kind == Impl::Kind::Sorted) x.reachEnd();  // the key stream must not meet it too
     x.c->noteWrite();
     s.step();
-    if (adding) {
+    x.cached = false;
+    if (adding && x.kind == Impl::Kind::Sorted) {
         x.keys.push_back(sqlite3_last_insert_rowid(x.c->db));
         if (x.positionsBuilt) x.positionOf.insert(x.keys.back(), x.size() - 1);
-    } else {
-        x.cachedPos = -1;
     }
+    // A new record joins the end of a table-order set by its rowid; its count is taken anew.
+    if (adding) x.count = -1;
     x.editMode = Impl::Edit::None;
 }
 
@@ -303,12 +409,16 @@ void Recordset::Delete() {
     x.requireCurrent();
     if (!isUpdatable()) throw RuntimeError::engine(err::DbReadOnly, x.table);
     Statement s(*x.c, QStringLiteral("DELETE FROM %1 WHERE rowid=?").arg(quoteName(x.table)));
-    s.bindInt64(1, x.keys[static_cast<size_t>(x.pos)]);
+    s.bindInt64(1, x.currentKey());
     x.c->noteWrite();
     s.step();
-    x.keys.erase(x.keys.begin() + x.pos);
-    x.positionsBuilt = false;
-    x.cachedPos = -1;
+    if (x.kind == Impl::Kind::Sorted) {
+        x.keys.erase(x.keys.begin() + x.pos);
+        x.positionsBuilt = false;
+    } else if (x.count >= 0) {
+        --x.count;
+    }
+    x.cached = false;
     x.currentDeleted = true;
     x.editMode = Impl::Edit::None;
 }
@@ -319,6 +429,8 @@ void Recordset::Close() {
     x.closed = true;
     x.stream.reset();
     x.readRow.reset();
+    x.after.reset();
+    x.before.reset();
     x.flushIfIdle();
 }
 
@@ -361,8 +473,7 @@ std::unique_ptr<Recordset::Impl> keyedSet(const std::shared_ptr<Connection>& c, 
                                           const QStringList& columns, SqlText where, const QString& orderBy) {
     auto x = std::make_unique<Recordset::Impl>();
     x->c = c;
-    x->keyed = true;
-    x->updatable = true;
+    x->kind = orderBy.isEmpty() ? Recordset::Impl::Kind::TableOrder : Recordset::Impl::Kind::Sorted;
     x->table = table;
     const FieldList& all = c->fieldsOf(table);
     std::vector<FieldDef> chosen;
@@ -379,8 +490,12 @@ std::unique_ptr<Recordset::Impl> keyedSet(const std::shared_ptr<Connection>& c, 
     x->fields = FieldList(std::move(chosen));
     x->columnList = quoted.join(u',');
     x->where = std::move(where);
-    x->rowidOrder = orderBy.isEmpty();
-    x->order = x->rowidOrder ? QStringLiteral("rowid") : orderBy + QStringLiteral(",rowid");
+    if (x->kind == Recordset::Impl::Kind::TableOrder) {
+        x->land(x->seek(true, std::numeric_limits<long long>::min()), Recordset::Impl::At::Eof, 0);
+        return x;
+    }
+    x->pos = 0;
+    x->order = orderBy + QStringLiteral(",rowid");
     QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteName(table));
     if (!x->where.sql.isEmpty()) sql += QStringLiteral(" WHERE ") + x->where.sql;
     x->stream = std::make_unique<Statement>(*c, sql + QStringLiteral(" ORDER BY ") + x->order);
@@ -391,6 +506,7 @@ std::unique_ptr<Recordset::Impl> keyedSet(const std::shared_ptr<Connection>& c, 
 std::unique_ptr<Recordset::Impl> snapshot(const std::shared_ptr<Connection>& c, const SqlText& all) {
     auto x = std::make_unique<Recordset::Impl>();
     x->c = c;
+    x->kind = Recordset::Impl::Kind::Snapshot;
     Statement s(*c, all.sql);
     s.bindAll(all.params);
     std::vector<FieldDef> defs;
