@@ -20,5 +20,4 @@ bool KeyedValues::contains(const QString& key) const {
     return items_.contains(key.toCaseFolded());
 }
 
-
 }  // namespace sembrin::detail

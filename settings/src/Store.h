@@ -1,5 +1,6 @@
 #pragma once
 // The one copy of the process-wide values behind every instance of the store classes.
+#include "ostrel/Database.h"
 #include "ostrel/Variant.h"
 #include "sembrin/pptZepPublicValue.h"
 
@@ -26,7 +27,9 @@ private:
 
 struct Store {
     QString programVersion, path, name, ext, fullName;
-    ostrel::ObjectRef db, ws, mainCom;
+    ostrel::DatabaseRef db;
+    ostrel::WorkspaceRef ws;
+    ostrel::ObjectRef mainCom;
     bool readOnly = false;
     KeyedValues settings, publicValues;
     사업자 user;
@@ -34,7 +37,5 @@ struct Store {
 };
 
 Store& store();
-
-// Spaces only, at both ends, as the settings file and the setting writer trim.
 
 }  // namespace sembrin::detail

@@ -19,10 +19,10 @@ void pptPublicValue::setZepExt(const QString& v) { store().ext = v; }
 QString pptPublicValue::ZepFullName() const { return store().fullName; }
 void pptPublicValue::setZepFullName(const QString& v) { store().fullName = v; }
 
-ostrel::ObjectRef pptPublicValue::ZepDb() const { return store().db; }
-void pptPublicValue::setZepDb(ostrel::ObjectRef db) { store().db = std::move(db); }
-ostrel::ObjectRef pptPublicValue::ZepWs() const { return store().ws; }
-void pptPublicValue::setZepWs(ostrel::ObjectRef ws) { store().ws = std::move(ws); }
+ostrel::DatabaseRef pptPublicValue::ZepDb() const { return store().db; }
+void pptPublicValue::setZepDb(ostrel::DatabaseRef db) { store().db = std::move(db); }
+ostrel::WorkspaceRef pptPublicValue::ZepWs() const { return store().ws; }
+void pptPublicValue::setZepWs(ostrel::WorkspaceRef ws) { store().ws = std::move(ws); }
 
 bool pptPublicValue::ZepReadOnly() const { return store().readOnly; }
 void pptPublicValue::setZepReadOnly(bool v) { store().readOnly = v; }

@@ -1,5 +1,4 @@
 #include "ostrel/Cp949.h"
-#include "ostrel/RuntimeError.h"
 #include "sembrin/Settings.h"
 #include "sembrin/fncForMain.h"
 #include "sembrin/fncPublicValue.h"
@@ -14,147 +13,84 @@
 using namespace sembrin;
 using ostrel::Variant;
 
-namespace {
-
 // The store is process-wide, so every test uses keys of its own.
-QString writeIni(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    QFile f(dir.filePath(name));
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return dir.path();
-}
-
-}  // namespace
-
-TEST(PublicStore, KeysIgnoreCaseAndEveryInstanceSeesTheSameValues) {
+TEST(PublicStore, SettingsAndPublicValuesAreSharedByKeyWithoutCase) {
     pptPublicValue a, b;
-    a.setInisetting(QStringLiteral("casekey"), QStringLiteral("x"));
-    EXPECT_EQ(b.inisetting(QStringLiteral("CASEKEY")).toString(), QStringLiteral("X"));
-    EXPECT_EQ(b.inisetting(QStringLiteral("CaseKey")).toString(), QStringLiteral("X"));
+    fncPublicValue f;
+    struct Case { const char* key; Variant written; const char* readAs; Variant read; bool isTrue; };
+    const std::vector<Case> settings = {
+        {"casekey", QStringLiteral("x"), "CaseKey", QStringLiteral("X"), false},
+        {"spaced", QStringLiteral("  true  "), "Spaced", QStringLiteral("TRUE"), true},
+        {"tabbed", QStringLiteral("true\t"), "tabbed", QStringLiteral("TRUE\t"), false},  // only spaces trimmed
+        {"boolset", Variant(true), "BOOLSET", QStringLiteral("TRUE"), true},
+        {"almost", QStringLiteral("TRUE1"), "almost", QStringLiteral("TRUE1"), false},
+    };
+    for (const Case& c : settings) {
+        a.setInisetting(c.key, c.written);
+        EXPECT_TRUE(b.inisetting(c.readAs).identical(c.read)) << c.key;
+        EXPECT_EQ(f.IsTrueInisetting(c.readAs), c.isTrue) << c.key;
+    }
+    a.setInisetting("boolset", Variant(false));  // replaced, not added
+    EXPECT_FALSE(f.IsTrueInisetting("boolset"));
 
-    a.setPublicValue(QStringLiteral("pv_mixed"), QStringLiteral(" Keep Me "));
-    EXPECT_EQ(b.PublicValue(QStringLiteral("PV_MIXED")).toString(), QStringLiteral(" Keep Me "));
+    a.setPublicValue("pv_mixed", QStringLiteral(" Keep Me "));
+    EXPECT_EQ(b.PublicValue("PV_MIXED").toString(), " Keep Me ");
+    EXPECT_TRUE(b.inisetting("pv_mixed").isEmpty());  // the two collections are apart
+    a.setPublicValue("pvnum", Variant(int32_t(42)));
+    EXPECT_TRUE(b.PublicValue("PVNUM").identical(Variant(int32_t(42))));
+    for (const char* missing : {"never-set", ""}) {
+        EXPECT_TRUE(b.inisetting(missing).isEmpty());
+        EXPECT_TRUE(b.PublicValue(missing).isEmpty());
+        EXPECT_FALSE(f.IsTrueInisetting(missing));
+    }
 
-    // The two collections are apart: a public value is no setting.
-    EXPECT_TRUE(b.inisetting(QStringLiteral("pv_mixed")).isEmpty());
-
-    a.setZepPath(QStringLiteral("/data/books"));
+    a.setZepPath("/data/books");
     a.setZepReadOnly(true);
-    EXPECT_EQ(b.ZepPath(), QStringLiteral("/data/books"));
-    EXPECT_TRUE(b.ZepReadOnly());
+    auto ws = std::make_shared<ostrel::Workspace>();
+    a.setZepWs(ws);
+    f.setObjMainCom(ws);
+    EXPECT_TRUE(b.ZepPath() == "/data/books" && b.ZepReadOnly() && b.ZepWs() == ws && fncPublicValue().objMainCom() == ws);
     b.setZepReadOnly(false);
     EXPECT_FALSE(a.ZepReadOnly());
-}
-
-TEST(PublicStore, SettingWriteUpperCasesAndTrimsButPublicValueKeepsKindAndText) {
-    pptPublicValue p;
-    fncPublicValue f;
-    p.setInisetting(QStringLiteral("spaced"), QStringLiteral("  true  "));
-    EXPECT_TRUE(p.inisetting(QStringLiteral("spaced")).identical(Variant(QStringLiteral("TRUE"))));
-    EXPECT_TRUE(f.IsTrueInisetting(QStringLiteral("Spaced")));
-
-    // Only spaces are trimmed; a tab keeps the value from reading as true.
-    p.setInisetting(QStringLiteral("tabbed"), QStringLiteral("true\t"));
-    EXPECT_FALSE(f.IsTrueInisetting(QStringLiteral("tabbed")));
-
-    // A Boolean becomes its text; a replaced value is gone.
-    p.setInisetting(QStringLiteral("boolset"), Variant(true));
-    EXPECT_TRUE(f.IsTrueInisetting(QStringLiteral("boolset")));
-    p.setInisetting(QStringLiteral("boolset"), Variant(false));
-    EXPECT_EQ(p.inisetting(QStringLiteral("boolset")).toString(), QStringLiteral("FALSE"));
-    EXPECT_FALSE(f.IsTrueInisetting(QStringLiteral("boolset")));
-
-    p.setPublicValue(QStringLiteral("pvnum"), Variant(int32_t(42)));
-    EXPECT_TRUE(p.PublicValue(QStringLiteral("pvnum")).identical(Variant(int32_t(42))));
-    p.setPublicValue(QStringLiteral("PVNUM"), Variant(QStringLiteral("again")));
-    EXPECT_EQ(p.PublicValue(QStringLiteral("pvnum")).toString(), QStringLiteral("again"));
-
-    // Missing keys: empty, never an error; not true.
-    EXPECT_TRUE(p.inisetting(QStringLiteral("never-set")).isEmpty());
-    EXPECT_TRUE(p.PublicValue(QStringLiteral("never-set")).isEmpty());
-    EXPECT_FALSE(f.IsTrueInisetting(QStringLiteral("never-set")));
-    p.setInisetting(QStringLiteral("almost"), QStringLiteral("TRUE1"));
-    EXPECT_FALSE(f.IsTrueInisetting(QStringLiteral("almost")));
-}
-
-TEST(PublicStore, ObjectsAndTheUserRecordAreShared) {
-    pptPublicValue p;
-    fncPublicValue f;
-    auto db = std::make_shared<ostrel::VObject>();
-    p.setZepDb(db);
-    EXPECT_EQ(pptPublicValue().ZepDb(), db);
-    f.setObjMainCom(db);
-    EXPECT_EQ(fncPublicValue().objMainCom(), db);
-    p.setZepDb(nullptr);
+    a.setZepWs(nullptr);
     f.setObjMainCom(nullptr);
-    EXPECT_EQ(p.ZepDb(), nullptr);
 
     pptZepPublicValue z;
-    사업자 u;
-    u.사업자등록번호 = QStringLiteral("123-45-67890");
-    u.상호 = QStringLiteral("한빛청과");
-    u.전화번호 = QStringLiteral("02-123-4567");
-    u.바로빌ID = QStringLiteral("hanbit");
+    사업자 u{"123-45-67890", "한빛청과", {}, {}, {}, {}, {}, {}, {}, {}, "hanbit"};
     z.setZepPv사용자(u);
     사업자 copy = pptZepPublicValue().ZepPv사용자();
     EXPECT_EQ(copy, u);
     copy.상호 = QStringLiteral("다른상호");  // a copy, not a view of the store
     EXPECT_EQ(z.ZepPv사용자().상호, QStringLiteral("한빛청과"));
-
     z.setZepPv전자송장서버연결정상(true);
     EXPECT_TRUE(pptZepPublicValue().ZepPv전자송장서버연결정상());
     z.setZepPv전자송장서버연결정상(false);
 }
 
-TEST(LoadIni, ReadsKeyValueLinesInCodePage949) {
+TEST(LoadIni, ReadsKeyValueLinesInCodePage949FromEveryFolderForm) {
     QTemporaryDir dir;
-    QByteArray bytes = ostrel::cp949::encode(
-        u"일반인쇄서식큰글씨 = true\r\n"
-        u"ini_formula=a=b\r\n"
-        u"=ignored_value\r\n"
-        u"no equals sign here\r\n"
-        u"ini_Mixed =  Two Words  \r\n"
-        u"ini_twice=first\n"
-        u"ini_twice=second\r"
-        u"ini_last=no line end");
-    const QString path = writeIni(dir, QStringLiteral("vendra.ini"), bytes);
-
-    ASSERT_TRUE(fncForMain().LoadIni(path, QStringLiteral("vendra.ini")));
+    QFile file(dir.filePath("vendra.ini"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(ostrel::cp949::encode(u"일반인쇄서식큰글씨 = true\r\nini_formula=a=b\r\n=ignored_value\r\n"
+                                     u"no equals sign here\r\nini_Mixed =  Two Words  \r\n"
+                                     u"ini_twice=first\nini_twice=second\rini_last=no line end"));
+    file.close();
+    QDir(dir.path()).mkdir("sub.ini");
+    fncForMain m;
     pptPublicValue p;
+    p.setInisetting("ini_untouched", QStringLiteral("kept"));
+    for (const QString& folder : {dir.path() + "/nowhere", dir.path()})
+        for (const char* name : {"missing.ini", "sub.ini", ""}) EXPECT_FALSE(m.LoadIni(folder, name)) << name;
+    EXPECT_EQ(p.inisetting("ini_untouched").toString(), "KEPT");
+
+    for (const QString& folder : {dir.path(), dir.path() + '/', dir.path() + '\\'})
+        EXPECT_TRUE(m.LoadIni(folder, "vendra.ini")) << folder.toStdString();
     // Values from the file keep their case; the reader still takes "true" for true.
-    EXPECT_EQ(p.inisetting(setting::LargeLetterPrint()).toString(), QStringLiteral("true"));
+    const std::vector<std::pair<QString, const char*>> read = {
+        {setting::LargeLetterPrint(), "true"}, {"INI_FORMULA", "a=b"}, {"ini_mixed", "Two Words"},
+        {"ini_twice", "second"}, {"ini_last", "no line end"}, {"no equals sign here", ""}, {"", ""}};
+    for (auto& [key, value] : read) EXPECT_EQ(p.inisetting(key).toString(), value) << key.toStdString();
     EXPECT_TRUE(fncPublicValue().IsTrueInisetting(setting::LargeLetterPrint()));
-    EXPECT_EQ(p.inisetting(QStringLiteral("INI_FORMULA")).toString(), QStringLiteral("a=b"));
-    EXPECT_EQ(p.inisetting(QStringLiteral("ini_mixed")).toString(), QStringLiteral("Two Words"));
-    EXPECT_EQ(p.inisetting(QStringLiteral("ini_twice")).toString(), QStringLiteral("second"));
-    EXPECT_EQ(p.inisetting(QStringLiteral("ini_last")).toString(), QStringLiteral("no line end"));
-    EXPECT_TRUE(p.inisetting(QString()).isEmpty());
-    EXPECT_TRUE(p.inisetting(QStringLiteral("no equals sign here")).isEmpty());
-
-    // A later write through the property replaces what the file gave.
-    p.setInisetting(QStringLiteral("ini_mixed"), QStringLiteral("x"));
-    EXPECT_EQ(p.inisetting(QStringLiteral("INI_MIXED")).toString(), QStringLiteral("X"));
-}
-
-TEST(LoadIni, FolderForms) {
-    QTemporaryDir dir;
-    writeIni(dir, QStringLiteral("a.ini"), "ini_sep=slash\n");
-    fncForMain m;
-    EXPECT_TRUE(m.LoadIni(dir.path() + QLatin1Char('/'), QStringLiteral("a.ini")));
-    EXPECT_TRUE(m.LoadIni(dir.path() + QLatin1Char('\\'), QStringLiteral("a.ini")));
-    EXPECT_TRUE(m.LoadIni(dir.path(), QStringLiteral("a.ini")));
-    EXPECT_EQ(pptPublicValue().inisetting(QStringLiteral("ini_sep")).toString(), QStringLiteral("slash"));
-}
-
-TEST(LoadIni, MissingFilesAreFalseAndChangeNothing) {
-    QTemporaryDir dir;
-    QDir(dir.path()).mkdir(QStringLiteral("sub.ini"));
-    fncForMain m;
-    pptPublicValue p;
-    p.setInisetting(QStringLiteral("ini_untouched"), QStringLiteral("kept"));
-    EXPECT_FALSE(m.LoadIni(dir.path(), QStringLiteral("missing.ini")));
-    EXPECT_FALSE(m.LoadIni(dir.path(), QStringLiteral("sub.ini")));  // a folder is no file
-    EXPECT_FALSE(m.LoadIni(dir.path(), QString()));
-    EXPECT_FALSE(m.LoadIni(dir.path() + QStringLiteral("/nowhere"), QStringLiteral("a.ini")));
-    EXPECT_EQ(p.inisetting(QStringLiteral("ini_untouched")).toString(), QStringLiteral("KEPT"));
+    p.setInisetting("ini_mixed", QStringLiteral("x"));  // a later write replaces what the file gave
+    EXPECT_EQ(p.inisetting("INI_MIXED").toString(), "X");
 }

@@ -1,5 +1,7 @@
 #pragma once
 // A modeless progress window with up to three lines that long operations update as they go.
+#include "ostrel/Progress.h"
+
 #include <QString>
 #include <memory>
 
@@ -8,16 +10,16 @@ class QWidget;
 
 namespace ostrel {
 
-class clsWaitMessage {
+class clsWaitMessage : public Progress {
 public:
     clsWaitMessage();  // opens the window at once
-    ~clsWaitMessage(); // closes it
+    ~clsWaitMessage() override;  // closes it
     clsWaitMessage(const clsWaitMessage&) = delete;
     clsWaitMessage& operator=(const clsWaitMessage&) = delete;
 
-    void setCaption(const QString& caption);
+    void setCaption(const QString& caption) override;
     // Writes into the current line, opening line 0 first when none is open.
-    void setMessage(const QString& text);
+    void setMessage(const QString& text) override;
     // Moves to the next line; at the last line further messages overwrite it.
     void OpenNewLine();
     // Clears the current line and moves back up; with no line open raises error 9.
