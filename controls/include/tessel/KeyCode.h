@@ -11,9 +11,16 @@ namespace tessel {
 namespace vk {
 inline constexpr int Back = 8, Tab = 9, Enter = 13, ShiftKey = 16, ControlKey = 17, Menu = 18, Esc = 27,
                      Space = 32, PgUp = 33, PgDn = 34, End = 35, Home = 36, Left = 37, Up = 38, Right = 39,
-                     Down = 40, Insert = 45, Delete = 46, A = 65, Z = 90, F1 = 112, F2 = 113, F3 = 114,
-                     F4 = 115, F12 = 123;
+                     Down = 40, Insert = 45, Delete = 46, Digit0 = 48, A = 65, Z = 90, F1 = 112, F2 = 113,
+                     F3 = 114, F4 = 115, F5 = 116, F6 = 117, F7 = 118, F8 = 119, F9 = 120, F10 = 121, F11 = 122,
+                     F12 = 123;
 }  // namespace vk
+
+// Character codes of the keys read as characters (Ctrl+letter types 1..26).
+namespace chr {
+inline constexpr int Back = 8, Tab = 9, Enter = 13, Esc = 27, CtrlF = 6, CtrlN = 14, CtrlV = 22, CtrlX = 24,
+                     CtrlY = 25, FirstPrintable = 32, Del = 127;
+}  // namespace chr
 
 namespace shiftstate {
 inline constexpr int Shift = 1, Ctrl = 2, Alt = 4;
@@ -22,6 +29,10 @@ inline constexpr int Shift = 1, Ctrl = 2, Alt = 4;
 // Commands the grids and panels read besides the plain key codes.
 namespace keycmd {
 inline constexpr int CtrlF = 582, CtrlN = 590, CtrlY = 601, CtrlPgUp = 545, CtrlPgDn = 546, AltBase = 1024;
+// The command of a Ctrl+letter typed as character `c` (1..26): 512 + the letter's key code.
+constexpr int ctrlLetter(int c) { return 512 + vk::A + c - 1; }
+// The command of Alt+`letter` (an upper-case Latin letter).
+constexpr int altLetter(char letter) { return AltBase + letter; }
 }
 
 // One key press as the window system of the original controls reported it: the virtual-key code
