@@ -112,7 +112,7 @@ void SheetList::prepare() {
         h->setFontsize(kCellFontSize);
         h->setLength(d.width);
         h->setValue(Variant(d.title));
-        h->move(twipsRect(left, kHeadTop, h->widthTwips(), h->heightTwips()).topLeft());
+        h->setGeometry(twipsRect(left, kHeadTop, h->widthTwips(), h->heightTwips()));
         h->show();
         heads_.push_back(h);
         lefts.push_back(left);
