@@ -141,7 +141,9 @@ void SheetList::prepare() {
     }
     const double bottom = rows > 0 ? top - kGap : kHeadTop + headHeight;
     const double right = lefts.empty() ? kHeadLeft : lefts.back() + widths.back();
-    resize(twipsRect(0, 0, right + kRightMargin, bottom + kBottomMargin).size());
+    // Narrow columns would cut the button row short.
+    const double buttonsRight = buttons_.empty() ? 0 : pixelsToTwips(buttons_.back()->geometry().right() + 1);
+    resize(twipsRect(0, 0, std::max(right + kRightMargin, buttonsRight + kGap), bottom + kBottomMargin).size());
     rowColour_.assign(size_t(rows), colors::Idle);
     redisplay();
 }

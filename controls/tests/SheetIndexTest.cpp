@@ -49,6 +49,7 @@ TEST(TesselSheetIndex, TitleChangesKeepTheIndexInStep) {
     // Deleting record 3 of 10: the former records 4 to 9 become 3 to 8.
     EXPECT_EQ(index.remove(sheet(shno(3), {}, 0)), 3);
     EXPECT_EQ(index.recCount(), 9);
+    EXPECT_EQ(index.records(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "renumbered in the index itself";
     for (int i = 4; i < 10; ++i) EXPECT_EQ(index.recordOf(Variant(shno(i))), i - 1) << i;
     EXPECT_EQ(index.recordOf(Variant(shno(3))), -1);
     expectInStep(index);

@@ -351,6 +351,7 @@ TEST_F(TesselSheetList, LayoutPutsButtonsOverHeadingsOverAlignedCells) {
     EXPECT_LT(form->cmdEnd()->x(), form->cmdEditSheet()->x());
     EXPECT_GT(form->height(), cell(5)->geometry().bottom());
     EXPECT_GT(form->width(), cell(5, kColumns - 1)->geometry().right());
+    EXPECT_GT(form->width(), form->cmdDeleteSheet()->geometry().right()) << "narrow columns keep every button";
 
     form->setEditRec(3);
     window.setFocus();
