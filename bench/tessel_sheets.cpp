@@ -8,10 +8,10 @@
 #include "tessel/mrform.h"
 #include "tessel/outvar.h"
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
-#include <benchmark/benchmark.h>
 
 using namespace tessel;
 using ostrel::Variant;

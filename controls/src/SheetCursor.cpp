@@ -111,8 +111,10 @@ SheetView wheelSheets(SheetView v, int direction, int recCount) {
     if (direction > 0) {
         by = v.top >= n ? -n : -std::max(v.top, 0);
     } else if (direction < 0) {
-        if (v.edit + n < recCount) by = n;
-        else if (v.edit < recCount - 1) by = recCount - 1 - v.edit;
+        if (v.edit + n < recCount)
+            by = n;
+        else if (v.edit < recCount - 1)
+            by = recCount - 1 - v.edit;
     }
     return bounded({v.top + by, v.edit + by}, recCount);
 }

@@ -2,8 +2,8 @@
 
 #include "ostrel/Cp949.h"
 #include "tessel/CellText.h"
-#include "tessel/KeyCode.h"
 #include "tessel/Color.h"
+#include "tessel/KeyCode.h"
 #include "tessel/Stru.h"
 #include "tessel/Twips.h"
 #include "tessel/button.h"
@@ -42,9 +42,8 @@ SheetDialogs SheetDialogs::standard() {
     };
     d.askFind = [](QWidget* parent, const QString& last) {
         bool ok = false;
-        const QString answer = QInputDialog::getText(parent, QStringLiteral("찾기"),
-                                                     QStringLiteral("찾을 문자열을 입력하세요."), QLineEdit::Normal,
-                                                     last, &ok);
+        const QString answer = QInputDialog::getText(
+            parent, QStringLiteral("찾기"), QStringLiteral("찾을 문자열을 입력하세요."), QLineEdit::Normal, last, &ok);
         return ok ? answer : QString();
     };
     d.findMessage = [](QWidget* parent, const QString& text) {
@@ -233,9 +232,7 @@ void SheetList::run(SheetCommand c) {
     }
 }
 
-void SheetList::GotoEnd(bool bNewSheet) {
-    run(bNewSheet ? SheetCommand::LastNewSheet : SheetCommand::Last);
-}
+void SheetList::GotoEnd(bool bNewSheet) { run(bNewSheet ? SheetCommand::LastNewSheet : SheetCommand::Last); }
 
 void SheetList::MouseWheel(int Direction) { apply(wheelSheets(view_, Direction, RecCount())); }
 

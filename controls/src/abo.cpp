@@ -23,7 +23,12 @@ constexpr int kCentred = 2;
 // is typed into the grid instead (the caption reads keys and characters in one code space).
 bool isReportedKey(int key) {
     switch (key) {
-    case vk::Esc: case vk::Up: case vk::Left: case vk::Right: case vk::PgUp: case vk::PgDn: return true;
+    case vk::Esc:
+    case vk::Up:
+    case vk::Left:
+    case vk::Right:
+    case vk::PgUp:
+    case vk::PgDn: return true;
     default: return key >= vk::F1 && key <= vk::F12;
     }
 }

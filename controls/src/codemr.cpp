@@ -13,8 +13,10 @@ codemr::codemr(QWidget* parent)
                 parent) {}
 
 void codemr::runOwn(SheetCommand c) {
-    if (c == SheetCommand::Csv) emit CsvSheets();
-    else if (c == SheetCommand::Load) emit LoadSheets();
+    if (c == SheetCommand::Csv)
+        emit CsvSheets();
+    else if (c == SheetCommand::Load)
+        emit LoadSheets();
 }
 
 void codemr::EditShno(const QString& sOldShno, const QString& sNewShno) {

@@ -15,23 +15,23 @@ struct SheetView {
 // What a key reported by a content cell (or a button) asks of a sheet list.
 enum class SheetCommand {
     None,
-    EndForm,        // Esc, Alt+F4
-    Edit,           // Enter: edit the sheet, or start a new one on the new-sheet line
-    Next,           // Down
-    Previous,       // Up
-    ShiftNext,      // Shift+Down: the window and the selection together
+    EndForm,  // Esc, Alt+F4
+    Edit,  // Enter: edit the sheet, or start a new one on the new-sheet line
+    Next,  // Down
+    Previous,  // Up
+    ShiftNext,  // Shift+Down: the window and the selection together
     ShiftPrevious,  // Shift+Up
     PageUp,
     PageDown,
-    First,          // Ctrl+PgUp, Home
-    Last,           // Ctrl+PgDn, End: GotoEnd(false)
-    LastNewSheet,   // GotoEnd(true); no key
-    Copy,           // F5, sheets only
-    Csv,            // F6, code cards only
-    New,            // F7
-    Delete,         // F8
-    Find,           // Ctrl+F
-    Load,           // the code cards' load button; no key
+    First,  // Ctrl+PgUp, Home
+    Last,  // Ctrl+PgDn, End: GotoEnd(false)
+    LastNewSheet,  // GotoEnd(true); no key
+    Copy,  // F5, sheets only
+    Csv,  // F6, code cards only
+    New,  // F7
+    Delete,  // F8
+    Find,  // Ctrl+F
+    Load,  // the code cards' load button; no key
 };
 
 enum class SheetListKind { Sheets, Codes };
