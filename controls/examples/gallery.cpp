@@ -40,8 +40,8 @@ void buildLists(QWidget& lists) {
     captioned->setFontsize(10);
     captioned->setUpExit(true);
     captioned->setDoubleEnterExit(true);
-    captioned->setStru(makeStru({fieldDef("C", 12, 0, QStringLiteral("품목")), fieldDef("C", 6, 0, QStringLiteral("단위")),
-                                 fieldDef("N", 8, 0, QStringLiteral("수량"))}));
+    captioned->setStru(makeStru({fieldDef("C", 12, 0, QStringLiteral("품목")),
+                                 fieldDef("C", 6, 0, QStringLiteral("단위")), fieldDef("N", 8, 0, QStringLiteral("수량"))}));
     captioned->setCaption(QStringLiteral("주문 품목"));
     const char* goods[] = {"배추", "양파", "감자"};
     int n = 0;
@@ -100,6 +100,7 @@ void buildLists(QWidget& lists) {
     status->move(10, y);
     status->resize(list->width(), 20);
     lists.resize(std::max(list->width(), captioned->width()) + 20, y + 30);
+    list->setFocus();  // the keys go to the sheet list when its window is activated
 }
 
 // Both windows side by side in one picture.
