@@ -40,13 +40,12 @@ void buildLists(QWidget& lists) {
     captioned->setFontsize(10);
     captioned->setUpExit(true);
     captioned->setDoubleEnterExit(true);
-    captioned->setStru(makeStru({fieldDef("C", 12, 0, QStringLiteral("품목")),
-                                 fieldDef("C", 6, 0, QStringLiteral("단위")), fieldDef("N", 8, 0, QStringLiteral("수량"))}));
+    captioned->setStru(makeStru({fieldDef("C", 12, 0, "품목"), fieldDef("C", 6, 0, "단위"), fieldDef("N", 8, 0, "수량")}));
     captioned->setCaption(QStringLiteral("주문 품목"));
     const char* goods[] = {"배추", "양파", "감자"};
     int n = 0;
     for (const char* g : goods)
-        captioned->appendrec(Variant::array({Variant(QString::fromUtf8(g)), Variant("kg"), Variant(int32_t(++n * 10))}));
+        captioned->appendrec(Variant::array({Variant(g), Variant("kg"), Variant(int32_t(++n * 10))}));
     captioned->setValue(captioned->value());
     captioned->move(10, 10);
     QObject::connect(captioned, &abo::keycommand, status, [status](int& k) {
