@@ -134,7 +134,7 @@ TEST(ValueText, LiteralsReadBackAsWritten) {
     std::mt19937 rng(11);
     for (int round = 0; round < 300; ++round) {
         QString s;
-        for (int k = static_cast<int>(rng() % 8); k > 0; --k) s += QStringLiteral("a\"# 가.-1")[static_cast<int>(rng() % 9)];
+        for (int k = static_cast<int>(rng() % 8); k > 0; --k) s += QStringLiteral("a\"# 가.-1")[static_cast<int>(rng() % 8)];
         EXPECT_EQ(ParseLiteral(LiteralText(s)).toString(), s) << s.toStdString();
         Currency c = Currency::fromRaw(static_cast<int64_t>(rng()) - (1LL << 31));
         EXPECT_EQ(ParseLiteral(LiteralText(c)).toCurrency(), c);

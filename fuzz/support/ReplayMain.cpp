@@ -1,0 +1,78 @@
+// Runs a fuzz target once over each input file (folders are read recursively), without libFuzzer:
+// the ordinary build replays every corpus this way, so an input that once failed stays fixed.
+#include <algorithm>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
+
+namespace {
+
+std::string current;  // the input being run, named when it fails
+
+void nameInput(int) {
+    const char head[] = "replay: failed on ";
+    ssize_t ignored = write(STDERR_FILENO, head, sizeof head - 1);
+    ignored = write(STDERR_FILENO, current.data(), current.size());
+    ignored = write(STDERR_FILENO, "\n", 1);
+    (void)ignored;
+}
+
+void onSignal(int sig) {
+    nameInput(sig);
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+std::vector<std::filesystem::path> inputsOf(const std::filesystem::path& p) {
+    std::vector<std::filesystem::path> files;
+    if (std::filesystem::is_directory(p)) {
+        for (const auto& e : std::filesystem::recursive_directory_iterator(p))
+            if (e.is_regular_file()) files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+    } else {
+        files.push_back(p);
+    }
+    return files;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
+    for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) std::signal(sig, onSignal);
+    std::set_terminate([] {
+        nameInput(0);
+        std::abort();
+    });
+    size_t count = 0;
+    for (int i = 1; i < argc; ++i) {
+        for (const auto& file : inputsOf(argv[i])) {
+            std::ifstream in(file, std::ios::binary);
+            if (!in) {
+                std::fprintf(stderr, "replay: cannot read %s\n", file.c_str());
+                return 1;
+            }
+            std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            current = file.string();
+            LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            ++count;
+        }
+    }
+    if (count == 0) {
+        std::fprintf(stderr, "replay: no inputs\n");
+        return 1;
+    }
+    std::printf("replay: %zu inputs ran clean\n", count);
+    return 0;
+}
