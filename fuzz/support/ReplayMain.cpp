@@ -1,9 +1,13 @@
 // Runs a fuzz target once over each input file (folders are read recursively), without libFuzzer:
 // the ordinary build replays every corpus this way, so an input that once failed stays fixed.
+// With --max-ms=N first, an input that takes longer than N milliseconds fails the run (scripts/fuzz
+// feeds 1 MB inputs to the optimised build this way).
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -55,8 +59,14 @@ int main(int argc, char** argv) {
         nameInput(0);
         std::abort();
     });
-    size_t count = 0;
-    for (int i = 1; i < argc; ++i) {
+    long maxMs = 0;
+    int first = 1;
+    if (argc > 1 && std::strncmp(argv[1], "--max-ms=", 9) == 0) {
+        maxMs = std::atol(argv[1] + 9);
+        first = 2;
+    }
+    size_t count = 0, slow = 0;
+    for (int i = first; i < argc; ++i) {
         for (const auto& file : inputsOf(argv[i])) {
             std::ifstream in(file, std::ios::binary);
             if (!in) {
@@ -65,7 +75,15 @@ int main(int argc, char** argv) {
             }
             std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             current = file.string();
+            const auto start = std::chrono::steady_clock::now();
             LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+            const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start).count();
+            if (maxMs > 0 && ms > maxMs) {
+                std::fprintf(stderr, "replay: %s (%zu bytes) took %lld ms\n", current.c_str(), bytes.size(),
+                             static_cast<long long>(ms));
+                ++slow;
+            }
             ++count;
         }
     }
@@ -73,6 +91,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replay: no inputs\n");
         return 1;
     }
+    if (slow > 0) return 1;
     std::printf("replay: %zu inputs ran clean\n", count);
     return 0;
 }

@@ -11,13 +11,16 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 
 namespace {
 
 QTemporaryDir& folder() {
-    static QTemporaryDir dir;
+    // In memory where the system offers it: the file is written once per input.
+    static QTemporaryDir dir(QFileInfo::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm/vendra-ini-XXXXXX")
+                                                                          : QDir::tempPath() + QStringLiteral("/vendra-ini-XXXXXX"));
     return dir;
 }
 

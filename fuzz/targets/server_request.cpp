@@ -47,6 +47,7 @@ struct Running {
         while (!server->isRunning()) std::this_thread::yield();
         client = std::make_unique<httplib::Client>("127.0.0.1", port);
         client->set_keep_alive(true);
+        client->set_tcp_nodelay(true);
         auto login = client->Get("/order_ctos_xml/login.php?OrdererCI=shop&ReceiverCI=farm&PassWord=pw");
         if (!login) std::abort();
         const std::string set = login->get_header_value("Set-Cookie");
