@@ -1,15 +1,14 @@
 #include "ostrel/RuntimeError.h"
 #include "ostrel/clsTable.h"
 
-#include "ErrorOf.h"
+#include "ErrorNumber.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
-#include <random>
 
 using namespace ostrel;
+using vendra::test::expectError;
 
 namespace {
 
@@ -317,56 +316,4 @@ TEST(TableTest, BlankRecordFollowsTheVariantRules) {
     EXPECT_TRUE(t.IsBlankRecord());
     t.zap();
     EXPECT_TRUE(t.IsBlankRecord());
-}
-
-// Random appends, inserts, deletes and writes against a plain vector of records.
-TEST(TableTest, RandomEditsMatchAVectorModel) {
-    std::mt19937 rng(20240611);
-    constexpr int nof = 3;
-    clsTable t;
-    t.setNOF(nof);
-    t.zap();
-    std::vector<std::array<int, nof>> model;
-    int recno = -1;
-    int serial = 1;
-    for (int step = 0; step < 20000; ++step) {
-        int op = static_cast<int>(rng() % 10);
-        int n = static_cast<int>(model.size());
-        if (op < 3) {
-            t.AppendBlank();
-            model.push_back({0, 0, 0});
-            recno = n;
-            int j = static_cast<int>(rng() % nof);
-            t.setFields(j, serial);
-            model[static_cast<size_t>(recno)][static_cast<size_t>(j)] = serial++;
-        } else if (op < 5) {
-            recno = static_cast<int>(rng() % static_cast<unsigned>(n + 1));
-            t.setRecno(recno);
-            t.Insert();
-            model.insert(model.begin() + recno, {0, 0, 0});
-            t.setFields(0, serial);
-            model[static_cast<size_t>(recno)][0] = serial++;
-        } else if (op < 8 && n > 0) {
-            recno = static_cast<int>(rng() % static_cast<unsigned>(n + 2));
-            t.setRecno(recno);
-            t.Delete();
-            model.erase(model.begin() + std::min(recno, n - 1));
-            if (model.empty()) recno = -1;
-        } else if (n > 0) {
-            int i = static_cast<int>(rng() % static_cast<unsigned>(n));
-            int j = static_cast<int>(rng() % nof);
-            t.setCell(i, j, serial);
-            model[static_cast<size_t>(i)][static_cast<size_t>(j)] = serial++;
-        }
-        ASSERT_EQ(t.RecCount(), static_cast<int>(model.size()));
-        ASSERT_EQ(t.Recno(), recno);
-        if (step % 97 == 0 || step > 19900) {
-            for (int i = 0; i < t.RecCount(); ++i)
-                for (int j = 0; j < nof; ++j) {
-                    const Variant& v = t.cellRef(i, j);
-                    ASSERT_EQ(v.isEmpty() ? 0 : v.toLong(), model[static_cast<size_t>(i)][static_cast<size_t>(j)])
-                        << "record " << i << " field " << j << " step " << step;
-                }
-        }
-    }
 }

@@ -6,12 +6,14 @@
 
 namespace vendra::test {
 
-// The number of the run-time error `f` raises, 0 when it raises none.
+// The number of the run-time error `f` raises, 0 when it raises none; its description goes to
+// `description` when one is given.
 template <class F>
-int errorOf(F&& f) {
+int errorOf(F&& f, QString* description = nullptr) {
     try {
         f();
     } catch (const ostrel::RuntimeError& e) {
+        if (description) *description = e.description();
         return e.number();
     }
     return 0;

@@ -6,67 +6,17 @@
 #include "ostrel/Cp949.h"
 #include "ostrel/RuntimeError.h"
 
+#include "LoopbackServers.h"
+
 #include <gtest/gtest.h>
-#include <httplib.h>
-
-#include <arpa/inet.h>
-#include <poll.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <condition_variable>
-#include <set>
-#include <thread>
 
 using corvane::fncGetAndPost;
+using vendra::test::DroppingServer;
+using vendra::test::loopbackSocket;
+using vendra::test::Seen;
+using vendra::test::TestServer;
 
 namespace {
-
-struct Seen {
-    std::string method, target, body;
-    std::multimap<std::string, std::string> headers;  // without the server's REMOTE_/LOCAL_ entries
-    std::set<std::string> names() const {
-        std::set<std::string> n;
-        for (const auto& h : headers) n.insert(h.first);
-        return n;
-    }
-};
-
-// An HTTP server on a free loopback port; `record` keeps a request, `hold` blocks a handler
-// until the server goes away.
-struct TestServer {
-    httplib::Server http;
-    int port = 0;
-    std::thread thread;
-    std::mutex mutex;
-    std::condition_variable released;
-    bool open = false;
-    std::vector<Seen> seen;
-
-    explicit TestServer(const std::function<void(TestServer&)>& routes) {
-        routes(*this);
-        port = http.bind_to_any_port("127.0.0.1");
-        thread = std::thread([this] { http.listen_after_bind(); });
-    }
-    ~TestServer() {
-        { std::lock_guard lock(mutex); open = true; }
-        released.notify_all();
-        http.stop();
-        thread.join();
-    }
-    QString url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path); }
-    void record(const httplib::Request& req) {
-        Seen s{req.method, req.target, req.body, {}};
-        for (const auto& [k, v] : req.headers)
-            if (k.rfind("REMOTE_", 0) != 0 && k.rfind("LOCAL_", 0) != 0) s.headers.emplace(k, v);
-        std::lock_guard lock(mutex);
-        seen.push_back(std::move(s));
-    }
-    void hold() {
-        std::unique_lock lock(mutex);
-        released.wait_for(lock, std::chrono::seconds(10), [this] { return open; });
-    }
-};
 
 void echoRoutes(TestServer& s) {
     auto echo = [&s](const httplib::Request& req, httplib::Response& res) {
@@ -77,46 +27,6 @@ void echoRoutes(TestServer& s) {
     s.http.Post(".*", echo);
 }
 
-// A loopback socket on a free port; listening or not.
-int loopbackSocket(int& port, bool listening) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    port = ntohs(addr.sin_port);
-    if (listening) ::listen(fd, 16);
-    return fd;
-}
-
-// Accepts connections, reads the request head and closes without a reply.
-struct DroppingServer {
-    int port = 0;
-    int fd = loopbackSocket(port, true);
-    std::atomic<bool> stop{false};
-    std::atomic<int> accepted{0};
-    std::thread thread{[this] {
-        while (!stop) {
-            pollfd p{fd, POLLIN, 0};
-            if (::poll(&p, 1, 20) <= 0) continue;
-            int c = ::accept(fd, nullptr, nullptr);
-            ++accepted;
-            char buf[4096];
-            pollfd q{c, POLLIN, 0};
-            if (::poll(&q, 1, 1000) > 0) [[maybe_unused]] auto n = ::read(c, buf, sizeof buf);
-            ::close(c);
-        }
-    }};
-    ~DroppingServer() {
-        stop = true;
-        thread.join();
-        ::close(fd);
-    }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1/drop").arg(port); }
-};
-
 class HttpTest : public ::testing::Test {
 protected:
     void SetUp() override { fncGetAndPost::ClearCookies(); }
@@ -126,7 +36,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HttpTest, GetSendsTheTargetAndTheCharsetHeaderOnly) {
+TEST_F(HttpTest, GetAndPostSendExactlyTheTargetBodyAndHeaders) {
     TestServer server(echoRoutes);
     QString param = web.ParaForm(QStringLiteral("OrdererCI"), QStringLiteral("가게 1")) + QLatin1Char('&')
                     + web.ParaForm(QStringLiteral("RecCount"), int32_t(3));
@@ -135,25 +45,6 @@ TEST_F(HttpTest, GetSendsTheTargetAndTheCharsetHeaderOnly) {
     ASSERT_TRUE(web.SendGet(server.url("/bare"), QString(), reply));
     // Field names travel unchanged; what cannot travel raw in a target is escaped on the way out.
     ASSERT_TRUE(web.SendGet(server.url("/q"), QStringLiteral("이름=a b"), reply));
-
-    ASSERT_EQ(server.seen.size(), 3u);
-    const Seen& get = server.seen[0];
-    EXPECT_EQ(get.method, "GET");
-    EXPECT_EQ(get.target, "/order_ctos_xml/login.php?OrdererCI=%B0%A1%B0%D4%201&RecCount=3");
-    EXPECT_EQ(get.body, "");
-    EXPECT_EQ(get.names(), (std::set<std::string>{"Accept", "Content", "Host"}));
-    EXPECT_EQ(get.headers.find("Content")->second, "charset=euc-kr");
-    EXPECT_EQ(server.seen[1].target, "/bare");
-    EXPECT_EQ(server.seen[2].target, "/q?%C0%CC%B8%A7=a%20b");
-
-    // The server reads the query back with the same codec.
-    auto fields = corvane::ParseForm(QByteArray::fromStdString(get.target.substr(get.target.find('?'))));
-    EXPECT_EQ(corvane::FormValue(fields, u"OrdererCI"), QStringLiteral("가게 1"));
-    EXPECT_EQ(corvane::FormValue(fields, u"RecCount"), QStringLiteral("3"));
-}
-
-TEST_F(HttpTest, PostSendsTheBodyBytesWithTheFormContentType) {
-    TestServer server(echoRoutes);
     QString body = web.IndexedParaForm(QStringLiteral("Product"), 0, QStringLiteral("사과_kg")) + QLatin1Char('&')
                    + web.ParaForm(QStringLiteral("Flag"), true) + QLatin1Char('&')
                    + web.ParaForm(QStringLiteral("Remark"), ostrel::Variant());
@@ -161,15 +52,25 @@ TEST_F(HttpTest, PostSendsTheBodyBytesWithTheFormContentType) {
     // Above curl's 1 KiB threshold a body would otherwise wait behind "Expect: 100-continue".
     ASSERT_TRUE(web.SendPost(server.url("/big"), QStringLiteral("Big=") + QString(3000, u'x'), reply));
 
-    ASSERT_EQ(server.seen.size(), 2u);
-    const Seen& post = server.seen[0];
-    EXPECT_EQ(post.method, "POST");
-    EXPECT_EQ(post.target, "/order_ctos_xml/orders_update.php");
-    EXPECT_EQ(post.body, "Product_0=%BB%E7%B0%FA%5Fkg&Flag=1&Remark=");
+    ASSERT_EQ(server.seen.size(), 5u);
+    const Seen& get = server.seen[0];
+    EXPECT_EQ(get.method + ' ' + get.target + ' ' + get.body,
+              "GET /order_ctos_xml/login.php?OrdererCI=%B0%A1%B0%D4%201&RecCount=3 ");
+    EXPECT_EQ(get.names(), (std::set<std::string>{"Accept", "Content", "Host"}));
+    EXPECT_EQ(get.headers.find("Content")->second, "charset=euc-kr");
+    EXPECT_EQ(server.seen[1].target, "/bare");
+    EXPECT_EQ(server.seen[2].target, "/q?%C0%CC%B8%A7=a%20b");
+    // The server reads the query back with the same codec.
+    auto fields = corvane::ParseForm(QByteArray::fromStdString(get.target.substr(get.target.find('?'))));
+    EXPECT_EQ(corvane::FormValue(fields, u"OrdererCI"), QStringLiteral("가게 1"));
+
+    const Seen& post = server.seen[3];
+    EXPECT_EQ(post.method + ' ' + post.target + ' ' + post.body,
+              "POST /order_ctos_xml/orders_update.php Product_0=%BB%E7%B0%FA%5Fkg&Flag=1&Remark=");
     EXPECT_EQ(post.names(), (std::set<std::string>{"Accept", "Content-Length", "Content-Type", "Host"}));
     EXPECT_EQ(post.headers.find("Content-Type")->second, "application/x-www-form-urlencoded");
-    EXPECT_EQ(server.seen[1].body.size(), 3004u);
-    EXPECT_EQ(server.seen[1].names().count("Expect"), 0u);
+    EXPECT_EQ(server.seen[4].body.size(), 3004u);
+    EXPECT_EQ(server.seen[4].names().count("Expect"), 0u);
 }
 
 TEST_F(HttpTest, ErrorPagesAreRepliesAndRepliesAreDecodedByTheirCharset) {

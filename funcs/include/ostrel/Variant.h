@@ -33,8 +33,9 @@ struct VArray {
     int lower = 0;
     std::vector<Variant> items;
 
-    int upper() const { return lower + static_cast<int>(items.size()) - 1; }
-    bool contains(int i) const { return i >= lower && i <= upper(); }
+    // Defined below Variant: clang instantiates the vector's members where they are used.
+    int upper() const;
+    bool contains(int i) const;
     const Variant& at(int i) const;  // raises error 9 outside the bounds
     Variant& at(int i);
 };
@@ -117,5 +118,8 @@ bool ParseNumber(QStringView text, double& out);
 bool IsNumeric(const Variant& v);
 // The leading number of a text, 0 when there is none.
 double Val(QStringView text);
+
+inline int VArray::upper() const { return lower + static_cast<int>(items.size()) - 1; }
+inline bool VArray::contains(int i) const { return i >= lower && i <= upper(); }
 
 }  // namespace ostrel
