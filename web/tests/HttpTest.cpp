@@ -4,17 +4,12 @@
 #include "corvane/fncGetAndPost.h"
 
 #include "ostrel/Cp949.h"
-#include "ostrel/RuntimeError.h"
 
+#include "ErrorNumber.h"
 #include "LoopbackServers.h"
 
-#include <gtest/gtest.h>
-
 using corvane::fncGetAndPost;
-using vendra::test::DroppingServer;
-using vendra::test::loopbackSocket;
-using vendra::test::Seen;
-using vendra::test::TestServer;
+using namespace vendra::test;
 
 namespace {
 
@@ -58,8 +53,7 @@ TEST_F(HttpTest, GetAndPostSendExactlyTheTargetBodyAndHeaders) {
               "GET /order_ctos_xml/login.php?OrdererCI=%B0%A1%B0%D4%201&RecCount=3 ");
     EXPECT_EQ(get.names(), (std::set<std::string>{"Accept", "Content", "Host"}));
     EXPECT_EQ(get.headers.find("Content")->second, "charset=euc-kr");
-    EXPECT_EQ(server.seen[1].target, "/bare");
-    EXPECT_EQ(server.seen[2].target, "/q?%C0%CC%B8%A7=a%20b");
+    EXPECT_EQ(server.seen[1].target + server.seen[2].target, "/bare/q?%C0%CC%B8%A7=a%20b");
     // The server reads the query back with the same codec.
     auto fields = corvane::ParseForm(QByteArray::fromStdString(get.target.substr(get.target.find('?'))));
     EXPECT_EQ(corvane::FormValue(fields, u"OrdererCI"), QStringLiteral("가게 1"));
@@ -69,8 +63,7 @@ TEST_F(HttpTest, GetAndPostSendExactlyTheTargetBodyAndHeaders) {
               "POST /order_ctos_xml/orders_update.php Product_0=%BB%E7%B0%FA%5Fkg&Flag=1&Remark=");
     EXPECT_EQ(post.names(), (std::set<std::string>{"Accept", "Content-Length", "Content-Type", "Host"}));
     EXPECT_EQ(post.headers.find("Content-Type")->second, "application/x-www-form-urlencoded");
-    EXPECT_EQ(server.seen[4].body.size(), 3004u);
-    EXPECT_EQ(server.seen[4].names().count("Expect"), 0u);
+    EXPECT_TRUE(server.seen[4].body.size() == 3004u && !server.seen[4].names().count("Expect"));
 }
 
 TEST_F(HttpTest, ErrorPagesAreRepliesAndRepliesAreDecodedByTheirCharset) {
@@ -96,32 +89,25 @@ TEST_F(HttpTest, ErrorPagesAreRepliesAndRepliesAreDecodedByTheirCharset) {
         EXPECT_EQ(reply, text) << path;
     }
     EXPECT_EQ(web.LastTries(), 1);  // a 404 is a reply, not a failure to retry
-    EXPECT_TRUE(web.SendPost(server.url("/missing"), QStringLiteral("a=1"), reply));
-    EXPECT_EQ(reply, QStringLiteral("없는 페이지"));
+    EXPECT_TRUE(web.SendPost(server.url("/missing"), QStringLiteral("a=1"), reply) && reply == QStringLiteral("없는 페이지"));
 }
 
 TEST_F(HttpTest, FailedConnectionsAreTriedExactlyThreeTimes) {
     int port = 0;
     ::close(loopbackSocket(port, false));
-    reply = QStringLiteral("stale");
-    EXPECT_FALSE(web.SendGet(QStringLiteral("http://127.0.0.1:%1/x").arg(port), QStringLiteral("a=1"), reply));
-    EXPECT_EQ(reply, QString());
-    EXPECT_EQ(web.LastTries(), 3);
-    EXPECT_FALSE(web.LastError().isEmpty());
-
     DroppingServer dropping;
-    reply = QStringLiteral("stale");
-    EXPECT_FALSE(web.SendPost(dropping.url(), QStringLiteral("a=1"), reply));
-    EXPECT_EQ(reply, QString());
-    EXPECT_EQ(dropping.accepted, 3);
-    EXPECT_FALSE(web.SendGet(dropping.url(), QString(), reply));
+    const QString closed = QStringLiteral("http://127.0.0.1:%1/x").arg(port);
+    const std::pair<QString, bool> failing[] = {{closed, false}, {dropping.url(), true}, {dropping.url(), false}};
+    for (const auto& [url, post] : failing) {
+        reply = QStringLiteral("stale");
+        EXPECT_FALSE(post ? web.SendPost(url, QStringLiteral("a=1"), reply) : web.SendGet(url, QString(), reply));
+        EXPECT_TRUE(reply.isEmpty() && web.LastTries() == 3 && !web.LastError().isEmpty()) << url.toStdString();
+    }
     EXPECT_EQ(dropping.accepted, 6);
     EXPECT_FALSE(web.SendGet(QStringLiteral("ftp://127.0.0.1/x"), QString(), reply));  // http(s) only
 
     TestServer server(echoRoutes);  // a later success clears the failure
-    EXPECT_TRUE(web.SendGet(server.url("/ok"), QString(), reply));
-    EXPECT_EQ(web.LastTries(), 1);
-    EXPECT_TRUE(web.LastError().isEmpty());
+    EXPECT_TRUE(web.SendGet(server.url("/ok"), QString(), reply) && web.LastTries() == 1 && web.LastError().isEmpty());
 }
 
 TEST_F(HttpTest, AHangingServerIsCutOffByTheTotalTimeOut) {
@@ -133,15 +119,12 @@ TEST_F(HttpTest, AHangingServerIsCutOffByTheTotalTimeOut) {
             res.set_content("late", "text/plain");
         });
     });
-    EXPECT_EQ(web.ConnectTimeout(), 5000);
-    EXPECT_EQ(web.TotalTimeout(), 30000);
+    EXPECT_TRUE(web.ConnectTimeout() == 5000 && web.TotalTimeout() == 30000);
     web.setTotalTimeout(250);
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(web.SendGet(server.url("/slow"), QString(), reply));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(reply, QString());
-    EXPECT_EQ(web.LastTries(), 3);
-    EXPECT_EQ(calls.load(), 3);
+    EXPECT_TRUE(reply.isEmpty() && web.LastTries() == 3 && calls.load() == 3);
 }
 
 TEST_F(HttpTest, RepliesAboveTheLimitAreRefusedWithoutRetrying) {
@@ -163,19 +146,13 @@ TEST_F(HttpTest, RepliesAboveTheLimitAreRefusedWithoutRetrying) {
     web.setMaxReplyBytes(4096);
     for (const char* path : {"/sized", "/chunked"}) {
         reply = QStringLiteral("stale");
-        try {
-            web.SendGet(server.url(path), QString(), reply);
-            ADD_FAILURE() << path << " was accepted";
-        } catch (const ostrel::RuntimeError& e) {
-            EXPECT_EQ(e.number(), 7) << path;
-            EXPECT_TRUE(e.description().contains(QStringLiteral("4096"))) << path;
-        }
-        EXPECT_EQ(reply, QString());
+        QString why;
+        EXPECT_EQ(errorOf([&] { web.SendGet(server.url(path), QString(), reply); }, &why), 7) << path;
+        EXPECT_TRUE(why.contains(QStringLiteral("4096")) && reply.isEmpty()) << path;
     }
     EXPECT_EQ(calls.load(), 2);
     web.setMaxReplyBytes(8000);
-    EXPECT_TRUE(web.SendGet(server.url("/chunked"), QString(), reply));
-    EXPECT_EQ(reply.size(), 8000);
+    EXPECT_TRUE(web.SendGet(server.url("/chunked"), QString(), reply) && reply.size() == 8000);
 }
 
 TEST_F(HttpTest, CookiesAreKeptForTheRunAndSentBack) {
@@ -193,8 +170,7 @@ TEST_F(HttpTest, CookiesAreKeptForTheRunAndSentBack) {
     ASSERT_TRUE(other.SendPost(server.url("/orders"), QStringLiteral("a=1"), reply));
 
     ASSERT_EQ(server.seen.size(), 3u);
-    EXPECT_EQ(server.seen[0].headers.count("Cookie"), 0u);
+    EXPECT_EQ(server.seen[0].headers.count("Cookie") + server.seen[2].headers.count("Cookie"), 0u);
     ASSERT_EQ(server.seen[1].headers.count("Cookie"), 1u);
     EXPECT_EQ(server.seen[1].headers.find("Cookie")->second, "session=s3cr3t");
-    EXPECT_EQ(server.seen[2].headers.count("Cookie"), 0u);
 }
