@@ -89,7 +89,7 @@ TEST_F(HttpTest, ErrorPagesAreRepliesAndRepliesAreDecodedByTheirCharset) {
         EXPECT_EQ(reply, text) << path;
     }
     EXPECT_EQ(web.LastTries(), 1);  // a 404 is a reply, not a failure to retry
-    EXPECT_TRUE(web.SendPost(server.url("/missing"), QStringLiteral("a=1"), reply) && reply == QStringLiteral("없는 페이지"));
+    EXPECT_TRUE(web.SendPost(server.url("/missing"), QStringLiteral("a=1"), reply) && reply == expected[4].second);
 }
 
 TEST_F(HttpTest, FailedConnectionsAreTriedExactlyThreeTimes) {
