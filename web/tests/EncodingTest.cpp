@@ -11,7 +11,7 @@ using ostrel::Currency;
 using ostrel::Variant;
 using vendra::test::errorOf;
 
-TEST(UrlEncode, CodePage949BytesWithOnlyLettersAndDigitsPlain) {
+TEST(UrlEncode, CodePage949BytesWithOnlyLettersAndDigitsPlainAndFormsReadBack) {
     const std::pair<const char16_t*, const char*> cases[] = {
         {u"a b", "a%20b"}, {u"", ""}, {u"가AZaz09", "%B0%A1AZaz09"},
         {u"-._*~+/\t", "%2D%2E%5F%2A%7E%2B%2F%09"}, {u"\u00e9\U0001F600", "%3F%3F"}};  // the last: not in the code page
@@ -19,9 +19,7 @@ TEST(UrlEncode, CodePage949BytesWithOnlyLettersAndDigitsPlain) {
     // Stray percents stay.
     EXPECT_EQ(URLDecode("a+b%20c%b0%a1") + '|' + URLDecode("100%") + '|' + URLDecode("%4%zz%41"),
               QStringLiteral("a b c가|100%|%4%zzA"));
-}
-
-TEST(UrlEncode, ParseFormKeepsOrderRepeatsAndEmptyValues) {
+    // Forms keep order, repeats and empty values.
     FormFields f = ParseForm("?a=1&&b=&c&Name=%B0%A1+%B3%AA&a=2&eq=x%3Dy=z");
     ASSERT_EQ(f.size(), 6u);
     const FormFields some = {f[1], f[2], f[4]};
@@ -42,8 +40,8 @@ TEST(ParaForm, StringsAreEncodedOtherValuesWrittenAsText) {
         {Currency::fromRaw(-12500), "X=-1.25"}};
     for (const auto& [value, piece] : cases) EXPECT_EQ(web.ParaForm(QStringLiteral("X"), value), QLatin1String(piece));
     EXPECT_EQ(web.ParaForm(QStringLiteral("이름"), QStringLiteral("a")), QStringLiteral("이름=a"));
-    EXPECT_EQ(web.IndexedParaForm(QStringLiteral("Product"), 0, QStringLiteral("배")), QStringLiteral("Product_0=%B9%E8"));
-    EXPECT_EQ(web.IndexedParaForm(QStringLiteral("Q"), -2, 1.5), QStringLiteral("Q_-2=1.5"));
+    EXPECT_EQ(web.IndexedParaForm(QStringLiteral("Product"), 0, QStringLiteral("배")) + '&'
+                  + web.IndexedParaForm(QStringLiteral("Q"), -2, 1.5), QStringLiteral("Product_0=%B9%E8&Q_-2=1.5"));
 }
 
 TEST(ValueText, ValueToStringGivesPlainTexts) {
@@ -85,7 +83,8 @@ TEST(ValueText, LiteralsReadBackAsWritten) {
         {u"99999999999999", Currency::fromRaw(999999999999990000)}, {u"\"a\"\"b\"", QStringLiteral("a\"b")},
         {u"\"a\"b\"", QStringLiteral("a\"b")}, {u"\" x \"", QStringLiteral(" x ")}, {u"#0000-00-00#", ostrel::Date()},
         {u"#abc#", int16_t(0)}};
-    for (const auto& [text, value] : read) EXPECT_TRUE(ParseLiteral(text).identical(value)) << QString(text).toStdString();
+    for (const auto& [text, value] : read)
+        EXPECT_TRUE(ParseLiteral(text).identical(value)) << QString::fromUtf16(text).toStdString();
     EXPECT_EQ(errorOf([] { ParseLiteral(u"1e300"); }), ostrel::err::Overflow);
     EXPECT_EQ(errorOf([] { ParseLiteral(u"\""); }), ostrel::err::InvalidArgument);
 }
