@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace sembrin;
 using namespace ostrel;
@@ -41,16 +40,14 @@ struct DbUpkeepTest : ::testing::Test {
 };
 
 TEST_F(DbUpkeepTest, NamedTextsAreCutToFiftyBytesAndReadEmptyWithoutADatabase) {
-    const QString longText = QString(24, u'가') + QStringLiteral("ab가");  // 48 + 2 bytes, then one more Hangul
     const QString title = "it's \"x\"";
-    p.setZepTag(title, longText);
+    p.setZepTag(title, QString(24, u'가') + QStringLiteral("ab가"));  // 48 + 2 bytes, then one more Hangul
     EXPECT_EQ(p.ZepTag(title), QString(24, u'가') + "ab");
     p.setZepTag(title, QString(30, u'나'));  // 25 Hangul fit, the 26th would split
     EXPECT_EQ(p.ZepTag(title), QString(25, u'나'));
     EXPECT_EQ(db->RecordCount("TAG"), 1);
     p.setZepProperties(title, "prop");
-    p.DelZepTag(title);
-    p.DelZepTag("never there");
+    for (const QString& gone : {title, QStringLiteral("never there")}) p.DelZepTag(gone);
     EXPECT_TRUE(p.ZepTag(title).isEmpty() && p.ZepProperties(title) == "prop");
     p.DelZepProperties(title);
     EXPECT_EQ(db->RecordCount("Properties"), 0);
@@ -65,8 +62,7 @@ TEST_F(DbUpkeepTest, StructureCheckReportsEachDifferenceUnlessSilent) {
                         arr({arr({"code", true})}));
     fncChkdb c;
     const Variant same = arr({arr({"code", int16_t(10), int16_t(8), false}), arr({"qty", int16_t(4)})});
-    EXPECT_FALSE(c.check_table("gr", same, arr({arr({"code", true})})));
-    EXPECT_TRUE(fb->messages.isEmpty());
+    EXPECT_TRUE(!c.check_table("gr", same, arr({arr({"code", true})})) && fb->messages.isEmpty());
 
     struct Case { const char* table; Variant st, ix; QStringList messages; };
     const std::vector<Case> cases = {
@@ -79,8 +75,7 @@ TEST_F(DbUpkeepTest, StructureCheckReportsEachDifferenceUnlessSilent) {
     };
     for (const Case& k : cases) {
         fb->messages.clear();
-        EXPECT_TRUE(c.check_table(k.table, k.st, k.ix, true));
-        EXPECT_TRUE(fb->messages.isEmpty());
+        EXPECT_TRUE(c.check_table(k.table, k.st, k.ix, true) && fb->messages.isEmpty());  // silent
         EXPECT_TRUE(c.check_table(k.table, k.st, k.ix));
         EXPECT_EQ(fb->messages, k.messages);
     }
@@ -99,25 +94,22 @@ TEST_F(DbUpkeepTest, BackupKeepsDayAndStartOfDayCopiesAndTheTenNewest) {
     db->Execute("INSERT INTO TAG (title) VALUES ('x')");  // a second backup today, the file held open
     touch(5);
     b.dbBackUp(dir.path(), "장부", "mdb");
-    EXPECT_EQ(names().size(), 2);
-    EXPECT_EQ(Database::Open(backup.filePath("장부의 2024년3월5일초기.mdb"))->RecordCount("TAG"), 1);
+    EXPECT_TRUE(names().size() == 2 && Database::Open(backup.filePath(names().last()))->RecordCount("TAG") == 1);
 
-    for (int day = 1; day <= 10; ++day) QFile(backup.filePath(QStringLiteral("장부의 2023년1월%1일.mdb").arg(day))).open(QIODevice::WriteOnly);
-    QFile(backup.filePath("장부의 복사중.mdb")).open(QIODevice::WriteOnly);  // a stray copy is replaced
-    QFile(backup.filePath("다른장부의 2020년1월1일.mdb")).open(QIODevice::WriteOnly);
+    const QString dated = QStringLiteral("장부의 2023년1월%1일.mdb");
+    QStringList extra = {"장부의 복사중.mdb", "다른장부의 2020년1월1일.mdb"};  // a stray copy is replaced
+    for (int day = 1; day <= 10; ++day) extra << dated.arg(day);
+    for (const QString& name : extra) QFile(backup.filePath(name)).open(QIODevice::WriteOnly);
     b.dbBackUp(dir.path(), "장부", "mdb");
     QStringList left = names();
     EXPECT_EQ(left.size(), 10 + 1);  // ten dated copies and the other book's
-    EXPECT_FALSE(left.contains("장부의 2023년1월1일.mdb"));
-    EXPECT_FALSE(left.contains("장부의 2023년1월2일.mdb"));
-    EXPECT_TRUE(left.contains("장부의 2023년1월3일.mdb"));
+    for (int day = 1; day <= 3; ++day) EXPECT_EQ(left.contains(dated.arg(day)), day == 3) << day;
 
     vendra::test::expectError(err::FileNotFound, [&] { b.dbBackUp(dir.path(), "없는장부", "mdb"); });
     EXPECT_EQ(b.date2ymd(DateSerial(2024, 1, 5)) + b.date2ymd(DateSerial(2024, 12, 25)), "2024년1월5일2024년12월25일");
-    const std::vector<std::pair<const char*, bool>> names = {
-        {"장부의 2024년1월5일초기.mdb", true}, {"장부의2024년13월1일", true}, {"장부 2024년1월5일", false},
-        {"장부의 2024년1월5.mdb", false},       {"장부의 1월5일", false},         {"의 99999년1월1일", false}};
-    for (auto& [name, expected] : names) EXPECT_EQ(b.Is의Ymd(name), expected) << name;
+    for (const char* name : {"장부의 2024년1월5일초기.mdb", "장부의2024년13월1일"}) EXPECT_TRUE(b.Is의Ymd(name)) << name;
+    for (const char* name : {"장부 2024년1월5일", "장부의 2024년1월5.mdb", "장부의 1월5일", "의 99999년1월1일"})
+        EXPECT_FALSE(b.Is의Ymd(name)) << name;
 }
 
 }  // namespace

@@ -24,34 +24,28 @@ TEST(PublicStore, SettingsAndPublicValuesAreSharedByKeyWithoutCase) {
         {"tabbed", QStringLiteral("true\t"), "tabbed", QStringLiteral("TRUE\t"), false},  // only spaces trimmed
         {"boolset", Variant(true), "BOOLSET", QStringLiteral("TRUE"), true},
         {"almost", QStringLiteral("TRUE1"), "almost", QStringLiteral("TRUE1"), false},
+        {"boolset", Variant(false), "boolset", QStringLiteral("FALSE"), false},  // replaced, not added
     };
     for (const Case& c : settings) {
         a.setInisetting(c.key, c.written);
-        EXPECT_TRUE(b.inisetting(c.readAs).identical(c.read)) << c.key;
-        EXPECT_EQ(f.IsTrueInisetting(c.readAs), c.isTrue) << c.key;
+        EXPECT_TRUE(b.inisetting(c.readAs).identical(c.read) && f.IsTrueInisetting(c.readAs) == c.isTrue) << c.key;
     }
-    a.setInisetting("boolset", Variant(false));  // replaced, not added
-    EXPECT_FALSE(f.IsTrueInisetting("boolset"));
 
     a.setPublicValue("pv_mixed", QStringLiteral(" Keep Me "));
-    EXPECT_EQ(b.PublicValue("PV_MIXED").toString(), " Keep Me ");
-    EXPECT_TRUE(b.inisetting("pv_mixed").isEmpty());  // the two collections are apart
     a.setPublicValue("pvnum", Variant(int32_t(42)));
-    EXPECT_TRUE(b.PublicValue("PVNUM").identical(Variant(int32_t(42))));
-    for (const char* missing : {"never-set", ""}) {
-        EXPECT_TRUE(b.inisetting(missing).isEmpty());
-        EXPECT_TRUE(b.PublicValue(missing).isEmpty());
-        EXPECT_FALSE(f.IsTrueInisetting(missing));
-    }
+    EXPECT_TRUE(b.PublicValue("PV_MIXED").identical(QStringLiteral(" Keep Me ")));
+    EXPECT_TRUE(b.PublicValue("PVNUM").identical(int32_t(42)) && b.inisetting("pv_mixed").isEmpty());  // apart
+    for (const char* m : {"never-set", ""})
+        EXPECT_TRUE(b.inisetting(m).isEmpty() && b.PublicValue(m).isEmpty() && !f.IsTrueInisetting(m)) << m;
 
     a.setZepPath("/data/books");
     a.setZepReadOnly(true);
     auto ws = std::make_shared<ostrel::Workspace>();
     a.setZepWs(ws);
     f.setObjMainCom(ws);
-    EXPECT_TRUE(b.ZepPath() == "/data/books" && b.ZepReadOnly() && b.ZepWs() == ws && fncPublicValue().objMainCom() == ws);
+    EXPECT_TRUE(b.ZepPath() == "/data/books" && b.ZepReadOnly() && b.ZepWs() == ws);
     b.setZepReadOnly(false);
-    EXPECT_FALSE(a.ZepReadOnly());
+    EXPECT_TRUE(!a.ZepReadOnly() && fncPublicValue().objMainCom() == ws);
     a.setZepWs(nullptr);
     f.setObjMainCom(nullptr);
 
@@ -59,9 +53,8 @@ TEST(PublicStore, SettingsAndPublicValuesAreSharedByKeyWithoutCase) {
     사업자 u{"123-45-67890", "한빛청과", {}, {}, {}, {}, {}, {}, {}, {}, "hanbit"};
     z.setZepPv사용자(u);
     사업자 copy = pptZepPublicValue().ZepPv사용자();
-    EXPECT_EQ(copy, u);
     copy.상호 = QStringLiteral("다른상호");  // a copy, not a view of the store
-    EXPECT_EQ(z.ZepPv사용자().상호, QStringLiteral("한빛청과"));
+    EXPECT_EQ(z.ZepPv사용자(), u);
     z.setZepPv전자송장서버연결정상(true);
     EXPECT_TRUE(pptZepPublicValue().ZepPv전자송장서버연결정상());
     z.setZepPv전자송장서버연결정상(false);
@@ -81,14 +74,14 @@ TEST(LoadIni, ReadsKeyValueLinesInCodePage949FromEveryFolderForm) {
     p.setInisetting("ini_untouched", QStringLiteral("kept"));
     for (const QString& folder : {dir.path() + "/nowhere", dir.path()})
         for (const char* name : {"missing.ini", "sub.ini", ""}) EXPECT_FALSE(m.LoadIni(folder, name)) << name;
-    EXPECT_EQ(p.inisetting("ini_untouched").toString(), "KEPT");
 
     for (const QString& folder : {dir.path(), dir.path() + '/', dir.path() + '\\'})
         EXPECT_TRUE(m.LoadIni(folder, "vendra.ini")) << folder.toStdString();
     // Values from the file keep their case; the reader still takes "true" for true.
     const std::vector<std::pair<QString, const char*>> read = {
         {setting::LargeLetterPrint(), "true"}, {"INI_FORMULA", "a=b"}, {"ini_mixed", "Two Words"},
-        {"ini_twice", "second"}, {"ini_last", "no line end"}, {"no equals sign here", ""}, {"", ""}};
+        {"ini_twice", "second"}, {"ini_last", "no line end"}, {"no equals sign here", ""}, {"", ""},
+        {"ini_untouched", "KEPT"}};
     for (auto& [key, value] : read) EXPECT_EQ(p.inisetting(key).toString(), value) << key.toStdString();
     EXPECT_TRUE(fncPublicValue().IsTrueInisetting(setting::LargeLetterPrint()));
     p.setInisetting("ini_mixed", QStringLiteral("x"));  // a later write replaces what the file gave

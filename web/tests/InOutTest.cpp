@@ -23,7 +23,7 @@ namespace {
 const fncInOut io;
 }
 
-TEST(GetLine, OnlyCrLfEndsALine) {
+TEST(InOut, TextBecomesLinesTablesAndArrayElementsAndBack) {
     auto lines = [](const char* text) {
         clsGetLineFromText g;
         g.setText(QString::fromLatin1(text));
@@ -37,21 +37,14 @@ TEST(GetLine, OnlyCrLfEndsALine) {
     clsGetLineFromText g;
     EXPECT_TRUE(g.isEOF());
     g.setText(QStringLiteral("one\r\ntwo"));
-    EXPECT_EQ(g.Line(), QStringLiteral("one"));
+    g.Line();
     g.setText(QStringLiteral("three"));  // a new text starts from its beginning
-    EXPECT_EQ(g.Line(), QStringLiteral("three"));
-    EXPECT_EQ(g.Line(), QString());
-    EXPECT_TRUE(g.isEOF());
-}
+    EXPECT_TRUE(g.Line() == QStringLiteral("three") && g.Line().isEmpty() && g.isEOF());
 
-TEST(InOut, TabAndCommaTextBecomeTablesAndBack) {
     auto t = io.Tabtext2Jarray(QStringLiteral("a\tb\r\nc"), 3);
-    ASSERT_EQ(t->RecCount(), 2);
-    EXPECT_EQ(t->Recno(), 1);  // left at the last record
-    EXPECT_EQ(t->Cell(0, 1).toString(), QStringLiteral("b"));
+    ASSERT_TRUE(t->RecCount() == 2 && t->Recno() == 1);  // left at the last record
     EXPECT_TRUE(t->Cell(0, 2).isEmpty() && t->Cell(1, 1).isEmpty());
-    EXPECT_EQ(io.Jarray2Tabtext(*t), QStringLiteral("a\tb\t\r\nc\t\t\r\n"));
-    EXPECT_TRUE(t->isEOF());
+    EXPECT_TRUE(io.Jarray2Tabtext(*t) == QStringLiteral("a\tb\t\r\nc\t\t\r\n") && t->isEOF());
 
     auto odd = io.Tabtext2Jarray(QStringLiteral("1\t2\t3\r\n\r\nx\t"), 2);
     ASSERT_EQ(odd->RecCount(), 3);
@@ -63,27 +56,20 @@ TEST(InOut, TabAndCommaTextBecomeTablesAndBack) {
 
     auto csv = io.CSVtext2Jarray(QStringLiteral(" a , \"b,c\" \r\n\r\n가"), 3);
     ASSERT_EQ(csv->RecCount(), 3);
-    EXPECT_EQ(csv->Cell(0, 0).toString(), QStringLiteral("a"));
-    EXPECT_EQ(csv->Cell(0, 1).toString(), QStringLiteral("\"b"));  // quotes mean nothing
-    for (int j = 0; j < 3; ++j) EXPECT_EQ(csv->Cell(1, j).type(), VarType::String) << j;
-    EXPECT_EQ(csv->Cell(2, 2).type(), VarType::String);
+    EXPECT_TRUE(csv->Cell(0, 0).toString() == "a" && csv->Cell(0, 1).toString() == "\"b");  // quotes mean nothing
+    for (auto [r, j] : {std::pair{1, 0}, {1, 1}, {1, 2}, {2, 2}}) EXPECT_EQ(csv->Cell(r, j).type(), VarType::String);
 
-    auto mixed = std::make_shared<ostrel::clsTable>();
-    mixed->setNOF(3);
-    mixed->AppendBlank();
+    auto mixed = io.Tabtext2Jarray(QStringLiteral("x\ty"), 3);  // one record, the current one
     mixed->setFields(0, ostrel::Currency::fromRaw(15000));
     mixed->setFields(1, true);
     EXPECT_EQ(io.Jarray2Tabtext(*mixed), QStringLiteral("1.5\tTrue\t\r\n"));
-}
 
-TEST(InOut, ArrayElementsByIndexAndType) {
+    // Array elements by index and type.
     ostrel::VArray a{0, {QStringLiteral("5"), QStringLiteral("x")}};
-    EXPECT_EQ(io.ArrayElement(a, 0, 3).type(), VarType::Long);
-    EXPECT_EQ(io.ArrayElement(a, 1).toString(), QStringLiteral("x"));
-    EXPECT_TRUE(io.ArrayElement(a, 2).isEmpty());
+    EXPECT_TRUE(io.ArrayElement(a, 0, 3).identical(int32_t(5)) && io.ArrayElement(a, 2).isEmpty());
+    EXPECT_TRUE(io.ArrayElement(a, 1).identical(QStringLiteral("x")) && io.value2string(true) == QStringLiteral("1"));
+    EXPECT_TRUE(io.string2value(QStringLiteral("12"), 2).identical(int16_t(12)));
     EXPECT_EQ(errorOf([&] { io.ArrayElement(a, -1); }), ostrel::err::OutOfRange);
-    EXPECT_EQ(io.string2value(QStringLiteral("12"), 2).type(), VarType::Integer);
-    EXPECT_EQ(io.value2string(true), QStringLiteral("1"));
 }
 
 TEST(InOut, FilesAreCodePage949AndReplacedWhole) {
@@ -91,12 +77,11 @@ TEST(InOut, FilesAreCodePage949AndReplacedWhole) {
     const QString f = dir.filePath(QStringLiteral("주문.txt"));
     io.SaveString(QStringLiteral("가나\r\nab"), f);
     QFile raw(f);
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    EXPECT_EQ(raw.readAll(), ostrel::cp949::encode(u"가나\r\nab\r\n"));
+    EXPECT_TRUE(raw.open(QIODevice::ReadOnly) && raw.readAll() == ostrel::cp949::encode(u"가나\r\nab\r\n"));
     EXPECT_EQ(io.LoadString(f), QStringLiteral("가나\r\nab\r\n"));
 
-    EXPECT_EQ(errorOf([&] { io.LoadString(dir.filePath(QStringLiteral("none.txt"))); }), ostrel::err::FileNotFound);
-    EXPECT_EQ(errorOf([&] { io.LoadString(dir.path()); }), ostrel::err::FileNotFound);
+    for (const QString& none : {dir.filePath(QStringLiteral("none.txt")), dir.path()})
+        EXPECT_EQ(errorOf([&] { io.LoadString(none); }), ostrel::err::FileNotFound) << none.toStdString();
     EXPECT_EQ(errorOf([&] { io.SaveString(QStringLiteral("x"), dir.filePath(QStringLiteral("no/f.txt"))); }), 76);
     // A file in a folder that cannot be written keeps its old content.
     const QString ro = dir.filePath(QStringLiteral("ro"));
@@ -114,14 +99,12 @@ TEST(TimeStamp, SixteenDigitsOfNowAndNeverTheSameTwice) {
     fncTimeStamp stamps;
     const QDateTime before = QDateTime::currentDateTime();
     QString last = stamps.MakeTimeStamp();
-    ASSERT_EQ(last.size(), 16);
     QDateTime read = QDateTime::fromString(last.left(14), QStringLiteral("yyyyMMddHHmmss"));
-    ASSERT_TRUE(read.isValid());
+    ASSERT_TRUE(last.size() == 16 && read.isValid()) << last.toStdString();
     EXPECT_LE(std::abs(read.secsTo(before)), 2);
     // Calls far quicker than a hundredth of a second still give rising, distinct stamps.
-    for (int i = 0; i < 30; ++i) {
-        QString next = stamps.MakeTimeStamp();
-        EXPECT_GT(next, last);
-        last = next;
-    }
+    QStringList all{last};
+    for (int i = 0; i < 30; ++i) all << stamps.MakeTimeStamp();
+    EXPECT_EQ(std::adjacent_find(all.begin(), all.end(), std::greater_equal<>()), all.end())
+        << all.join(u' ').toStdString();
 }
