@@ -23,6 +23,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
