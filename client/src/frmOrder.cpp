@@ -226,7 +226,7 @@ void frmOrder::ab1_CellModified(int& rec, int& fie, ostrel::Variant&, bool&) {
                                                        CellCurrency(ab1->Cell(rec, sheet::Price)));
             ab1->setPCell(rec, sheet::Amount, amount);
         }
-    } catch (const ostrel::RuntimeError& e) {
+    } catch (const ostrel::RuntimeError&) {
         // A quantity so large that its amount overflows: say so and leave the amount alone.
         message(AmountTooLargeMessage(rec, ab1->Cell(rec, sheet::Name).toString()));
     }
