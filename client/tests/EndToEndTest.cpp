@@ -6,7 +6,6 @@
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
 #include "vendra/OrderSheet.h"
-#include "vendra/Requests.h"
 #include "vendra/ServerLink.h"
 #include "vendra/Startup.h"
 #include "vendra/frmIDandPassword.h"
@@ -16,7 +15,6 @@
 
 #include "ostrel/fncDate.h"
 #include "tavrin/frmOuthand.h"
-#include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
@@ -93,19 +91,14 @@ TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
         EXPECT_EQ(KeepOnScreen(at, size, screen), want);
     }
 
-    struct Case {
-        QStringList args;
-        QString server;
-        QStringList words;
-        bool valid;
-    };
-    for (const Case& c : {Case{{"shop", "farm"}, "", {"shop", "farm"}, true},
-                          Case{{"--server", "http://h:1", "shop"}, "http://h:1", {"shop"}, true},
-                          Case{{"--server=http://h:2", " shop  farm "}, "http://h:2", {"shop", "farm"}, true},
-                          Case{{"shop", "--server"}, "", {}, false}}) {
-        const CommandLine cl = ParseCommandLine(c.args);
-        EXPECT_EQ(QStringList({cl.server, cl.words.join('|')}), QStringList({c.server, c.words.join('|')}));
-        EXPECT_EQ(cl.valid, c.valid);
+    // Arguments: the server, the words, whether valid.
+    for (const auto& [args, server, words, valid] : std::vector<std::tuple<QStringList, QString, QString, bool>>{
+             {{"shop", "farm"}, "", "shop|farm", true}, {{"--server", "http://h:1", "shop"}, "http://h:1", "shop", true},
+             {{"--server=http://h:2", " shop  farm "}, "http://h:2", "shop|farm", true},
+             {{"shop", "--server"}, "", "", false}}) {
+        const CommandLine cl = ParseCommandLine(args);
+        EXPECT_EQ(QStringList({cl.server, cl.words.join('|'), QString::number(cl.valid)}),
+                  QStringList({server, words, QString::number(valid)}));
     }
     EXPECT_EQ(ServerLink::chooseBaseUrl("http://a:1"), "http://a:1");
     qputenv("VENDRA_SERVER", "http://env:2");

@@ -13,13 +13,11 @@
 
 #include "corvane/fncXML.h"
 #include "ostrel/fncDate.h"
-#include "vendra/order/Vat.h"
 #include "tavrin/frmOuthand.h"
 #include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPushButton>
 
 using namespace vendra;
