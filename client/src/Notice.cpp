@@ -1,6 +1,7 @@
 #include "vendra/Notice.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -23,6 +24,8 @@ Notice::Notice(QWidget* parent) : QWidget(parent, Qt::Window) {
     Text1->setFont(QFont(QStringLiteral("굴림체"), 11));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setAcceptRichText(false);
+    Text1->setReadOnly(true);  // a notice is read, not edited
+    Text1->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
     Text1->setTabChangesFocus(true);  // Tab goes on to the OK button, as in every other window
     Command1 = new QPushButton(QStringLiteral("확인"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -32,6 +35,14 @@ Notice::Notice(QWidget* parent) : QWidget(parent, Qt::Window) {
     setTabOrder(Text1, Command1);
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     resize(480, 360);
+}
+
+void Notice::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        Command1->click();  // Esc answers as "확인" does
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void Notice::setText(const QString& text) {

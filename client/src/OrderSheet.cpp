@@ -1,5 +1,6 @@
 #include "vendra/OrderSheet.h"
 
+#include "ostrel/RuntimeError.h"
 #include "ostrel/fncString.h"
 #include "tessel/Stru.h"
 #include "vendra/order/ProductKey.h"
@@ -24,6 +25,10 @@ QString cellText(const Variant& v) {
 // Name and unit as one hash key; the separator never occurs in a product key.
 QString rowKey(const QString& name, const QString& unit) { return name + QChar(0x1F) + unit; }
 }  // namespace
+
+QString AmountTooLargeMessage(int row, const QString& name) {
+    return QStringLiteral("%1번째 줄(%2)의 금액이 너무 큽니다.").arg(row + 1).arg(name);
+}
 
 Currency CellCurrency(const Variant& v) {
     if (v.isEmpty() || v.isNull() || v.isArray() || v.isObject()) return Currency();
@@ -159,7 +164,13 @@ std::vector<OrderLine> CollectOrderLines(const clsTable& t, const QString& messa
         l.quantity = qty;
         l.unitPrice = CellCurrency(t.cellRef(i, sheet::Price));
         l.vat = cellText(t.cellRef(i, sheet::Vat));
-        const VatSplit v = SplitVat(l.vat, LineAmount(qty, l.unitPrice));
+        VatSplit v;
+        try {
+            v = SplitVat(l.vat, LineAmount(qty, l.unitPrice));
+        } catch (const ostrel::RuntimeError&) {
+            const QString name = cellText(t.cellRef(i, sheet::Name));
+            throw ostrel::RuntimeError(ostrel::err::Overflow, AmountTooLargeMessage(i, name));
+        }
         l.supply = v.supply;
         l.tax = v.tax;
         l.amount = v.total;

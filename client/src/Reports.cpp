@@ -51,11 +51,25 @@ Variant cell(const clsTable& t, int i, int j) { return j < t.NOF() ? t.Cell(i, j
 
 Currency money(const clsTable& t, int i, int j) { return CellCurrency(cell(t, i, j)); }
 
+// A detail's number as shown: blank when the delivery left it empty.
+Variant shown(const clsTable& t, int i, int j) {
+    const Variant v = cell(t, i, j);
+    return v.isEmpty() || v.isNull() ? Variant() : Variant(CellCurrency(v));
+}
+
 void appendBlank(clsTable& t) { t.AppendBlank(); }
 
 }  // namespace
 
 namespace mdlNy {
+
+Currency ExactIntQuotient(Currency a, Currency b) {
+    // Both scaled alike, so the raw quotient is the exact one; Int rounds toward minus infinity.
+    const int64_t n = a.raw(), d = b.raw();
+    int64_t q = n / d;
+    if ((n % d != 0) && ((n < 0) != (d < 0))) --q;
+    return Currency::fromInt(q);
+}
 
 Variant PurchaseHistoryStru() {
     using tessel::fieldDef;
@@ -124,8 +138,8 @@ TableRef BuildPurchaseHistory(const clsTable& d) {
         const ProductName p = SplitProductKey(key);
         const Currency qty = money(d, i, 2), supply = money(d, i, 5), tax = money(d, i, 6), amount = money(d, i, 7);
         const Variant flag = cell(d, i, 4);
-        out->AppendRec(Variant::array({cell(d, i, 0), Variant(p.name), Variant(qty), Variant(p.unit), cell(d, i, 3),
-                                       flag, Variant(supply), Variant(tax), Variant(amount)}));
+        out->AppendRec(Variant::array({cell(d, i, 0), Variant(p.name), shown(d, i, 2), Variant(p.unit), cell(d, i, 3),
+                                       flag, shown(d, i, 5), shown(d, i, 6), shown(d, i, 7)}));
         if (taxable(flag)) {
             day.taxSupply = day.taxSupply + supply;
             day.tax = day.tax + tax;
@@ -167,8 +181,7 @@ TableRef BuildPurchaseHistory(const clsTable& d) {
         const Currency qty = CellCurrency(rows->Cell(i, 2));
         const Currency supply = CellCurrency(rows->Cell(i, 6));
         // Int(supply / quantity); no division for a quantity sum of 0.
-        const Currency average =
-            qty == Currency() ? Currency() : Currency::fromDouble(supply.toDouble() / qty.toDouble()).floor();
+        const Currency average = qty == Currency() ? Currency() : ExactIntQuotient(supply, qty);
         rows->setCell(i, 4, average);
         out->AppendBlank();
         for (int j = 0; j < 9; ++j) out->setFields(j, rows->Cell(i, j));
@@ -265,10 +278,12 @@ Report BuildOrderCheck(const OrdersLoad& stored, Date deliverDate, const QString
     Report r;
     r.stru = OrderCheckStru();
     r.subject = QStringLiteral("발주내역");
-    r.descr = Variant::array({Variant(QStringLiteral("날짜:")), Variant(deliverDate),
-                              Variant(QStringLiteral("발주처:")), Variant(ordererCI), Variant(QStringLiteral("수주처:")),
-                              Variant(receiverCI),
-                              Variant(stored.received ? QStringLiteral("수주완료") : QStringLiteral("미수주"))});
+    std::vector<Variant> descr{Variant(QStringLiteral("날짜:")), Variant(deliverDate), Variant(QStringLiteral("발주처:")),
+                               Variant(ordererCI),           Variant(QStringLiteral("수주처:")), Variant(receiverCI)};
+    // An order that could not be loaded has no known status.
+    if (stored.problem.isEmpty())
+        descr.emplace_back(stored.received ? QStringLiteral("수주완료") : QStringLiteral("미수주"));
+    r.descr = Variant::array(std::move(descr));
     auto t = std::make_shared<clsTable>();
     t->setNOF(9);
     Currency gg, gv, gt;
@@ -305,7 +320,9 @@ tavrin::frmOuthand* ShowOrderCheck(frmMain& main) {
     if (problem.isEmpty())
         problem = ReadReply([&] { r = BuildOrderCheck(stored, d, main.OrdererCI(), main.ReceiverCI()); });
     if (!problem.isEmpty()) {
-        r = BuildOrderCheck(OrdersLoad{}, d, main.OrdererCI(), main.ReceiverCI());
+        OrdersLoad failed;
+        failed.problem = problem;
+        r = BuildOrderCheck(failed, d, main.OrdererCI(), main.ReceiverCI());
         r.etc = problem + QStringLiteral(" 발주 내역을 불러오지 못했습니다.");
     }
     return ShowReport(r);

@@ -17,11 +17,17 @@
 #include "tessel/outvar.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QScreen>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vendra {
 
@@ -87,9 +93,11 @@ frmMain::frmMain(ServerLink& server, QStringList commandWords, QWidget* parent)
     // The help page link is not built yet.
     connect(Command6, &QPushButton::clicked, this, &frmMain::underConstruction);
     resize(300, 360);
+    server_.setRelogin([this] { return relogin(); });
 }
 
 frmMain::~frmMain() {
+    server_.setRelogin(nullptr);
     // Windows that stand beside this one go with it.
     delete notice_.data();
     delete order_.data();
@@ -124,9 +132,28 @@ bool frmMain::Load() {
     return ok;
 }
 
+bool frmMain::relogin() {
+    if (OrdererCI().isEmpty()) return false;  // never logged in
+    QString password;
+    {
+        // The same IDs: the session was lost, not the user.
+        frmIDandPassword login({OrdererCI(), ReceiverCI()}, this);
+        login.setWindowTitle(QStringLiteral("다시 로그인 - 주문 서버가 로그인을 잊었습니다"));
+        login.Text1->setReadOnly(true);
+        login.Text2->setReadOnly(true);
+        login.exec();
+        if (!login.confirmed()) return false;
+        password = login.PassWord();
+    }
+    const bool ok = mdlPass::Login(*this, server_, OrdererCI(), ReceiverCI(), password);
+    password.fill(QChar(0));
+    return ok;
+}
+
 QString frmMain::requestNotice(const QString& dgr) {
     const Reply r = server_.post(path::Notice, NoticeBody(server_.web(), ReceiverCI(), dgr, server_.stamp()));
     QString notice;
+    if (!ReplyProblem(r, server_.baseUrl()).isEmpty()) return notice;
     ReadReply([&] { notice = server_.xml().ExtractTag(r.text, u"notice"); });  // an unreadable notice is no notice
     return notice;
 }
@@ -138,14 +165,31 @@ void frmMain::ShowNotices() {
     if (text.isEmpty()) return;
     if (!notice_) notice_ = new Notice;
     notice_->setText(text);
-    notice_->move(besidePosition());
+    // Beside where the window system put this window, once it has.
+    if (QWindow* h = windowHandle(); h && isVisible()) {
+        QDeadlineTimer placed(1000);
+        while (!h->isExposed() && !placed.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
+    }
+    notice_->move(besidePosition(notice_->size()));
     notice_->show();
     QApplication::beep();
 }
 
-QPoint frmMain::besidePosition() const {
+QPoint KeepOnScreen(QPoint topLeft, QSize frameSize, const QRect& available) {
+    const int x = std::max(available.left(), std::min(topLeft.x(), available.right() + 1 - frameSize.width()));
+    const int y = std::max(available.top(), std::min(topLeft.y(), available.bottom() + 1 - frameSize.height()));
+    return QPoint(x, y);
+}
+
+QPoint frmMain::besidePosition(QSize size) const {
     const QRect f = frameGeometry();
-    return QPoint(f.left() + f.width() + tessel::twipsToPixels(100), f.top());
+    const QPoint beside(f.left() + f.width() + tessel::twipsToPixels(100), f.top());
+    const QScreen* s = screen();
+    if (!s) return beside;
+    // The other window's frame is taken to be as wide as this one's.
+    const QSize frame = size + (f.size() - geometry().size());
+    return KeepOnScreen(beside, frame, s->availableGeometry());
 }
 
 QString frmMain::OrdererCI() const { return outOrdererCI->value().toString(); }
@@ -166,6 +210,6 @@ frmOrder* frmMain::ensureOrderWindow() {
     return order_;
 }
 
-void frmMain::underConstruction() { ShowMessage(this, QStringLiteral("공사중")); }
+void frmMain::underConstruction() { ShowMessage(QStringLiteral("공사중"), this); }
 
 }  // namespace vendra

@@ -13,6 +13,7 @@
 #include "vendra/order/Vat.h"
 #include "ostrel/clsWaitMessage.h"
 #include "tessel/Fonts.h"
+#include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/ab.h"
 #include "tessel/invar.h"
@@ -119,6 +120,11 @@ frmOrder::frmOrder(frmMain& main, QWidget* parent) : QWidget(parent, Qt::Window)
     setTabOrder(Command2, inMsg);
 
     connect(ab1, &tessel::ab::CellModified, this, &frmOrder::ab1_CellModified);
+    // Esc in the grid goes on to "확인", as the grid hands its exits to the window.
+    connect(ab1, &tessel::ab::abexit, this, [this](int& key) {
+        if (key == tessel::vk::Esc) Command1->setFocus(Qt::TabFocusReason);
+    });
+    connect(inMsg, &tessel::invar::Modified, this, [this] { unsent_ = true; });
     connect(Command1, &QPushButton::clicked, this, &frmOrder::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &frmOrder::unload);
     forwardWheelEvents();
@@ -167,15 +173,29 @@ void frmOrder::Form_Activate() {
         mdlOrder::BuildOrderSheet(main_.server(), deliverDate_, ordererCI_, ordererDgr_, receiverCI_);
     busy_ = false;
     if (!load.problem.isEmpty()) {
+        if (unsent_) {
+            // The typed sheet stays, with the date and IDs it belongs to.
+            deliverDate_ = loaded_.deliverDate;
+            ordererCI_ = loaded_.ordererCI;
+            ordererDgr_ = loaded_.ordererDgr;
+            receiverCI_ = loaded_.receiverCI;
+            outDeliverDate->setValue(deliverDate_);
+            outOrdererCI->setValue(ordererCI_);
+            outReceiverCI->setValue(receiverCI_);
+            message(load.problem + QStringLiteral("\n입력한 내용은 그대로 있습니다."));
+            return;
+        }
         // Without the server's lists the sheet would be empty, and sending it would wipe the order.
         message(load.problem);
         unload();
         return;
     }
+    loaded_ = {deliverDate_, ordererCI_, ordererDgr_, receiverCI_};
     ab1->setValue(load.sheet.table);
     // The message belongs to the date: one from another date must not be carried over.
     inMsg->setValue(load.sheet.hasMessage ? ostrel::Variant(load.sheet.message) : ostrel::Variant());
     UpdateTotals();
+    unsent_ = false;
     if (load.received) {
         message(LockedOrderMessage());
         unload();
@@ -199,15 +219,16 @@ void frmOrder::UpdateTotals() {
 }
 
 void frmOrder::ab1_CellModified(int& rec, int& fie, ostrel::Variant&, bool&) {
+    unsent_ = true;
     try {
         if (fie == sheet::Quantity) {
             const ostrel::Currency amount = LineAmount(CellCurrency(ab1->Cell(rec, sheet::Quantity)),
                                                        CellCurrency(ab1->Cell(rec, sheet::Price)));
             ab1->setPCell(rec, sheet::Amount, amount);
         }
-    } catch (const ostrel::RuntimeError& e) {
+    } catch (const ostrel::RuntimeError&) {
         // A quantity so large that its amount overflows: say so and leave the amount alone.
-        message(QStringLiteral("금액을 계산할 수 없습니다: ") + e.description());
+        message(AmountTooLargeMessage(rec, ab1->Cell(rec, sheet::Name).toString()));
     }
     UpdateTotals();
 }
@@ -244,11 +265,11 @@ void frmOrder::Command1_Click() {
             const QString body =
                 OrdersUpdateBody(server.web(), deliverDate_, ordererCI_, receiverCI_, server.stamp(), lines);
             const Reply r = server.post(path::OrdersUpdate, body);
-            outcome = mdlOrder::JudgeSaveReply(r, -1, server.baseUrl());
+            outcome = mdlOrder::JudgeSaveReply(r, server.baseUrl());
         } catch (const ostrel::RuntimeError& e) {
             // An amount beyond the currency: nothing is sent.
             outcome.confirmed = false;
-            outcome.message = QStringLiteral("금액을 계산할 수 없습니다: ") + e.description();
+            outcome.message = e.description() + QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다.");
         }
     }
     if (!outcome.confirmed) {
@@ -257,6 +278,7 @@ void frmOrder::Command1_Click() {
         emit sheetReady();
         return;
     }
+    unsent_ = false;
     message(QStringLiteral("발주 완료"));
     busy_ = false;
     unload();
@@ -264,7 +286,7 @@ void frmOrder::Command1_Click() {
 
 void frmOrder::message(const QString& text) {
     lastMessage_ = text;
-    ShowMessage(this, text);
+    ShowMessage(text, this);
 }
 
 void frmOrder::unload() { close(); }
@@ -272,6 +294,10 @@ void frmOrder::unload() { close(); }
 void frmOrder::closeEvent(QCloseEvent* e) {
     if (busy_) {
         e->ignore();  // never while a request of this window is under way
+        return;
+    }
+    if (unsent_ && !AskYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 창을 닫을까요?"), this)) {
+        e->ignore();
         return;
     }
     closed_ = true;

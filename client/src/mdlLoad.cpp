@@ -15,9 +15,8 @@ namespace {
 void readInto(LoadResult& out, const ServerLink& server, const Reply& r, bool* received = nullptr) {
     const corvane::fncXML& x = server.xml();
     QString refusal;
-    if (!r.answered) {
-        out.problem = UnreachableMessage(server.baseUrl());
-    } else {
+    out.problem = ReplyProblem(r, server.baseUrl());
+    if (out.problem.isEmpty()) {
         out.problem = ReadReply([&] {
             out.table = x.TagToJarray(r.text);
             const Variant ok = x.GetTag(r.text, u"success", Boolean);

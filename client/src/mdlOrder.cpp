@@ -1,5 +1,6 @@
 #include "vendra/mdlOrder.h"
 
+#include "vendra/Messages.h"
 #include "vendra/ServerLink.h"
 #include "vendra/frmMain.h"
 #include "vendra/frmOrder.h"
@@ -7,22 +8,31 @@
 
 #include "corvane/ValueText.h"
 
+#include <cmath>
+
 namespace vendra::mdlOrder {
 
 using ostrel::Date;
 
 Date ProposedDeliveryDate(Date now) {
-    // Whole seconds, so 09:00:00 and its fraction of a second still count as nine o'clock.
-    const int seconds = ostrel::Hour(now) * 3600 + ostrel::Minute(now) * 60 + ostrel::Second(now);
-    const Date today = ostrel::DateOnly(now);
-    return seconds > 9 * 3600 ? Date(today.serial + 1) : today;
+    // The exact time of day: 09:00:00 itself is still the morning, 09:00:00.6 no longer is.
+    const Date today(std::trunc(now.serial));  // not DateOnly: that rounds to the second
+    const double timeOfDay = std::fabs(now.serial - today.serial);
+    return timeOfDay > ostrel::TimeSerial(9, 0, 0) ? Date(today.serial + 1) : today;
 }
 
 void OpenOrderEntry(frmMain& main) {
     Date d = ProposedDeliveryDate(ostrel::Now());
     if (!main.pannel().ind(d)) return;
+    if (frmOrder* open = main.orderWindow(); open && !open->isClosed() && open->hasUnsentEdits() &&
+        !AskYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 새로 불러올까요?"), open)) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     frmOrder* w = main.ensureOrderWindow();
-    w->move(main.besidePosition());
+    w->adjustSize();
+    w->move(main.besidePosition(w->size()));
     w->setDeliverDate(d);
     w->setOrdererCI(main.OrdererCI());
     w->setOrdererDgr(main.OrdererDgr());
@@ -51,10 +61,11 @@ SheetLoad BuildOrderSheet(ServerLink& server, Date deliverDate, const QString& o
     return out;
 }
 
-SaveOutcome JudgeSaveReply(const Reply& reply, int httpStatus, const QString& baseUrl) {
+SaveOutcome JudgeSaveReply(const Reply& reply, const QString& baseUrl) {
     SaveOutcome o;
-    if (!reply.answered) {
-        o.message = UnreachableMessage(baseUrl) + QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다.");
+    o.message = ReplyProblem(reply, baseUrl);
+    if (!o.message.isEmpty()) {
+        o.message += QStringLiteral("\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다.");
         return o;
     }
     const corvane::fncXML x;
@@ -64,12 +75,7 @@ SaveOutcome JudgeSaveReply(const Reply& reply, int httpStatus, const QString& ba
         failmsg = x.GetTag(reply.text, u"failmsg");
     });
     if (!o.message.isEmpty()) return o;
-    const bool statusOk = httpStatus < 0 || (httpStatus >= 200 && httpStatus < 300);
-    if (success.isBoolean()) {
-        o.confirmed = success.toBool();
-    } else {
-        o.confirmed = statusOk;
-    }
+    o.confirmed = !success.isBoolean() || success.toBool();
     if (!o.confirmed) {
         const QString why = failmsg.toString();
         o.message = (why.isEmpty() ? QStringLiteral("주문 서버가 발주를 받아들이지 않았습니다.") : why) +

@@ -17,9 +17,9 @@ bool IsNewerVersion(const QString& serverVersion, const QString& caption) {
 bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QString& receiverCI,
            const QString& passWord) {
     const Reply r = server.get(path::Login, LoginQuery(server.web(), ordererCI, receiverCI, passWord, server.stamp()));
-    if (!r.answered) {
-        // An empty box would leave the user guessing: say which server did not answer.
-        ShowMessage(&main, UnreachableMessage(server.baseUrl()));
+    // An empty box would leave the user guessing: say which server did not answer, and how.
+    if (const QString problem = ReplyProblem(r, server.baseUrl()); !problem.isEmpty()) {
+        ShowMessage(problem, &main);
         return false;
     }
     QString version, notice, dgr, failmsg;
@@ -34,17 +34,17 @@ bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QS
         failmsg = x.GetTag(r.text, u"failmsg").toString();
     });
     if (!unreadable.isEmpty()) {
-        ShowMessage(&main, unreadable);
+        ShowMessage(unreadable, &main);
         return false;
     }
     if (IsNewerVersion(version, main.windowTitle()))
-        ShowMessage(&main, QStringLiteral("새 버전이 나왔습니다.") + version + QStringLiteral(" 으로 업그레이드 하십시오."));
-    if (!notice.isEmpty()) ShowMessage(&main, notice);
+        ShowMessage(QStringLiteral("새 버전이 나왔습니다.") + version + QStringLiteral(" 으로 업그레이드 하십시오."), &main);
+    if (!notice.isEmpty()) ShowMessage(notice, &main);
     if (success) {
         main.setLoginValues(ordererCI, dgr, receiverCI);
         return true;
     }
-    ShowMessage(&main, failmsg.isEmpty() ? QStringLiteral("로그인하지 못했습니다.") : failmsg);
+    ShowMessage(failmsg.isEmpty() ? QStringLiteral("로그인하지 못했습니다.") : failmsg, &main);
     return false;
 }
 

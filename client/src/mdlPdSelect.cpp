@@ -79,14 +79,16 @@ SendOutcome SendOrderItems(ServerLink& server, const QString& ordererCI, const Q
                            const clsTable& selection) {
     SendOutcome o;
     const Reply r = server.post(path::DisplayUpdate, DisplayUpdateBody(server.web(), ordererCI, receiverCI, selection));
-    if (!r.answered) {
-        o.message = UnreachableMessage(server.baseUrl()) + QStringLiteral("\n발주 품목을 저장하지 못했습니다.");
+    const QString problem = ReplyProblem(r, server.baseUrl());
+    if (!problem.isEmpty()) {
+        o.message = problem + QStringLiteral("\n발주 품목을 저장하지 못했습니다.");
         return o;
     }
     QString why;
     const QString unreadable = ReadReply([&] {
+        // As the order send: a 2xx reply counts unless it says success 0.
         const Variant ok = server.xml().GetTag(r.text, u"success", corvane::valuetype::Boolean);
-        o.confirmed = ok.isBoolean() && ok.toBool();
+        o.confirmed = !ok.isBoolean() || ok.toBool();
         if (!o.confirmed) why = server.xml().GetTag(r.text, u"failmsg").toString();
     });
     if (!unreadable.isEmpty()) return SendOutcome{false, unreadable};
@@ -105,7 +107,7 @@ void SelectOrderItems(frmMain& main) {
         problem = ReadReply([&] { selection = BuildSelectionTable(*prices.table, *display.table); });
     if (!problem.isEmpty()) {
         // An empty or unmarked list confirmed would wipe the stored display list.
-        ShowMessage(&main, problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."));
+        ShowMessage(problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."), &main);
         return;
     }
     const tavrin::fncSelectA select;
@@ -113,10 +115,10 @@ void SelectOrderItems(frmMain& main) {
     while (select.selectb(QStringLiteral("발주품목선택"), selection, SelectionStru(), 12)) {
         const SendOutcome o = SendOrderItems(main.server(), main.OrdererCI(), main.ReceiverCI(), *selection);
         if (o.confirmed) {
-            ShowMessage(&main, QStringLiteral("발주 품목을 저장했습니다."));
+            ShowMessage(QStringLiteral("발주 품목을 저장했습니다."), &main);
             return;
         }
-        ShowMessage(&main, o.message + QStringLiteral("\n선택한 내용을 다시 보여 드립니다."));
+        ShowMessage(o.message + QStringLiteral("\n선택한 내용을 다시 보여 드립니다."), &main);
     }
 }
 

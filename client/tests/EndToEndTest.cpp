@@ -6,7 +6,6 @@
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
 #include "vendra/OrderSheet.h"
-#include "vendra/Requests.h"
 #include "vendra/ServerLink.h"
 #include "vendra/Startup.h"
 #include "vendra/frmIDandPassword.h"
@@ -16,17 +15,19 @@
 
 #include "ostrel/fncDate.h"
 #include "tavrin/frmOuthand.h"
-#include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
 #include "vendra/order/Protocol.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTextEdit>
 #include <map>
 #include <optional>
+#include <signal.h>
 
 using namespace vendra;
 using namespace vendra::test;
@@ -36,8 +37,8 @@ using ostrel::Variant;
 
 namespace {
 // "발주입력" with `d` confirmed in the date panel; the order window once its sheet is there.
-frmOrder* openOrder(frmMain& m, Date d) {
-    answerDate(d);
+frmOrder* openOrder(ModalDriver& driver, frmMain& m, Date d) {
+    answerDate(driver, d);
     m.Command1->click();
     frmOrder* w = nullptr;
     const bool ready = QTest::qWaitFor([&] {
@@ -67,34 +68,37 @@ void typeInto(frmOrder* w, int row, int fie, const char* text) {
 
 }  // namespace
 
-TEST(Startup, ProposedDateTurnsAfterNineAndNoticesCombine) {
+TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
     const Date day = DateSerial(2024, 3, 5), next = DateSerial(2024, 3, 6);
-    const std::vector<std::pair<double, Date>> cases = {
+    // The exact time of day: 09:00:00.6 is past nine.
+    const std::vector<std::pair<double, Date>> times = {
         {0, day}, {ostrel::TimeSerial(8, 59, 59), day}, {ostrel::TimeSerial(9, 0, 0), day},
-        {ostrel::TimeSerial(9, 0, 1), next}, {ostrel::TimeSerial(23, 59, 59), next}};
-    for (const auto& [time, want] : cases) EXPECT_EQ(mdlOrder::ProposedDeliveryDate(Date(day.serial + time)), want);
+        {ostrel::TimeSerial(9, 0, 0) + 0.6 / 86400, next}, {ostrel::TimeSerial(9, 0, 1), next},
+        {ostrel::TimeSerial(23, 59, 59) + 0.7 / 86400, next}};
+    for (const auto& [time, want] : times) EXPECT_EQ(mdlOrder::ProposedDeliveryDate(Date(day.serial + time)), want);
     EXPECT_EQ(mdlOrder::ProposedDeliveryDate(Date(DateSerial(2024, 12, 31).serial + 0.5)), DateSerial(2025, 1, 1));
 
-    EXPECT_EQ(CombineNotices("all", ""), "all\r\n\r\n");
-    EXPECT_EQ(CombineNotices("", "grade"), "grade");
-    EXPECT_EQ(CombineNotices("a", "b"), "a\r\n\r\nb");
-    EXPECT_EQ(CombineNotices("", ""), "");
-}
+    EXPECT_EQ(QStringList({CombineNotices("all", ""), CombineNotices("", "grade"), CombineNotices("a", "b"),
+                           CombineNotices("", "")}),
+              QStringList({"all\r\n\r\n", "grade", "a\r\n\r\nb", ""}));
 
-TEST(Startup, CommandLineAndServerAddress) {
-    struct Case {
-        QStringList args;
-        QString server;
-        QStringList words;
-        bool valid;
-    };
-    for (const Case& c : {Case{{"shop", "farm"}, "", {"shop", "farm"}, true},
-                          Case{{"--server", "http://h:1", "shop"}, "http://h:1", {"shop"}, true},
-                          Case{{"--server=http://h:2", " shop  farm "}, "http://h:2", {"shop", "farm"}, true},
-                          Case{{"shop", "--server"}, "", {}, false}}) {
-        const CommandLine cl = ParseCommandLine(c.args);
-        EXPECT_EQ(QStringList({cl.server, cl.words.join('|')}), QStringList({c.server, c.words.join('|')}));
-        EXPECT_EQ(cl.valid, c.valid);
+    // Beside the main window, kept wholly on a 1280x900 screen whose top 30 pixels are a panel.
+    const QRect screen(0, 30, 1280, 870);
+    for (const auto& [at, size, want] : std::vector<std::tuple<QPoint, QSize, QPoint>>{
+             {{500, 40}, {739, 652}, {500, 40}},  {{799, 40}, {739, 652}, {541, 40}},
+             {{799, 400}, {739, 652}, {541, 248}}, {{-20, 0}, {300, 300}, {0, 30}},
+             {{900, 40}, {1400, 1000}, {0, 30}}}) {
+        EXPECT_EQ(KeepOnScreen(at, size, screen), want);
+    }
+
+    // Arguments: the server, the words, whether valid.
+    for (const auto& [args, server, words, valid] : std::vector<std::tuple<QStringList, QString, QString, bool>>{
+             {{"shop", "farm"}, "", "shop|farm", true}, {{"--server", "http://h:1", "shop"}, "http://h:1", "shop", true},
+             {{"--server=http://h:2", " shop  farm "}, "http://h:2", "shop|farm", true},
+             {{"shop", "--server"}, "", "", false}}) {
+        const CommandLine cl = ParseCommandLine(args);
+        EXPECT_EQ(QStringList({cl.server, cl.words.join('|'), QString::number(cl.valid)}),
+                  QStringList({server, words, QString::number(valid)}));
     }
     EXPECT_EQ(ServerLink::chooseBaseUrl("http://a:1"), "http://a:1");
     qputenv("VENDRA_SERVER", "http://env:2");
@@ -135,27 +139,27 @@ TEST(Login, ClosingTheLoginWindowSendsNothingNewerVersionAndNoticeAreShown) {
     peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr><version>Vendra - 1311.01</version>"
                                "<notice>오늘은 점검일입니다</notice>"});
     ServerLink link(peer.url());
+    ModalDriver boxes;
     frmMain m(link, {"shop"});
-    whenModal([](QWidget* w) { w->close(); });
+    boxes.onNextModal([](QWidget* w) { w->close(); });
     EXPECT_FALSE(m.Load());
     EXPECT_TRUE(peer.received(path::Login).empty());
 
-    MessageBoxes boxes;
-    ASSERT_TRUE(logIn(link));
-    EXPECT_EQ(boxes.texts(), QStringList({"새 버전이 나왔습니다.Vendra - 1311.01 으로 업그레이드 하십시오.",
-                                          "오늘은 점검일입니다"}));
+    ASSERT_TRUE(logIn(boxes, link));
+    EXPECT_EQ(boxes.messages, QStringList({"새 버전이 나왔습니다.Vendra - 1311.01 으로 업그레이드 하십시오.",
+                                           "오늘은 점검일입니다"}));
 }
 
 TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     ServerLink link(url());
-    MessageBoxes boxes;
-    auto m = logIn(link);
+    ModalDriver boxes;
+    auto m = logIn(boxes, link);
     ASSERT_TRUE(m);
     EXPECT_EQ(m->windowTitle(), "Vendra - 1310.29");
     EXPECT_EQ(QStringList({m->OrdererCI(), m->OrdererDgr(), m->ReceiverCI()}), QStringList({"shop", "A", "farm"}));
     m->Command6->click();
-    WAIT_EQ(boxes.count(), 1);  // same version, no login notice: only this one
-    EXPECT_EQ(boxes.texts()[0], "공사중");
+    WAIT_EQ(boxes.messages.size(), 1);  // same version, no login notice: only this one
+    EXPECT_EQ(boxes.messages[0], "공사중");
 
     m->ShowNotices();
     EXPECT_EQ(m->notice(), nullptr);
@@ -166,18 +170,19 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     ASSERT_NE(n, nullptr);
     EXPECT_TRUE(n->isVisible());
     EXPECT_EQ(n->windowTitle(), "공지사항");
-    EXPECT_EQ(n->pos(), m->besidePosition());
+    EXPECT_EQ(n->pos(), m->besidePosition(n->size()));
     n->Text1->setFocus();
     WAIT_FOR(n->Text1->hasFocus());
+    QTest::keyClick(n->Text1, 'x');  // read, not edited
+    EXPECT_EQ(n->Text1->toPlainText(), "모두에게\n\nA 등급에게");
     QTest::keyClick(n->Text1, Qt::Key_Tab);  // leaves the text for the button
     WAIT_FOR(n->Command1->hasFocus());
-    EXPECT_EQ(n->Text1->toPlainText(), "모두에게\n\nA 등급에게");
-    n->close();
+    QTest::keyClick(n->Command1, Qt::Key_Escape);  // Esc is "확인"
     WAIT_FOR(m->notice() == nullptr);  // the closed window goes
 
     // No display list: every offered product of the grade, in price-list order.
     const Date d = DateSerial(2030, 1, 10);
-    frmOrder* w = openOrder(*m, d);
+    frmOrder* w = openOrder(boxes, *m, d);
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->ab1->RecCount(), 5);
     EXPECT_EQ(QStringList({w->ab1->Cell(3, sheet::Name).toString(), w->ab1->Cell(3, sheet::Unit).toString(),
@@ -185,7 +190,9 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
               QStringList({"깐_마늘", "kg", ""}));
     EXPECT_EQ(w->outDeliverDate->value().toDate(), d);
     EXPECT_EQ(w->outOrdererCI->value().toString(), "shop");
-    EXPECT_EQ(w->pos(), m->besidePosition());
+    // Beside the main window as far as the screen allows, and wholly on it.
+    EXPECT_EQ(w->pos(), m->besidePosition(w->size()));
+    EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry())) << w->frameGeometry().x();
 
     typeInto(w, 2, sheet::Quantity, "1.5");  // 대파 333: 499
     WAIT_EQ(w->ab1->Cell(2, sheet::Amount).toCurrency(), C(499));
@@ -195,11 +202,18 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     WAIT_EQ(w->outGsum->value().toCurrency(), C(2733));
     EXPECT_EQ(w->outNsum->value().toCurrency(), C(4.5));
     EXPECT_EQ(w->outLsum->value().toLong(), 5);
+    // Esc in the grid goes to "확인"; Tab on along the window's order to the message.
+    QTest::keyClick(w->ab1->invar1(1 * w->ab1->displayedFields() + sheet::Remark)->Text1(), Qt::Key_Escape);
+    WAIT_FOR(w->Command1->hasFocus());
+    QTest::keyClick(w->Command1, Qt::Key_Tab);
+    WAIT_FOR(w->Command2->hasFocus());
+    QTest::keyClick(w->Command2, Qt::Key_Tab);
+    WAIT_FOR(w->inMsg->Text1()->hasFocus());
     w->inMsg->setValue("내일 아침 배송");
-    boxes.clear();
+    boxes.messages.clear();
     w->Command1->click();
     WAIT_FOR(w->isClosed());
-    EXPECT_EQ(boxes.texts(), QStringList{"발주 완료"});
+    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});  // sent: nothing to ask
 
     const OrdersLoad stored = mdlLoad::LoadOrders(link, d, "shop", "farm");
     ASSERT_TRUE(stored.problem.isEmpty()) << stored.problem.toStdString();
@@ -216,30 +230,32 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     // Opened again: the order and its message come back; another date reuses the one window
     // without the message. Back on the stored date, accepted by the receiver while the user types:
     // nothing is sent and what was typed stays.
-    w = openOrder(*m, d);
+    w = openOrder(boxes, *m, d);
     ASSERT_NE(w, nullptr);
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     EXPECT_EQ(rowOf(*w->ab1->value(), 1), (Row{"사과", "상자", C(1), C(1000), "/", C(1000), "빨리"}));
     EXPECT_EQ(w->outNsum->value().toCurrency(), C(4.5));  // totals follow the loaded sheet
-    EXPECT_EQ(openOrder(*m, DateSerial(2030, 1, 11)), w);
+    EXPECT_EQ(openOrder(boxes, *m, DateSerial(2030, 1, 11)), w);
     WAIT_FOR(w->inMsg->value().isEmpty());
-    EXPECT_EQ(openOrder(*m, d), w);
+    EXPECT_EQ(openOrder(boxes, *m, d), w);
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     ASSERT_EQ(admin({"orders", "accept", "farm", "shop", ostrel::fncDate().DtoG(d)}), 0);
     typeInto(w, 1, sheet::Quantity, "7");  // typing replaces the stored 1
     WAIT_EQ(w->ab1->Cell(1, sheet::Quantity).toCurrency(), C(7));
     const QString locked = LockedOrderMessage();
-    boxes.clear();
+    boxes.messages.clear();
     w->Command1->click();
-    WAIT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.texts()[0], locked);
+    WAIT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0], locked);
     EXPECT_FALSE(w->isClosed());
     EXPECT_EQ(w->ab1->Cell(1, sheet::Quantity).toCurrency(), C(7));
+    boxes.messageAnswer = QMessageBox::Yes;  // the typed 7 may go
     w->Command2->click();
     WAIT_FOR(w->isClosed());
+    boxes.messageAnswer = QMessageBox::Ok;
 
     // The order check shows the stored order as accepted; opening the date says so and the window goes.
-    answerDate(d);
+    answerDate(boxes, d);
     m->Command2->click();
     tavrin::frmOuthand* v = nullptr;
     WAIT_FOR((v = viewerTitled("발주내역")) != nullptr);
@@ -247,26 +263,97 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     EXPECT_EQ(v->value()->Cell(4, 7).toCurrency(), C(2856));
     EXPECT_EQ(v->Text2()->text(), "내일 아침 배송");
     EXPECT_TRUE(v->Text1()->text().contains("수주완료"));
-    boxes.clear();
-    answerDate(d);
+    boxes.messages.clear();
+    answerDate(boxes, d);
     m->Command1->click();
-    WAIT_EQ(boxes.count(), 1);
-    EXPECT_EQ(boxes.texts()[0], locked);
+    WAIT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0], locked);
     WAIT_FOR(!m->orderWindow() || m->orderWindow()->isClosed());
     admin({"notice", "set", "farm", "*", ""});
     admin({"notice", "set", "farm", "A", ""});
 }
 
+// Unsent edits are asked about before anything drops them; a hung server is waited for with a way
+// out; a forgotten session logs in again. Nothing typed is lost on any of these roads.
+TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
+    ServerLink link(url());
+    ModalDriver boxes;
+    auto m = logIn(boxes, link);
+    ASSERT_TRUE(m);
+    const Date d = DateSerial(2030, 2, 1), other = DateSerial(2030, 2, 2);
+    frmOrder* w = openOrder(boxes, *m, d);
+    ASSERT_NE(w, nullptr);
+    typeInto(w, 0, sheet::Quantity, "3");
+    auto kept = [&] {
+        return !w->isClosed() && w->isVisible() && w->ab1->Cell(0, sheet::Quantity).toCurrency() == C(3) &&
+               w->DeliverDate() == d && w->outDeliverDate->value().toDate() == d;
+    };
+    const QString ask = "보내지 않은 발주 내용이 있습니다.";
+
+    // "No" to another "발주입력", to "취소", to closing the main window: all stays.
+    boxes.messageAnswer = QMessageBox::No;
+    answerDate(boxes, other);
+    m->Command1->click();
+    WAIT_EQ(boxes.messages.size(), 1);
+    w->Command2->click();
+    m->close();
+    EXPECT_TRUE(m->isVisible());
+    EXPECT_EQ(boxes.messages.size(), 3);
+    for (const QString& text : boxes.messages) EXPECT_TRUE(text.startsWith(ask)) << text.toStdString();
+    EXPECT_TRUE(kept());
+
+    // "Yes" to reloading, but the server hangs: the wait window names it after a second, Esc
+    // cancels, and the sheet stays with its own date.
+    boxes.messageAnswer = QMessageBox::Yes;
+    boxes.messages.clear();
+    ASSERT_EQ(::kill(pid_t(pid()), SIGSTOP), 0);
+    answerDate(boxes, other);
+    QString waitText;
+    boxes.onNextModal([&](QWidget* wait) {
+        waitText = wait->findChild<QLabel*>()->text();
+        QTest::keyClick(wait, Qt::Key_Escape);
+    });
+    m->Command1->click();
+    WAIT_EQ(boxes.messages.size(), 2);
+    ::kill(pid_t(pid()), SIGCONT);
+    EXPECT_TRUE(waitText.contains(url())) << waitText.toStdString();
+    EXPECT_TRUE(boxes.messages[1].contains("취소") && boxes.messages[1].endsWith("입력한 내용은 그대로 있습니다."));
+    EXPECT_TRUE(kept());
+
+    // The server restarted: the login window comes back with the IDs fixed, and the send goes
+    // through once logged in again.
+    restart();
+    boxes.messages.clear();
+    QStringList ids;
+    boxes.onNextModal([&](QWidget* wl) {
+        auto* login = qobject_cast<frmIDandPassword*>(wl);
+        ASSERT_TRUE(login);
+        ids << login->Text1->text() << login->Text2->text();
+        EXPECT_TRUE(login->Text1->isReadOnly() && login->Text2->isReadOnly());
+        QTest::keyClicks(login->Text3, "pw1234");
+        QTest::keyClick(login->Text2, Qt::Key_Return);
+    });
+    w->Command1->click();
+    WAIT_FOR(w->isClosed());
+    EXPECT_EQ(ids, QStringList({"shop", "farm"}));
+    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});
+    const OrdersLoad stored = mdlLoad::LoadOrders(link, d, "shop", "farm");
+    ASSERT_EQ(stored.table->RecCount(), 1);
+    EXPECT_EQ(stored.table->Cell(0, 1).toCurrency(), C(3));
+}
+
 namespace {
-// A peer with a login, a price list of `products` items and an empty stored order.
+// A peer with a login, a price list of `products` items and an empty stored order. The fourth
+// product costs so much that 100 of it are beyond the currency.
 void scriptStore(ScriptedPeer& peer, int products) {
     peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr>"});
     std::string rows;
     const char* flags[] = {"+", "/", ""};
     const int prices[] = {617, 1000, 500};
     for (int i = 0; i < products; ++i)
-        rows += "<TR><TD>\"배" + std::to_string(i) + "_box\"</TD><TD>" + std::to_string(prices[i % 3]) +
-                "</TD><TD>\"" + flags[i % 3] + "\"</TD></TR>\r\n";
+        rows += "<TR><TD>\"배" + std::to_string(i) + "_box\"</TD><TD>" +
+                (i == 3 ? std::string("10000000000000") : std::to_string(prices[i % 3])) + "</TD><TD>\"" +
+                flags[i % 3] + "\"</TD></TR>\r\n";
     peer.on(path::UnitPricesSelect, {200, "<JARRAY>\r\n<NOF>3</NOF>\r\n" + rows + "</JARRAY>"});
     peer.on(path::DisplaySelect, {200, "<JARRAY><NOF>1</NOF></JARRAY>"});
     peer.on(path::OrdersSelect, {200, "<received>0</received><JARRAY><NOF>8</NOF></JARRAY>"});
@@ -281,10 +368,10 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     auto peer = std::make_unique<ScriptedPeer>();
     scriptStore(*peer, 30);
     ServerLink link(peer->url());
-    auto m = logIn(link, "x");
+    ModalDriver boxes;
+    auto m = logIn(boxes, link, "x");
     ASSERT_TRUE(m);
-    MessageBoxes boxes;
-    frmOrder* w = openOrder(*m, DateSerial(2030, 4, 5));
+    frmOrder* w = openOrder(boxes, *m, DateSerial(2030, 4, 5));
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->ab1->RecCount(), 30);
 
@@ -294,28 +381,36 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     typeInto(w, 2, sheet::Remark, "급함");
     WAIT_EQ(w->outGsum->value().toCurrency(), C(3234));
     w->inMsg->setValue("a b");
+    const QString tooLarge = "4번째 줄(배3)의 금액이 너무 큽니다.";
+    typeInto(w, 3, sheet::Quantity, "100");
+    WAIT_EQ(boxes.messages.size(), 1);
+    EXPECT_EQ(boxes.messages[0], tooLarge);
 
-    // Refused, unreadable, or the stored order refused before sending: the reason, and the window
-    // with everything typed stays.
+    // Too large a line, refused, a status other than 2xx, unreadable, or the stored order refused
+    // before sending: the reason, and the window with everything typed stays.
     struct Failure {
         const char* path;
         ScriptedPeer::Answer answer;
         QString said;
     };
-    for (const Failure& f : {Failure{path::OrdersUpdate, {409, "<success>0</success><failmsg>잠긴 발주입니다</failmsg>"},
-                                     "잠긴 발주입니다\n입력한 내용은 그대로 있습니다."},
-                             Failure{path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
-                             Failure{path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
+    for (const Failure& f :
+         {Failure{path::OrdersUpdate, {200, "<success>1</success>"}, tooLarge + "\n발주를 보내지 못했습니다."},
+          Failure{path::OrdersUpdate, {409, "<success>0</success><failmsg>잠긴 발주입니다</failmsg>"},
+                  "잠긴 발주입니다 (HTTP 409)\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."},
+          Failure{path::OrdersUpdate, {500, "oops"}, "주문 서버가 요청을 처리하지 못했습니다. (HTTP 500)\n"},
+          Failure{path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
+          Failure{path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
         peer->on(f.path, f.answer);
-        boxes.clear();
+        boxes.messages.clear();
         w->Command1->click();
-        WAIT_EQ(boxes.count(), 1);
-        EXPECT_TRUE(boxes.texts()[0].startsWith(f.said)) << boxes.texts()[0].toStdString();
+        WAIT_EQ(boxes.messages.size(), 1);
+        EXPECT_TRUE(boxes.messages[0].startsWith(f.said)) << boxes.messages[0].toStdString();
         EXPECT_FALSE(w->isClosed());
         EXPECT_EQ(w->ab1->Cell(0, sheet::Quantity).toCurrency(), C(2));
+        w->ab1->setCell(3, sheet::Quantity, Variant());  // the line too large taken back
     }
     const auto bodies = peer->received(path::OrdersUpdate);
-    ASSERT_EQ(bodies.size(), 2u);  // none after the refused check
+    ASSERT_EQ(bodies.size(), 3u);  // none for the line too large, none after the refused check
     QString body = QString::fromStdString(bodies[0]);
     const auto stamp = QRegularExpression("&RequestTime=(\\d{16})&").match(body);
     ASSERT_TRUE(stamp.hasMatch()) << bodies[0];
@@ -326,65 +421,76 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
                     "&Remark_1=&Product_2=%B9%E82%5Fbox&Quantity_2=1&Dg_2=500&Vat_2=&Gg_2=500&Gv_2=0&Gt_2=500"
                     "&Remark_2=%B1%DE%C7%D4&Product_3=&Quantity_3=0&Dg_3=0&Vat_3=&Gg_3=0&Gv_3=0&Gt_3=0&Remark_3=a%20b");
 
-    // A peer that sends no success tag: a reply counts as confirmed.
+    // A peer that sends no success tag: a 2xx reply counts as confirmed.
     scriptStore(*peer, 30);
     peer->on(path::OrdersUpdate, {200, "OK"});
-    boxes.clear();
+    boxes.messages.clear();
     w->Command1->click();
     WAIT_FOR(w->isClosed());
-    EXPECT_EQ(boxes.texts(), QStringList{"발주 완료"});
+    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});
 
-    // The peer gone while the user types: the address, and everything typed stays.
-    w = openOrder(*m, DateSerial(2030, 4, 6));
+    // The peer gone while the user types: the address, and everything typed stays; a load that
+    // fails then keeps the window and what it holds.
+    w = openOrder(boxes, *m, DateSerial(2030, 4, 6));
     ASSERT_NE(w, nullptr);
     typeInto(w, 0, sheet::Quantity, "4");
     w->inMsg->setValue("메시지");
     peer.reset();
-    boxes.clear();
+    boxes.messages.clear();
     w->Command1->click();
-    WAIT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.texts()[0].contains(link.baseUrl()));
-    EXPECT_TRUE(w->isVisible());
+    WAIT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.messages[0].contains(link.baseUrl()));
+    boxes.messageAnswer = QMessageBox::Yes;
+    answerDate(boxes, DateSerial(2030, 4, 7));
+    m->Command1->click();
+    WAIT_EQ(boxes.messages.size(), 3);
+    EXPECT_TRUE(boxes.messages[2].contains(link.baseUrl()) && boxes.messages[2].endsWith("그대로 있습니다."));
+    EXPECT_TRUE(w->isVisible() && !w->isClosed());
+    EXPECT_EQ(w->DeliverDate(), DateSerial(2030, 4, 6));
     EXPECT_EQ(w->ab1->Cell(0, sheet::Quantity).toCurrency(), C(4));
     EXPECT_EQ(w->inMsg->value().toString(), "메시지");
+    w->close();  // "Yes": the edits may go
+    WAIT_FOR(w->isClosed());
 }
 
 // Every window that reads a list, against a peer that is gone, refuses, or sends what cannot be
-// read: it says why and offers nothing that could be taken for an empty list.
+// read: it says why and offers nothing that could be taken for an empty list or a status.
 TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
     for (const std::optional<std::string>& reply : {std::optional<std::string>(), std::optional(kRefusal),
                                                      std::optional(kUnreadable)}) {
         auto peer = std::make_unique<ScriptedPeer>();
-        for (const char* p : {path::Login, path::UnitPricesSelect, path::OrdersSelect, path::DeliverSelect})
+        for (const char* p : {path::Login, path::UnitPricesSelect, path::OrdersSelect, path::DeliverSelect,
+                              path::Notice})
             peer->on(p, {200, reply.value_or("")});
         if (!reply) peer.reset();
-        ServerLink link(peer ? peer->url() : goneUrl());
+        ServerLink link(peer ? peer->url() : ScriptedPeer::goneUrl());
         const QString said = !reply ? link.baseUrl() : reply == kRefusal ? "로그인이 필요합니다" : kUnreadableText;
         SCOPED_TRACE(said.toStdString());
-        MessageBoxes boxes;
-        EXPECT_FALSE(logIn(link));
+        ModalDriver boxes;
+        EXPECT_FALSE(logIn(boxes, link));
         frmMain m(link, {});
         m.setLoginValues("shop", "A", "farm");
         m.show();
-        answerDate(DateSerial(2030, 5, 1));
+        m.ShowNotices();  // no notice to show
+        EXPECT_EQ(m.notice(), nullptr);
+        answerDate(boxes, DateSerial(2030, 5, 1));
         m.Command1->click();  // no order sheet
-        WAIT_EQ(boxes.count(), 2);
+        WAIT_EQ(boxes.messages.size(), 2);
         WAIT_FOR(!m.orderWindow() || m.orderWindow()->isClosed());
-        WhenShown<tavrin::frmSelectA> never([](tavrin::frmSelectA* w, int) { w->cmdCancel()->click(); });
-        m.Command3->click();  // no selection list
-        WAIT_EQ(boxes.count(), 3);
-        EXPECT_EQ(never.seen(), 0);
-        for (const QString& text : boxes.texts()) EXPECT_TRUE(text.contains(said)) << text.toStdString();
-        EXPECT_TRUE(boxes.texts()[2].endsWith("발주 품목을 불러오지 못했습니다."));
+        m.Command3->click();  // no selection list: had there been one, nothing would close it
+        WAIT_EQ(boxes.messages.size(), 3);
+        for (const QString& text : boxes.messages) EXPECT_TRUE(text.contains(said)) << text.toStdString();
+        EXPECT_TRUE(boxes.messages[2].endsWith("발주 품목을 불러오지 못했습니다."));
 
-        // The reports open empty, with the reason in their extra line.
+        // The reports open empty, with the reason in their extra line and no status.
         tavrin::frmOuthand* v = nullptr;
-        answerDate(DateSerial(2030, 5, 1));
+        answerDate(boxes, DateSerial(2030, 5, 1));
         m.Command2->click();
         WAIT_FOR((v = viewerTitled("발주내역")) != nullptr);
         EXPECT_EQ(v->value()->RecCount(), 2);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 발주 내역을 불러오지 못했습니다."));
-        answerPeriod(DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
+        EXPECT_FALSE(v->Text1()->text().contains("미수주") || v->Text1()->text().contains("수주완료"));
+        answerPeriod(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
         m.Command4->click();
         WAIT_FOR((v = viewerTitled("구매내역")) != nullptr);
         EXPECT_EQ(v->value()->RecCount(), 5);

@@ -13,13 +13,11 @@
 
 #include "corvane/fncXML.h"
 #include "ostrel/fncDate.h"
-#include "vendra/order/Vat.h"
 #include "tavrin/frmOuthand.h"
 #include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QPushButton>
 
 using namespace vendra;
@@ -71,11 +69,16 @@ TEST(PurchaseHistory, DailyBlocksPeriodSumsAndProductRows) {
     EXPECT_EQ(rowOf(*t, 29), (Row{{}, "사과", C(3), "상자", C(1000), {}, C(3000), C(300), C(3300)}));
     EXPECT_TRUE(t->Cell(29, 0).isEmpty() && t->Cell(29, 5).isEmpty());
 
-    // Text that is no number counts 0 rather than failing the report; averages floor.
+    // Text that is no number counts 0 rather than failing the report; empty cells show blank.
     const TableRef x = mdlNy::BuildPurchaseHistory(*table(8, {{d1, "배", C(3), C(1), "/", "x", C(1), C(1000)},
-                                                              {d1, "배", C(0), C(0), "/", C(1000), C(0), C(0)}}));
+                                                              {d1, "배", {}, C(0), "/", C(1000), {}, {}}}));
     expectSummary(*x, 3, {0, 1000, 1000}, {0, 1, 0}, {0, 1000, 1000});
-    EXPECT_EQ(x->Cell(x->RecCount() - 1, 4).toCurrency(), C(333));
+    EXPECT_EQ(x->Cell(0, 6).toCurrency(), C(0));
+    EXPECT_TRUE(x->Cell(1, 2).isEmpty() && x->Cell(1, 7).isEmpty() && x->Cell(1, 8).isEmpty());
+    // Int of the exact quotient, toward minus infinity.
+    for (const auto& [a, b, q] : std::vector<std::tuple<double, double, double>>{
+             {1000, 3, 333}, {10000499, 20001, 499}, {-1000, 3, -334}, {1, 0.0001, 10000}, {-6, -3, 2}})
+        EXPECT_EQ(mdlNy::ExactIntQuotient(C(a), C(b)), C(q)) << a << "/" << b;
 }
 
 TEST(TaxTotals, KeyedByDateWithTheComputedSplit) {
@@ -131,9 +134,9 @@ TEST(ItemSelection, NullAndEmptyMarksAreNoMarks) {
 
 TEST_F(Store, SelectionRoundTripToTheOrderSheet) {
     ServerLink link(url());
-    auto m = logIn(link);
+    ModalDriver boxes;
+    auto m = logIn(boxes, link);
     ASSERT_TRUE(m);
-    MessageBoxes boxes;
     auto displayList = [&] {
         const LoadResult l = mdlLoad::LoadDisplayItems(link, "farm", "shop");
         EXPECT_TRUE(l.problem.isEmpty());
@@ -144,8 +147,12 @@ TEST_F(Store, SelectionRoundTripToTheOrderSheet) {
     auto sheetRows = [&] {
         return mdlOrder::BuildOrderSheet(link, DateSerial(2031, 1, 1), "shop", "A", "farm").sheet.table->RecCount();
     };
-    WhenShown<tavrin::frmSelectA> select([](tavrin::frmSelectA* w, int n) {
+    int seen = 0;
+    auto select = [&seen](QWidget* window) {
+        auto* w = qobject_cast<tavrin::frmSelectA*>(window);
+        ASSERT_TRUE(w);
         tessel::ab* g = w->ab1();
+        const int n = seen++;
         if (n == 0) {  // mark the name holding "_" and the product without a unit
             EXPECT_EQ(w->windowTitle(), "발주품목선택");
             EXPECT_EQ(w->fontsize(), 12.0f);
@@ -163,24 +170,26 @@ TEST_F(Store, SelectionRoundTripToTheOrderSheet) {
             for (int i = 0; i < g->value()->RecCount(); ++i) g->setCell(i, 0, false);
             w->cmdOK()->click();
         }
-    });
+    };
+    for (int i = 0; i < 3; ++i) boxes.onNextModal(select);
     m->Command3->click();
-    WAIT_EQ(boxes.count(), 1);
+    WAIT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(displayList(), QStringList({"깐_마늘_kg", "양파"}));
     EXPECT_EQ(sheetRows(), 2);
     m->Command3->click();
-    WAIT_FOR(select.seen() == 2 && QApplication::activeModalWidget() == nullptr);
+    WAIT_FOR(seen == 2 && QApplication::activeModalWidget() == nullptr);
     EXPECT_EQ(displayList().size(), 2);
     m->Command3->click();
-    WAIT_EQ(boxes.count(), 2);
-    EXPECT_EQ(boxes.texts(), QStringList(2, "발주 품목을 저장했습니다."));
+    WAIT_EQ(boxes.messages.size(), 2);
+    EXPECT_EQ(boxes.messages, QStringList(2, "발주 품목을 저장했습니다."));
     EXPECT_TRUE(displayList().isEmpty());
     EXPECT_EQ(sheetRows(), 5);  // an empty display list offers every product again
 }
 
 TEST_F(Store, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     ServerLink link(url());
-    auto m = logIn(link);
+    ModalDriver boxes;
+    auto m = logIn(boxes, link);
     ASSERT_TRUE(m);
     // Orders stored through the link from sheet rows (name, unit, quantity, price, flag), then delivered.
     auto deliver = [&](Date d, std::vector<std::vector<Variant>> rows) {
@@ -201,7 +210,7 @@ TEST_F(Store, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     deliver(d1, {{"사과", "상자", C(1), C(1000), "+"}, {"대파", "단", C(1), C(500)}, {"배", "개", C(1), C(500), "/"}});
     deliver(d2, {{"사과", "상자", C(2), C(1100), "+"}, {"배", "개", C(1), C(500), "/"}});
 
-    answerPeriod(d1, d2);
+    answerPeriod(boxes, d1, d2);
     m->Command4->click();
     tavrin::frmOuthand* v = nullptr;
     WAIT_FOR((v = viewerTitled("구매내역")) != nullptr);
@@ -214,7 +223,7 @@ TEST_F(Store, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     EXPECT_EQ(v->Text1()->text(), "기간:  31/03/01  ~  31/03/02");  // dates through DtoC
 
     // Tax totals: the taxable 4,520 split as a whole, 4,109 and 411, one off the per-line sums.
-    answerPeriod(d1, d2);
+    answerPeriod(boxes, d1, d2);
     m->Command5->click();
     WAIT_FOR((v = viewerTitled("세액의 날짜별 합계")) != nullptr);
     const TableRef x = v->value();
@@ -222,7 +231,7 @@ TEST_F(Store, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     EXPECT_EQ(rowOf(*x, 5), (Row{{}, C(5020), C(500), C(4520), C(4109), C(411)}));
 }
 
-TEST(ScriptedSelection, RefusedSaveOffersTheMarksAgain) {
+TEST(ScriptedSelection, RefusedSaveOffersTheMarksAgainAndATaglessReplySaves) {
     ScriptedPeer peer;
     peer.on(path::UnitPricesSelect, {200, corvane::fncXML().JarrayToTag(*table(1, {{"사과_상자"}, {"양파"}})).toStdString()});
     peer.on(path::DisplaySelect, {200, "<success>1</success>"});
@@ -230,19 +239,20 @@ TEST(ScriptedSelection, RefusedSaveOffersTheMarksAgain) {
     ServerLink link(peer.url());
     frmMain m(link, {});
     m.setLoginValues("shop", "A", "farm");
-    MessageBoxes boxes;
-    WhenShown<tavrin::frmSelectA> sel([](tavrin::frmSelectA* w, int n) {
-        if (n == 0) {
-            w->ab1()->setCell(1, 0, true);
-            w->cmdOK()->click();
-        } else {  // the marks of the refused save are offered again
-            EXPECT_TRUE(w->ab1()->Cell(1, 0).toBool() && !w->ab1()->Cell(0, 0).toBool());
-            w->cmdCancel()->click();
-        }
+    ModalDriver boxes;
+    boxes.onNextModal([](QWidget* w) {
+        qobject_cast<tavrin::frmSelectA*>(w)->ab1()->setCell(1, 0, true);
+        qobject_cast<tavrin::frmSelectA*>(w)->cmdOK()->click();
+    });
+    boxes.onNextModal([&peer](QWidget* window) {  // the marks of the refused save are offered again
+        auto* w = qobject_cast<tavrin::frmSelectA*>(window);
+        EXPECT_TRUE(w->ab1()->Cell(1, 0).toBool() && !w->ab1()->Cell(0, 0).toBool());
+        peer.on(path::DisplayUpdate, {200, "OK"});  // a peer that answers no success tag
+        w->cmdOK()->click();
     });
     m.Command3->click();
-    WAIT_FOR(sel.seen() == 2 && QApplication::activeModalWidget() == nullptr);
-    EXPECT_EQ(boxes.texts(), QStringList{"저장 실패\n선택한 내용을 다시 보여 드립니다."});
+    EXPECT_EQ(boxes.messages,
+              QStringList({"저장 실패\n선택한 내용을 다시 보여 드립니다.", "발주 품목을 저장했습니다."}));
     EXPECT_EQ(peer.received(path::DisplayUpdate),
-              std::vector<std::string>{"OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=%BE%E7%C6%C4"});
+              std::vector<std::string>(2, "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=%BE%E7%C6%C4"));
 }

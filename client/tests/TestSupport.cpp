@@ -12,10 +12,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <httplib.h>
-#include <map>
-#include <mutex>
-#include <thread>
 
 namespace vendra::test {
 
@@ -33,34 +29,31 @@ ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows) 
     return t;
 }
 
-void whenModal(std::function<void(QWidget*)> act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || qobject_cast<QMessageBox*>(modal)) return;
-        poll->stop();
-        poll->deleteLater();
-        act(modal);
-    });
-    poll->start(5);
-}
-
-void answerDate(ostrel::Date d) {
-    whenModal([d](QWidget* w) {
-        if (auto* p = qobject_cast<keplin::panInd*>(w)) {
-            p->setdDate(d);
-            QTest::keyClick(p->button1(), Qt::Key_Return);
-        }
+void answerDate(ModalDriver& driver, ostrel::Date d) {
+    driver.onNextModal([d](QWidget* w) {
+        auto* p = qobject_cast<keplin::panInd*>(w);
+        ASSERT_TRUE(p);
+        p->setdDate(d);
+        QTest::keyClick(p->button1(), Qt::Key_Return);
     });
 }
 
-void answerPeriod(ostrel::Date from, ostrel::Date to) {
-    whenModal([from, to](QWidget* w) {
-        if (auto* p = qobject_cast<keplin::panIn2ds*>(w)) {
-            p->setdDate1(from);
-            p->setdDate2(to);
-            QTest::keyClick(p->button1(), Qt::Key_Return);
-        }
+void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to) {
+    driver.onNextModal([from, to](QWidget* w) {
+        auto* p = qobject_cast<keplin::panIn2ds*>(w);
+        ASSERT_TRUE(p);
+        p->setdDate1(from);
+        p->setdDate2(to);
+        QTest::keyClick(p->button1(), Qt::Key_Return);
+    });
+}
+
+void answerLogin(ModalDriver& driver, const QString& password) {
+    driver.onNextModal([password](QWidget* w) {
+        auto* login = qobject_cast<frmIDandPassword*>(w);
+        ASSERT_TRUE(login);
+        QTest::keyClicks(login->Text3, password);
+        QTest::keyClick(login->Text2, Qt::Key_Return);  // Enter in an ID box presses "확인"
     });
 }
 
@@ -75,14 +68,10 @@ void closeViewers() {
         if (auto* v = qobject_cast<tavrin::frmOuthand*>(w)) v->close();
 }
 
-std::unique_ptr<frmMain> logIn(ServerLink& link, const QString& password, const QString& orderer) {
+std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password,
+                               const QString& orderer) {
     auto m = std::make_unique<frmMain>(link, QStringList{orderer, "farm"});
-    whenModal([password](QWidget* w) {
-        if (auto* login = qobject_cast<frmIDandPassword*>(w)) {
-            login->Text3->setText(password);
-            QTest::keyClick(login->Text2, Qt::Key_Return);  // Enter in an ID box presses "확인"
-        }
-    });
+    answerLogin(driver, password);
     if (!m->Load()) return nullptr;
     m->show();
     return m;
@@ -114,14 +103,27 @@ void Store::SetUpTestSuite() {
                 "깐_마늘,kg,A,9000,\n양파,,A,500,\n배추,포기,B,700,+\n");
     f.close();
     admin({"prices", "import", "farm", csv});
+    serve("0");
+}
+
+void Store::serve(const QString& port) {
     server_->process.start(VENDRA_SERVER_BIN, {"--db", server_->dir.filePath("store.db"), "serve", "--host",
-                                               "127.0.0.1", "--port", "0", "--quiet"});
+                                               "127.0.0.1", "--port", port, "--quiet"});
     // The server prints its address once it listens.
     QByteArray line;
     while (!line.contains('\n') && server_->process.waitForReadyRead(20000))
         line += server_->process.readAllStandardOutput();
     const auto m = QRegularExpression("(http://[0-9.]+:[0-9]+)").match(QString::fromUtf8(line));
-    if (m.hasMatch()) server_->url = m.captured(1);
+    server_->url = m.hasMatch() ? m.captured(1) : QString();
+}
+
+qint64 Store::pid() { return server_->process.processId(); }
+
+void Store::restart() {
+    const QString port = server_->url.section(':', -1);
+    server_->process.terminate();
+    server_->process.waitForFinished(10000);
+    serve(port);
 }
 
 void Store::TearDownTestSuite() {
@@ -130,52 +132,5 @@ void Store::TearDownTestSuite() {
     delete server_;
     server_ = nullptr;
 }
-
-struct ScriptedPeer::Impl {
-    httplib::Server server;
-    std::thread thread;
-    int port = 0;
-    mutable std::mutex mutex;
-    std::map<std::string, Answer> answers;
-    std::map<std::string, std::vector<std::string>> received;
-
-    void serve(const httplib::Request& req, httplib::Response& res, bool post) {
-        std::lock_guard<std::mutex> lock(mutex);
-        const size_t q = req.target.find('?');
-        received[req.path].push_back(post ? req.body : q == std::string::npos ? "" : req.target.substr(q + 1));
-        const auto it = answers.find(req.path);
-        res.status = it == answers.end() ? 404 : it->second.status;
-        res.set_content(it == answers.end() ? "not here" : it->second.body, "text/plain; charset=utf-8");
-    }
-};
-
-ScriptedPeer::ScriptedPeer() : d_(std::make_unique<Impl>()) {
-    d_->server.Get(R"(.*)", [this](const httplib::Request& q, httplib::Response& r) { d_->serve(q, r, false); });
-    d_->server.Post(R"(.*)", [this](const httplib::Request& q, httplib::Response& r) { d_->serve(q, r, true); });
-    d_->port = d_->server.bind_to_any_port("127.0.0.1");
-    d_->thread = std::thread([this] { d_->server.listen_after_bind(); });
-    // A stop before the thread listens would be lost and leave it listening for ever.
-    while (!d_->server.is_running()) std::this_thread::yield();
-}
-
-ScriptedPeer::~ScriptedPeer() {
-    d_->server.stop();
-    d_->thread.join();
-}
-
-void ScriptedPeer::on(const std::string& path, Answer a) {
-    std::lock_guard<std::mutex> lock(d_->mutex);
-    d_->answers[path] = std::move(a);
-}
-
-QString ScriptedPeer::url() const { return QStringLiteral("http://127.0.0.1:%1").arg(d_->port); }
-
-std::vector<std::string> ScriptedPeer::received(const std::string& path) const {
-    std::lock_guard<std::mutex> lock(d_->mutex);
-    const auto it = d_->received.find(path);
-    return it == d_->received.end() ? std::vector<std::string>{} : it->second;
-}
-
-QString goneUrl() { return ScriptedPeer().url(); }
 
 }  // namespace vendra::test

@@ -1,17 +1,15 @@
 #pragma once
-// Helpers of the client tests: driving modal windows, the real order server on a free loopback
-// port, and a scripted peer for replies the real server never sends.
+// Helpers of the client tests: answering the panels and the login, and the real order server on a
+// free loopback port.
+#include "ModalDriver.h"
+#include "ScriptedPeer.h"
 #include "vendra/frmMain.h"
 
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
 
-#include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
 #include <QList>
-#include <functional>
+#include <QPushButton>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -39,47 +37,11 @@ Row rowOf(const ostrel::clsTable& t, int i);
 // A table of `nof` fields holding `rows`, at its first record.
 ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows);
 
-// Runs `act` once on the first visible modal window that is not a message box.
-void whenModal(std::function<void(QWidget*)> act);
-// Confirms the date panel with `d`, the period panel with `from` to `to`, once it comes up.
-void answerDate(ostrel::Date d);
-void answerPeriod(ostrel::Date from, ostrel::Date to);
-
-// While it lives, runs `act` on each modal window of type W as it comes up, with its 0-based count.
-template <class W>
-class WhenShown {
-public:
-    explicit WhenShown(std::function<void(W*, int)> act) {
-        QObject::connect(&timer_, &QTimer::timeout, [this, act] {
-            auto* w = qobject_cast<W*>(QApplication::activeModalWidget());
-            if (!w || !w->isVisible() || w->property("seen").toBool()) return;
-            w->setProperty("seen", true);
-            act(w, seen_++);
-        });
-        timer_.start(5);
-    }
-    int seen() const { return seen_; }
-
-private:
-    QTimer timer_;
-    int seen_ = 0;
-};
-
-// Answers every message box with OK, keeping the texts in order.
-class MessageBoxes : public WhenShown<QMessageBox> {
-public:
-    MessageBoxes()
-        : WhenShown([this](QMessageBox* box, int) {
-              texts_ << box->text();
-              QMetaObject::invokeMethod(box, [box] { box->button(QMessageBox::Ok)->click(); }, Qt::QueuedConnection);
-          }) {}
-    QStringList texts() const { return texts_; }
-    int count() const { return int(texts_.size()); }
-    void clear() { texts_.clear(); }
-
-private:
-    QStringList texts_;
-};
+// Queue on `d`: confirm the date panel with `d`, the period panel with `from` to `to`.
+void answerDate(ModalDriver& driver, ostrel::Date d);
+void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to);
+// Queue on `d`: answer the login window with `password`.
+void answerLogin(ModalDriver& driver, const QString& password);
 
 // The visible report viewer with that title, or nullptr; closing every viewer.
 tavrin::frmOuthand* viewerTitled(const QString& title);
@@ -87,7 +49,8 @@ void closeViewers();
 
 // The login window answered with `password` for `orderer` at "farm"; the main window, shown, or
 // nullptr when the login failed.
-std::unique_ptr<frmMain> logIn(ServerLink& link, const QString& password = "pw1234", const QString& orderer = "shop");
+std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password = "pw1234",
+                               const QString& orderer = "shop");
 
 // The real order server on its own store, shared by the suite: farm sells five products to shop
 // (grade A, password pw1234).
@@ -96,6 +59,10 @@ public:
     static QString url();
     // Runs one administration command on the store; its exit code.
     static int admin(const QStringList& args);
+    // The serving process: its id (to pause it), and a restart on the same address, which forgets
+    // every session.
+    static qint64 pid();
+    static void restart();
 
 protected:
     static void SetUpTestSuite();
@@ -104,30 +71,9 @@ protected:
     void TearDown() override { closeViewers(); }
 
 private:
+    static void serve(const QString& port);
     struct Server;
     static Server* server_;
 };
-
-// A peer answering fixed replies per path from its own thread; keeps every request body/query.
-class ScriptedPeer {
-public:
-    struct Answer {
-        int status = 200;
-        std::string body;
-    };
-    ScriptedPeer();
-    ~ScriptedPeer();
-    void on(const std::string& path, Answer a);
-    QString url() const;
-    // Raw bodies (POST) or queries (GET) received for `path`, in order.
-    std::vector<std::string> received(const std::string& path) const;
-
-private:
-    struct Impl;
-    std::unique_ptr<Impl> d_;
-};
-
-// The address of a peer that has gone: nothing listens there.
-QString goneUrl();
 
 }  // namespace vendra::test

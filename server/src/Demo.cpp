@@ -87,9 +87,11 @@ void SeedDemo(Store& store, HashStrength strength, std::ostream& out) {
         display.push_back(JoinProductKey(u(kCatalogue[i].name), u(kCatalogue[i].unit)));
     store.replaceDisplayList(receiver, u(kDemoOrderer1), display);
 
-    // Today's order of shop01, already accepted by the supplier.
+    // Yesterday's order of shop01, already accepted by the supplier: on yesterday, so the morning's
+    // first order (for today, before nine) is not locked by it.
     const QDate today = QDate::currentDate();
-    const OrderKey accepted{receiver, u(kDemoOrderer1), today.toString(Qt::ISODate)};
+    const QString acceptedDate = today.addDays(-1).toString(Qt::ISODate);
+    const OrderKey accepted{receiver, u(kDemoOrderer1), acceptedDate};
     store.replaceOrder(accepted,
                        {orderLine(kCatalogue[0], 3, u("흠집 없는 것으로")), orderLine(kCatalogue[8], 10, QString()),
                         orderLine(kCatalogue[12], 2, QString()), orderLine(kCatalogue[26], 1, QString()),
@@ -122,7 +124,7 @@ void SeedDemo(Store& store, HashStrength strength, std::ostream& out) {
     store.setSetting(marker, today.toString(Qt::ISODate));
 
     out << "demo data seeded: " << std::size(kCatalogue) << " products, an accepted order for "
-        << today.toString(Qt::ISODate).toStdString() << ", " << rows.size() << " delivery lines\n";
+        << acceptedDate.toStdString() << ", " << rows.size() << " delivery lines\n";
     printLogins(out);
 }
 

@@ -9,6 +9,8 @@
 #include <QByteArray>
 #include <curl/curl.h>
 
+#include <algorithm>
+#include <chrono>
 #include <memory>
 #include <mutex>
 
@@ -55,6 +57,9 @@ private:
 
 struct EasyDeleter {
     void operator()(CURL* h) const { curl_easy_cleanup(h); }
+};
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
 };
 struct ListDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
@@ -123,6 +128,40 @@ QString decodeReply(const QByteArray& body, const QByteArray& charset) {
     return QString::fromUtf8(bytes);
 }
 
+constexpr int kWaitSliceMs = 20;
+
+// Runs one transfer to its end, giving `hook` a turn between slices of waiting. Sets `cancelled`
+// and stops early when the hook says so.
+CURLcode perform(CURL* easy, const std::function<bool()>& hook, bool& cancelled) {
+    cancelled = false;
+    if (!hook) return curl_easy_perform(easy);
+    std::unique_ptr<CURLM, MultiDeleter> multi(curl_multi_init());
+    if (!multi) throw RuntimeError::outOfMemory(QStringLiteral("no HTTP request object"));
+    curl_multi_add_handle(multi.get(), easy);
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        int running = 0;
+        if (curl_multi_perform(multi.get(), &running) != CURLM_OK) {
+            result = CURLE_FAILED_INIT;
+            break;
+        }
+        if (running == 0) {
+            int left = 0;
+            while (CURLMsg* m = curl_multi_info_read(multi.get(), &left))
+                if (m->msg == CURLMSG_DONE) result = m->data.result;
+            break;
+        }
+        curl_multi_poll(multi.get(), nullptr, 0, kWaitSliceMs, nullptr);
+        if (!hook()) {
+            cancelled = true;
+            result = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+    }
+    curl_multi_remove_handle(multi.get(), easy);
+    return result;
+}
+
 }  // namespace
 
 bool fncGetAndPost::SendGet(const QString& url, const QString& parameter, QString& responseText) const {
@@ -154,7 +193,21 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
 
     lastTries_ = 0;
     lastError_.clear();
+    lastStatus_ = 0;
+    lastCancelled_ = false;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    auto elapsedMs = [start] {
+        return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+    };
+    std::function<bool()> hook;
+    if (waitHook_) hook = [this, &elapsedMs] { return waitHook_(elapsedMs()); };
     for (int attempt = 1; attempt <= kTries; ++attempt) {
+        const int remaining = callTimeoutMs_ - elapsedMs();
+        if (remaining <= 0) {
+            lastError_ = QStringLiteral("no reply within %1 ms").arg(callTimeoutMs_);
+            break;
+        }
         lastTries_ = attempt;
         std::unique_ptr<CURL, EasyDeleter> easy(curl_easy_init());
         if (!easy) throw RuntimeError::outOfMemory(QStringLiteral("no HTTP request object"));
@@ -170,8 +223,8 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
         curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
         curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
         curl_easy_setopt(h, CURLOPT_ERRORBUFFER, errorText);
-        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(connectTimeoutMs_));
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(totalTimeoutMs_));
+        curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(connectTimeoutMs_, remaining)));
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(std::min(totalTimeoutMs_, remaining)));
         curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxReplyBytes_));
         curl_easy_setopt(h, CURLOPT_SHARE, jar.share());
         curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");  // cookie engine on, in memory only
@@ -186,10 +239,19 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
             curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
         }
 
-        const CURLcode rc = curl_easy_perform(h);
+        bool cancelled = false;
+        const CURLcode rc = perform(h, hook, cancelled);
+        if (cancelled) {
+            lastCancelled_ = true;
+            lastError_ = QStringLiteral("cancelled");
+            break;
+        }
         if (rc == CURLE_OK) {
             char* contentType = nullptr;
             curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType);
+            long status = 0;
+            curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+            lastStatus_ = static_cast<int>(status);
             responseText = decodeReply(reply.body, charsetOf(contentType));
             return true;
         }

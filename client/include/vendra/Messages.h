@@ -1,5 +1,5 @@
 #pragma once
-// Plain message boxes with an OK button and the application's title.
+// Message boxes with the application's title: a plain one with an OK button, and a Yes/No question.
 #include <QString>
 
 class QWidget;
@@ -11,6 +11,8 @@ inline const QString& AppTitle() {
     return t;
 }
 
-void ShowMessage(QWidget* parent, const QString& text);
+void ShowMessage(const QString& text, QWidget* parent = nullptr);
+// True only for "예" (Yes); closing the box is "아니오" (No).
+bool AskYesNo(const QString& text, QWidget* parent = nullptr);
 
 }  // namespace vendra

@@ -23,6 +23,9 @@ public:
     QTextEdit* Text1;
     QPushButton* Command1;
 
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     QString text_;
 };

@@ -39,7 +39,11 @@ int FindProductRow(const ostrel::clsTable& sheetTable, const QString& name, cons
 
 // The line groups of every row with a quantity other than zero, in order, then the message group
 // when `message` is not empty. Remarks and the message are cut to 255 bytes of code page 949.
+// A line whose amount is beyond the currency raises error 6 with AmountTooLargeMessage.
 std::vector<OrderLine> CollectOrderLines(const ostrel::clsTable& sheetTable, const QString& message);
+
+// Korean text saying that the amount of sheet row `row` (0-based), product `name`, is too large.
+QString AmountTooLargeMessage(int row, const QString& name);
 
 // A cell as currency: empty, and text that is no number, count as 0.
 ostrel::Currency CellCurrency(const ostrel::Variant& v);

@@ -1,6 +1,7 @@
 #pragma once
 // The client's read-only reports: what a report hands to the viewer, built apart from the
 // requests so the tables can be checked on their own.
+#include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/Variant.h"
 #include "ostrel/clsTable.h"
@@ -31,6 +32,9 @@ tavrin::frmOuthand* ShowReport(const Report& r);
 ostrel::Variant PeriodDescr(ostrel::Date from, ostrel::Date to);
 
 namespace mdlNy {
+
+// Int(a / b) of the exact quotient; b must not be 0.
+ostrel::Currency ExactIntQuotient(ostrel::Currency a, ostrel::Currency b);
 
 ostrel::Variant PurchaseHistoryStru();
 ostrel::Variant TaxTotalsStru();

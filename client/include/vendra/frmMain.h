@@ -20,6 +20,9 @@ class ServerLink;
 class Notice;
 class frmOrder;
 
+// `topLeft` moved the least to keep a window of `frameSize` inside `available`.
+QPoint KeepOnScreen(QPoint topLeft, QSize frameSize, const QRect& available);
+
 class frmMain : public QWidget {
     Q_OBJECT
 public:
@@ -38,8 +41,9 @@ public:
     QString ReceiverCI() const;
     void setLoginValues(const QString& ordererCI, const QString& dgr, const QString& receiverCI);
 
-    // Top-left for a window placed beside this one: same top, 100 twips right of its right edge.
-    QPoint besidePosition() const;
+    // Top-left for a window of `size` placed beside this one: same top, 100 twips right of its
+    // right edge, moved back as far as needed to keep it (frame included) on this window's screen.
+    QPoint besidePosition(QSize size) const;
 
     ServerLink& server() { return server_; }
     keplin::fncPannel& pannel() { return pannel_; }
@@ -64,6 +68,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    bool relogin();
     QString requestNotice(const QString& dgr);
     void underConstruction();
 

@@ -60,6 +60,8 @@ public:
     QString lastMessage() const { return lastMessage_; }
     // Closed and waiting to be deleted: "발주입력" then needs a new window.
     bool isClosed() const { return closed_; }
+    // Something was typed since the sheet was loaded or sent.
+    bool hasUnsentEdits() const { return unsent_; }
 
 signals:
     // After a completed or refused send, and after the sheet was built.
@@ -82,7 +84,13 @@ private:
     bool reloadPending_ = false;
     bool busy_ = false;
     bool closed_ = false;
+    bool unsent_ = false;
     QString lastMessage_;
+    // What the sheet on screen was loaded for; a failed load goes back to it.
+    struct Loaded {
+        ostrel::Date deliverDate;
+        QString ordererCI, ordererDgr, receiverCI;
+    } loaded_;
 };
 
 }  // namespace vendra

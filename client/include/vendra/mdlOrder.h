@@ -14,7 +14,7 @@ struct Reply;
 
 namespace mdlOrder {
 
-// Tomorrow once the time of day is past 09:00:00, else today (no time of day).
+// Tomorrow once the exact time of day is past 09:00:00, else today (no time of day).
 ostrel::Date ProposedDeliveryDate(ostrel::Date now);
 
 // "발주입력": asks for the delivery date and opens (or reuses) the one order window.
@@ -37,9 +37,9 @@ struct SaveOutcome {
     QString message;  // why not, when not confirmed
 };
 
-// A save counts only when the server confirmed it: success 1, or, from a peer that sends no
-// success tag, a reply at all (`httpStatus` 2xx when known, -1 when the transport cannot tell).
-SaveOutcome JudgeSaveReply(const Reply& reply, int httpStatus, const QString& baseUrl);
+// A save counts only when the server confirmed it: a 2xx reply with success 1 or, from a peer
+// that sends no success tag, none.
+SaveOutcome JudgeSaveReply(const Reply& reply, const QString& baseUrl);
 
 }  // namespace mdlOrder
 }  // namespace vendra

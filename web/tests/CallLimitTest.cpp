@@ -1,0 +1,95 @@
+// A whole call against its limit and its wait hook, and the HTTP status it leaves behind.
+#include "corvane/fncGetAndPost.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+using corvane::fncGetAndPost;
+
+namespace {
+
+// A loopback port that accepts connections (the kernel's backlog) and never answers.
+struct SilentPort {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int port = 0;
+    SilentPort() {
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+        port = ntohs(addr.sin_port);
+        ::listen(fd, 16);
+    }
+    ~SilentPort() { ::close(fd); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1/hang").arg(port); }
+};
+
+}  // namespace
+
+TEST(CallLimit, StatusOfEveryReplyWithAndWithoutAHook) {
+    httplib::Server http;
+    http.Get(R"(/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.status = std::stoi(req.matches[1]);
+        res.set_content("<failmsg>x</failmsg>", "text/plain");
+    });
+    const int port = http.bind_to_any_port("127.0.0.1");
+    std::thread t([&] { http.listen_after_bind(); });
+    while (!http.is_running()) std::this_thread::yield();
+
+    fncGetAndPost web;
+    QString reply;
+    for (bool hooked : {false, true}) {
+        int turns = 0;
+        web.setWaitHook(hooked ? fncGetAndPost::WaitHook([&turns](int) { return ++turns > 0; }) : nullptr);
+        for (int status : {200, 204, 403, 404, 500, 503}) {
+            const QString url = QStringLiteral("http://127.0.0.1:%1/%2").arg(port).arg(status);
+            EXPECT_TRUE(web.SendGet(url, QString(), reply)) << status;  // an error page is a reply
+            EXPECT_EQ(web.LastStatus(), status);
+            EXPECT_FALSE(web.LastCancelled());
+        }
+        EXPECT_EQ(reply, "<failmsg>x</failmsg>");
+    }
+    http.stop();
+    t.join();
+    // Nothing read: no status, whatever the call before read.
+    EXPECT_FALSE(web.SendGet(QStringLiteral("http://127.0.0.1:%1/200").arg(port), QString(), reply));
+    EXPECT_EQ(web.LastStatus(), 0);
+}
+
+TEST(CallLimit, AHungServerCostsOneCallLimitAndTheHookCanCancel) {
+    SilentPort silent;
+    fncGetAndPost web;
+    QString reply = "old";
+    // Every try would wait 30 s; the whole call may take 300 ms, so one try and no second.
+    web.setCallTimeout(300);
+    std::vector<int> seen;
+    web.setWaitHook([&seen](int ms) {
+        seen.push_back(ms);
+        return true;
+    });
+    EXPECT_FALSE(web.SendPost(silent.url(), "a=1", reply));
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(web.LastTries(), 1);
+    EXPECT_FALSE(web.LastCancelled());
+    EXPECT_EQ(web.LastStatus(), 0);
+    ASSERT_GE(seen.size(), 2u);  // the caller had its turns while it waited
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+
+    // Cancelled on the hook's word: failed at once, no further tries.
+    web.setCallTimeout(fncGetAndPost::kDefaultCallTimeoutMs);
+    int turns = 0;
+    web.setWaitHook([&turns](int) { return ++turns < 3; });
+    EXPECT_FALSE(web.SendGet(silent.url(), QString(), reply));
+    EXPECT_TRUE(web.LastCancelled());
+    EXPECT_EQ(web.LastTries(), 1);
+    EXPECT_EQ(turns, 3);
+}
