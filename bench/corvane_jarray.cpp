@@ -39,8 +39,8 @@ ostrel::TableRef pugiToTable(const QByteArray& bytes) {
     pugi::xml_document doc;
     // The reply is a flat run of elements, not a document: wrap it so that the JARRAY element
     // can stand next to the other tags.
-    if (!doc.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()), pugi::parse_default | pugi::parse_fragment,
-                         pugi::encoding_utf8))
+    if (!doc.load_buffer(bytes.constData(), static_cast<size_t>(bytes.size()),
+                         pugi::parse_default | pugi::parse_fragment, pugi::encoding_utf8))
         std::abort();
     pugi::xml_node jarray = doc.child("JARRAY");
     auto table = std::make_shared<ostrel::clsTable>();

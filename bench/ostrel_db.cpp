@@ -74,7 +74,8 @@ void BM_DbAppendFrom(benchmark::State& state) {
         state.ResumeTiming();
         fncDb().DbAppendFrom(db, "dst", "src");
     }
-    state.counters["records/s"] = benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["records/s"] =
+        benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void BM_SqliteInsertSelect(benchmark::State& state) {
@@ -85,7 +86,8 @@ void BM_SqliteInsertSelect(benchmark::State& state) {
         state.ResumeTiming();
         db.Execute("INSERT INTO dst SELECT * FROM src");
     }
-    state.counters["records/s"] = benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["records/s"] =
+        benchmark::Counter(double(kRecords) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void BM_FindFirstIndexedText(benchmark::State& state) {

@@ -22,7 +22,8 @@ const std::vector<QString>& randomKeys() {
         out.reserve(kRecords);
         for (int i = 0; i < kRecords; ++i) {
             QString s(12, Qt::Uninitialized);
-            for (int c = 0; c < 12; ++c) s[c] = alphabet[static_cast<int>(rng() % static_cast<unsigned>(alphabet.size()))];
+            for (int c = 0; c < 12; ++c)
+                s[c] = alphabet[static_cast<int>(rng() % static_cast<unsigned>(alphabet.size()))];
             out.push_back(std::move(s));
         }
         return out;
@@ -70,8 +71,9 @@ void BM_KeyedPoke(benchmark::State& state) {
         for (int i = 0; i < kRecords; ++i) t.poke(recordFor(i), keys[static_cast<size_t>(i)]);
         benchmark::DoNotOptimize(t.RecCount());
     }
-    state.counters["ns_per_op"] = benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_op"] =
+        benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_KeyedPoke)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -87,8 +89,9 @@ void BM_MapInsert(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(m.size());
     }
-    state.counters["ns_per_op"] = benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_op"] =
+        benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_MapInsert)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -109,8 +112,9 @@ void BM_KeyedPeek(benchmark::State& state) {
         for (const QString& k : order) found += t.peek(k) ? t.Recno() & 1 : 0;
         benchmark::DoNotOptimize(found);
     }
-    state.counters["ns_per_op"] = benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_op"] =
+        benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_KeyedPeek)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -127,8 +131,9 @@ void BM_MapFind(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(found);
     }
-    state.counters["ns_per_op"] = benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_op"] =
+        benchmark::Counter(static_cast<double>(kRecords) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_MapFind)->Unit(benchmark::kMillisecond)->Iterations(3);
 

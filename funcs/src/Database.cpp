@@ -122,7 +122,8 @@ bool Database::hasTable(const QString& name) const {
 TableDef Database::tableDef(const QString& name) const {
     if (!hasTable(name)) throw RuntimeError::engine(err::DbItemNotFound, name);
     TableDef def{name, c_->fieldsOf(name), {}};
-    Statement list(*c_, QStringLiteral("SELECT name,\"unique\" FROM pragma_index_list(?) WHERE origin='c' ORDER BY seq DESC"));
+    Statement list(
+        *c_, QStringLiteral("SELECT name,\"unique\" FROM pragma_index_list(?) WHERE origin='c' ORDER BY seq DESC"));
     list.bind(1, name);
     const QString prefix = name + u'.';
     while (list.step()) {
@@ -245,8 +246,9 @@ void Database::AppendFrom(const QString& table, Database& from, const QString& s
         // positions a record-by-record copy would report.
         Statement end(*c_, QStringLiteral("SELECT max(rowid) FROM (SELECT rowid FROM %1 WHERE rowid>? AND rowid<=?"
                                           " ORDER BY rowid LIMIT ?)").arg(quoteName(source)));
-        Statement copy(*c_, QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 WHERE rowid>? AND rowid<=? ORDER BY rowid")
-                                .arg(quoteName(table), write.join(u','), read.join(u','), quoteName(source)));
+        Statement copy(*c_,
+                       QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 WHERE rowid>? AND rowid<=? ORDER BY rowid")
+                           .arg(quoteName(table), write.join(u','), read.join(u','), quoteName(source)));
         long long done = -1, lastKey = std::numeric_limits<long long>::min();
         for (int k = 1; k <= 100 && done < count - 1; ++k) {
             long long stop = k == 100 ? count - 1 : std::min(count - 1, (k * count + 99) / 100);

@@ -57,8 +57,10 @@ Date DateSerial(int year, int month, int day) {
     long long m0 = static_cast<long long>(month) - 1;
     y += m0 >= 0 ? m0 / 12 : -((11 - m0) / 12);
     m0 = ((m0 % 12) + 12) % 12;
-    long long days = daysFromCivil(y, static_cast<unsigned>(m0 + 1), 1) + kEpochOffset + (static_cast<long long>(day) - 1);
-    if (days < kMinSerial || days > kMaxSerial) throw RuntimeError::invalidArgument(QStringLiteral("date out of range"));
+    long long days =
+        daysFromCivil(y, static_cast<unsigned>(m0 + 1), 1) + kEpochOffset + (static_cast<long long>(day) - 1);
+    if (days < kMinSerial || days > kMaxSerial)
+        throw RuntimeError::invalidArgument(QStringLiteral("date out of range"));
     return Date(static_cast<double>(days));
 }
 

@@ -215,7 +215,8 @@ void Connection::close() {
 
 void Connection::fail(int rc, const QString& context) const {
     QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    throw RuntimeError::engine(numberFor(rc, message), context.isEmpty() ? message : context + QStringLiteral(": ") + message);
+    throw RuntimeError::engine(numberFor(rc, message),
+                               context.isEmpty() ? message : context + QStringLiteral(": ") + message);
 }
 
 void Connection::exec(const QString& sql) const {

@@ -14,7 +14,9 @@ struct Token {
     Kind kind;
     QString text;  // the name, the symbol, or the literal's value as text
     Variant value;
-    bool isWord(const char* w) const { return kind == Kind::Name && text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0; }
+    bool isWord(const char* w) const {
+        return kind == Kind::Name && text.compare(QLatin1String(w), Qt::CaseInsensitive) == 0;
+    }
 };
 
 [[noreturn]] void syntax(QStringView text) {

@@ -70,9 +70,9 @@ struct Recordset::Impl {
     std::optional<long long> seek(bool forward, long long r) {
         auto& s = forward ? after : before;
         if (!s)
-            s = std::make_unique<Statement>(*c, QStringLiteral("SELECT rowid FROM %1 WHERE rowid%2?%3 ORDER BY rowid %4 LIMIT 1")
-                                                    .arg(quoteName(table), forward ? u">" : u"<", whereAnd(),
-                                                         forward ? u"ASC" : u"DESC"));
+            s = std::make_unique<Statement>(
+                *c, QStringLiteral("SELECT rowid FROM %1 WHERE rowid%2?%3 ORDER BY rowid %4 LIMIT 1")
+                        .arg(quoteName(table), forward ? u">" : u"<", whereAnd(), forward ? u"ASC" : u"DESC"));
         s->reset();
         s->bindInt64(1, r);
         s->bindAll(where.params, 2);
@@ -85,7 +85,9 @@ struct Recordset::Impl {
     long long countWhere(const QString& extra, std::optional<long long> below) {
         QString cond = where.sql.isEmpty() ? QString() : QStringLiteral("(%1)").arg(where.sql);
         if (below) cond = cond.isEmpty() ? QStringLiteral("rowid<?") : cond + QStringLiteral(" AND rowid<?");
-        Statement s(*c, QStringLiteral("SELECT count(*) FROM %1%2%3").arg(quoteName(table), cond.isEmpty() ? u"" : u" WHERE ", cond) + extra);
+        Statement s(*c, QStringLiteral("SELECT count(*) FROM %1%2%3")
+                                .arg(quoteName(table), cond.isEmpty() ? u"" : u" WHERE ", cond) +
+                            extra);
         s.bindAll(where.params);
         if (below) s.bindInt64(static_cast<int>(where.params.size()) + 1, *below);
         s.step();
@@ -105,7 +107,9 @@ struct Recordset::Impl {
 
     // ---- sorted and snapshot
 
-    long long size() const { return kind == Kind::Sorted ? static_cast<long long>(keys.size()) : static_cast<long long>(rows.size()); }
+    long long size() const {
+        return kind == Kind::Sorted ? static_cast<long long>(keys.size()) : static_cast<long long>(rows.size());
+    }
 
     void reach(long long i) {
         while (kind == Kind::Sorted && !complete && static_cast<long long>(keys.size()) <= i) {
@@ -139,7 +143,8 @@ struct Recordset::Impl {
     }
     bool isBOF() {
         // Past the end of an empty set is before its start as well.
-        if (kind == Kind::TableOrder) return at == At::Bof || (at == At::Eof && !seek(true, std::numeric_limits<long long>::min()));
+        if (kind == Kind::TableOrder)
+            return at == At::Bof || (at == At::Eof && !seek(true, std::numeric_limits<long long>::min()));
         reach(0);
         return pos < 0 || size() == 0;
     }
@@ -306,7 +311,8 @@ void Recordset::MovePrevious() {
     if (x.isBOF()) throw RuntimeError::engine(err::DbNoCurrentRecord);
     if (x.kind == Impl::Kind::TableOrder) {
         long long r = x.at == Impl::At::Eof ? std::numeric_limits<long long>::max() : x.key;
-        long long prev = x.at == Impl::At::Eof ? (x.count >= 0 ? x.count - 1 : -1) : (x.knownPos > 0 ? x.knownPos - 1 : -1);
+        long long prev =
+            x.at == Impl::At::Eof ? (x.count >= 0 ? x.count - 1 : -1) : (x.knownPos > 0 ? x.knownPos - 1 : -1);
         x.land(x.seek(false, r), Impl::At::Bof, prev);
     } else {
         --x.pos;

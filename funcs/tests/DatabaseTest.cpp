@@ -77,7 +77,8 @@ TEST_F(DatabaseTest, ValuesComeBackWithTheirFieldsTypes) {
         rs.MoveFirst();
         Variant back = rs.value("v");
         EXPECT_EQ(back.type(), cases[i].kind) << i;
-        EXPECT_TRUE(back.isNull() ? cases[i].out.isNull() : back.identical(cases[i].out)) << i << back.toString().toStdString();
+        EXPECT_TRUE(back.isNull() ? cases[i].out.isNull() : back.identical(cases[i].out))
+            << i << back.toString().toStdString();
     }
     db->Close();  // and they survive closing the file
     db = Database::Open(path, false, true);
@@ -86,7 +87,8 @@ TEST_F(DatabaseTest, ValuesComeBackWithTheirFieldsTypes) {
 }
 
 TEST_F(DatabaseTest, TableDefinitionsKeepSizesAndIndexesAndRefuseWhatTheyCannotHold) {
-    db->Append({"Items", FieldList({{"code", dbType::Text, 0}, {"name", dbType::Text, 20, true}, {"n", dbType::Long, 99}}),
+    db->Append({"Items",
+                FieldList({{"code", dbType::Text, 0}, {"name", dbType::Text, 20, true}, {"n", dbType::Long, 99}}),
                 {{"code", {}, true}, {"name", {}, false}}});
     EXPECT_TRUE(db->hasTable("Items"));
     EXPECT_FALSE(db->hasTable("items"));
@@ -121,8 +123,12 @@ TEST_F(DatabaseTest, TableDefinitionsKeepSizesAndIndexesAndRefuseWhatTheyCannotH
     });
     EXPECT_EQ(db->RecordCount("Items"), 1);
     expectError(err::DbTableExists, [&] { db->Append({"Items", FieldList({{"a", dbType::Long}}), {}}); });
-    expectError(err::DbDuplicateField, [&] { db->Append({"T", FieldList({{"a", dbType::Long}, {"a", dbType::Text}}), {}}); });
-    expectError(err::DbDuplicateField, [&] { db->Append({"T", FieldList({{"a", dbType::Long}, {"A", dbType::Text}}), {}}); });
+    expectError(err::DbDuplicateField, [&] {
+        db->Append({"T", FieldList({{"a", dbType::Long}, {"a", dbType::Text}}), {}});
+    });
+    expectError(err::DbDuplicateField, [&] {
+        db->Append({"T", FieldList({{"a", dbType::Long}, {"A", dbType::Text}}), {}});
+    });
     expectError(err::DbInvalidField, [&] { db->Append({"T", FieldList({{"a", 9}}), {}}); });
     expectError(err::DbInvalidField, [&] { db->Append({"T", FieldList({{"a", dbType::Text, 256}}), {}}); });
     expectError(err::DbNoFields, [&] { db->Append({"T", {}, {}}); });

@@ -56,7 +56,8 @@ TEST_F(FncDbTest, MakeTableTakesShortDescriptionsAndTablesCompareCaseSensitively
 }
 
 TEST_F(FncDbTest, AppendFromCopiesByNameConvertsAndShowsItsPercentage) {
-    f.DbMakeTable(*db, "src", arr({arr({"code", int16_t(10)}), arr({"qty", int16_t(10)}), arr({"gone", int16_t(4)})}), arr({}));
+    f.DbMakeTable(*db, "src", arr({arr({"code", int16_t(10)}), arr({"qty", int16_t(10)}), arr({"gone", int16_t(4)})}),
+                  arr({}));
     Recordset rs = db->OpenRecordset("src");
     for (const char* qty : {"1", "2", "3", "4"}) {
         rs.AddNew();
@@ -65,7 +66,8 @@ TEST_F(FncDbTest, AppendFromCopiesByNameConvertsAndShowsItsPercentage) {
         rs.Update();
     }
     rs.Close();
-    f.DbMakeTable(*db, "dst", arr({arr({"qty", int16_t(4)}), arr({"code", int16_t(10)}), arr({"new", int16_t(1)})}), arr({}));
+    f.DbMakeTable(*db, "dst", arr({arr({"qty", int16_t(4)}), arr({"code", int16_t(10)}), arr({"new", int16_t(1)})}),
+                  arr({}));
     auto wm = fb->openProgress();
     f.DbAppendFrom(*db, "dst", "src", wm.get());
     EXPECT_EQ(fb->progress, QStringList({"  0 % 진행중", " 25 % 진행중", " 50 % 진행중", " 75 % 진행중"}));
@@ -85,7 +87,8 @@ TEST_F(FncDbTest, AppendFromCopiesByNameConvertsAndShowsItsPercentage) {
 }
 
 TEST_F(FncDbTest, ModifyStructureKeepsRecordsAndResumesAfterAnInterruptionInEitherStage) {
-    const Variant wider = arr({arr({"code", int16_t(10), int16_t(8)}), arr({"qty", int16_t(4)}), arr({"note", int16_t(10)})});
+    const Variant wider =
+        arr({arr({"code", int16_t(10), int16_t(8)}), arr({"qty", int16_t(4)}), arr({"note", int16_t(10)})});
     struct Case { const char* name; const char* failCaption; };  // where a failure strikes mid-copy
     for (Case c : {Case{"plain", nullptr}, Case{"stage 1", "1단계"}, Case{"stage 2", "2단계"}}) {
         SCOPED_TRACE(c.name);
@@ -151,9 +154,12 @@ TEST(FncSqlTest, SelectTextsAndPeriods) {
     EXPECT_EQ(s.MakeSelectSql("*", "gr", ""), "SELECT * FROM gr");
     EXPECT_EQ(s.MakeSelectSql("a,b", "gr", "code='1'"), "SELECT a,b FROM gr WHERE code='1'");
     EXPECT_EQ(s.MakeSelectSqlGo("*", "gr", "", "", "code"), "SELECT * FROM gr ORDER BY code");
-    EXPECT_EQ(s.MakeSelectSqlGo("code", "gr", "x=1", "code", "code"), "SELECT code FROM gr WHERE x=1 GROUP BY code ORDER BY code");
-    EXPECT_EQ(s.MakePeriodSql(DateSerial(2024, 3, 1), DateSerial(2024, 3, 31)), "date>=#2024-03-01# AND date<=#2024-03-31#");
-    EXPECT_EQ(s.MakePeriodSql(DateSerial(2024, 3, 1), DateSerial(2024, 3, 1), "d"), "d>=#2024-03-01# AND d<=#2024-03-01#");
+    EXPECT_EQ(s.MakeSelectSqlGo("code", "gr", "x=1", "code", "code"),
+              "SELECT code FROM gr WHERE x=1 GROUP BY code ORDER BY code");
+    EXPECT_EQ(s.MakePeriodSql(DateSerial(2024, 3, 1), DateSerial(2024, 3, 31)),
+              "date>=#2024-03-01# AND date<=#2024-03-31#");
+    EXPECT_EQ(s.MakePeriodSql(DateSerial(2024, 3, 1), DateSerial(2024, 3, 1), "d"),
+              "d>=#2024-03-01# AND d<=#2024-03-01#");
 }
 
 }  // namespace

@@ -13,7 +13,8 @@ inline bool sameCell(const ostrel::Variant& a, const ostrel::Variant& b) {
 
 // `b` holds what `a` held: the same field count, record count and cells.
 inline void expectSameTable(const ostrel::clsTable& a, const ostrel::clsTable& b, const QString& text) {
-    FUZZ_EXPECT(a.NOF() == b.NOF(), QStringLiteral("NOF %1 read back as %2 from %3").arg(a.NOF()).arg(b.NOF()).arg(text));
+    FUZZ_EXPECT(a.NOF() == b.NOF(),
+                QStringLiteral("NOF %1 read back as %2 from %3").arg(a.NOF()).arg(b.NOF()).arg(text));
     FUZZ_EXPECT(a.RecCount() == b.RecCount(),
                 QStringLiteral("%1 records read back as %2 from %3").arg(a.RecCount()).arg(b.RecCount()).arg(text));
     for (int i = 0; i < a.RecCount(); ++i)

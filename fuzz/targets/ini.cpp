@@ -19,8 +19,9 @@ namespace {
 
 QTemporaryDir& folder() {
     // In memory where the system offers it: the file is written once per input.
-    static QTemporaryDir dir(QFileInfo::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm/vendra-ini-XXXXXX")
-                                                                          : QDir::tempPath() + QStringLiteral("/vendra-ini-XXXXXX"));
+    static QTemporaryDir dir(QFileInfo::exists(QStringLiteral("/dev/shm"))
+                                 ? QStringLiteral("/dev/shm/vendra-ini-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/vendra-ini-XXXXXX"));
     return dir;
 }
 

@@ -93,7 +93,8 @@ void linearAgainstVector(ByteReader& in) {
                 FUZZ_EXPECT(l.Records(pos) == model[static_cast<size_t>(pos)], QStringLiteral("entry %1").arg(pos));
             }
             if (static_cast<int>(model.size()) > capacity) capacity += 100;
-            FUZZ_EXPECT(l.capacity() == capacity, QStringLiteral("capacity %1, model %2").arg(l.capacity()).arg(capacity));
+            FUZZ_EXPECT(l.capacity() == capacity,
+                        QStringLiteral("capacity %1, model %2").arg(l.capacity()).arg(capacity));
         }
         FUZZ_EXPECT(l.RecCount() == static_cast<int>(model.size()), QStringLiteral("count"));
     }
@@ -143,7 +144,8 @@ void keyedAgainstSortedEntries(ByteReader& in) {
         }
         ++serial;
         FUZZ_EXPECT(t.RecCount() == static_cast<int>(model.size()), QStringLiteral("count"));
-        if (op < 3 || n > 0) FUZZ_EXPECT(t.Recno() == pos, QStringLiteral("position %1, model %2").arg(t.Recno()).arg(pos));
+        if (op < 3 || n > 0)
+            FUZZ_EXPECT(t.Recno() == pos, QStringLiteral("position %1, model %2").arg(t.Recno()).arg(pos));
         if (t.Recno() < t.RecCount())
             FUZZ_EXPECT(t.Fields(0).toLong() == model[static_cast<size_t>(t.Recno())].serial, QStringLiteral("field"));
     }

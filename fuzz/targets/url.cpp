@@ -10,8 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const QString decoded = corvane::URLDecode(raw);
     const QString encoded = corvane::URLEncode(decoded);
-    FUZZ_EXPECT(corvane::URLDecode(encoded.toLatin1()) == decoded,
-                QStringLiteral("[%1] decoded as [%2], encoded as [%3]").arg(QString::fromLatin1(raw), decoded, encoded));
+    FUZZ_EXPECT(
+        corvane::URLDecode(encoded.toLatin1()) == decoded,
+        QStringLiteral("[%1] decoded as [%2], encoded as [%3]").arg(QString::fromLatin1(raw), decoded, encoded));
 
     const corvane::FormFields fields = corvane::ParseForm(raw);
     QByteArray body;

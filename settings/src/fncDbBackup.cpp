@@ -87,7 +87,8 @@ void fncDbBackup::dbBackUp(const QString& sPath, const QString& sName, const QSt
     // Clean-up: the ten newest dated copies of this database remain.
     struct Entry { QString file; Date date; };
     std::vector<Entry> entries;
-    const QStringList files = QDir(backup).entryList({sName + kMark + QStringLiteral("*.") + sExt}, QDir::Files, QDir::Name);
+    const QStringList files =
+        QDir(backup).entryList({sName + kMark + QStringLiteral("*.") + sExt}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         Date d = dateInName(file.mid(sName.size() + 1));
         if (!d.isZero()) entries.push_back({file, d});

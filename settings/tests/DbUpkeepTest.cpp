@@ -26,8 +26,9 @@ struct DbUpkeepTest : ::testing::Test {
     QDir backup{dir.filePath("backup")};
     DbUpkeepTest() {
         for (const char* t : {"TAG", "Properties"})
-            fncDb().DbMakeTable(*db, t, arr({arr({"title", int16_t(10), int16_t(50)}), arr({"value", int16_t(10), int16_t(50), true})}),
-                                arr({"title"}));
+            fncDb().DbMakeTable(
+                *db, t, arr({arr({"title", int16_t(10), int16_t(50)}), arr({"value", int16_t(10), int16_t(50), true})}),
+                arr({"title"}));
         p.setZepDb(db);
     }
     ~DbUpkeepTest() override { p.setZepDb(nullptr); }
