@@ -112,7 +112,8 @@ TEST(ReachAndFiles, TheOpenDialogTakesANameThatDoesNotExistYet) {
     // A dialog that refused the name would stay open: close it rather than wait for ever.
     QTimer guard;
     QObject::connect(&guard, &QTimer::timeout, [] {
-        if (auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) d->reject();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
     });
     guard.start(3000);
     QString name, init = dir.path(), filter = QStringLiteral("텍스트|*.txt"), ext;
