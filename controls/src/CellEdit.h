@@ -61,6 +61,7 @@ protected:
     }
     void focusInEvent(QFocusEvent* e) override {
         QLineEdit::focusInEvent(e);
+        owner_->update();  // its focus mark
         if (e->reason() == Qt::PopupFocusReason) return;
         if (suspended_) {  // back from another program: the cell never lost its place
             suspended_ = false;
@@ -70,6 +71,7 @@ protected:
     }
     void focusOutEvent(QFocusEvent* e) override {
         QLineEdit::focusOutEvent(e);
+        owner_->update();
         if (e->reason() == Qt::PopupFocusReason) return;
         // Switching to another program is no change of focus within the program.
         if (e->reason() == Qt::ActiveWindowFocusReason && !QApplication::activeWindow()) {

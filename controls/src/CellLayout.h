@@ -15,12 +15,12 @@ struct CellBox {
 inline int cellCharWidth(double size) { return int(std::floor((size + 1.1) / 1.5)) * 15; }
 inline int cellSideMargin(int charWidth) { return charWidth * 2 / 3; }
 
-inline CellBox cellBox(int charWidth, int sideMargin, int length, int fontsize) {
+inline CellBox cellBox(int charWidth, int sideMargin, int length, double fontsize) {
     CellBox c;
     c.boxW = double(charWidth) * length;
     const double ctlW = c.boxW + sideMargin;
-    c.boxH = double(fontsize) * 20;
-    const double ctlH = double(fontsize) * 28;
+    c.boxH = fontsize * 20;
+    const double ctlH = fontsize * 28;
     if (ctlW > c.boxW) c.left = (ctlW - c.boxW) / 2;
     else c.boxW = ctlW;
     if (ctlH > c.boxH) c.top = (ctlH - c.boxH) / 2;

@@ -20,7 +20,7 @@ using ostrel::RuntimeError;
 using ostrel::Variant;
 
 ab::ab(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);  // one tab stop: its cells are reached by the cursor keys
     timer_ = new QTimer(this);
     // Fires as soon as the key handler has returned; a move never runs inside a cell's handler.
     timer_->setInterval(0);
@@ -69,6 +69,7 @@ void ab::setStru(const Variant& structure) {
         if (f >= int(heads_.size())) heads_.push_back(new outvar(this));
         outvar* h = heads_[size_t(f)];
         h->setBackColor(colors::Heading);
+        h->setFocusPolicy(Qt::ClickFocus);
         h->setFontsize(fontsize_);
         h->setLength(defs_[size_t(f)].width);
         h->setValue(Variant(defs_[size_t(f)].title));
@@ -95,6 +96,8 @@ void ab::setStru(const Variant& structure) {
             c->setDec(d.dec);
             c->setInputProcess(d.inputProcess());
             c->setLocked(d.isLocked());
+            c->setFocusPolicy(Qt::ClickFocus);
+            c->Text1()->setFocusPolicy(Qt::ClickFocus);
             c->move(twipsToPixels(lefts[size_t(f)]), twipsToPixels(rowTop));
             c->show();
             wireCell(index);
@@ -132,13 +135,14 @@ void ab::wireCell(int index) {
     connect(c, &invar::CellGotFocus, this, [this, index] { onCellFocus(index); });
     connect(c, &invar::keycommand, this, [this, index](int& key) { onCellKey(index, key); });
     connect(c, &invar::Modified, this, [this, index] { onCellModified(index); });
+    // Every argument by reference: the cursor itself, and the cell's own object.
     connect(c, &invar::CellInputProcess, this, [this, index](InputProcessRef& obj) {
-        int r = index / df_ + cursor_.top, f = index % df_;
-        emit CellInputProcess(r, f, obj);
+        cursor_ = cursorAt(index);
+        emit CellInputProcess(cursor_.rec, cursor_.fie, obj);
     });
     connect(c, &invar::CellAfterInputProcess, this, [this, index](InputProcessRef& obj) {
-        int r = index / df_ + cursor_.top, f = index % df_;
-        emit CellAfterInputProcess(r, f, obj);
+        cursor_ = cursorAt(index);
+        emit CellAfterInputProcess(cursor_.rec, cursor_.fie, obj);
     });
 }
 

@@ -5,6 +5,7 @@
 #include "tessel/invar.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
@@ -42,9 +43,9 @@ void ab::arrival() {
     const size_t f = size_t(cursor_.fie);
     const bool notStop = notStop_[f] && !allNotStop_;  // a grid of only NOTSTOP fields still stops
     if (!passby_[f] && !notStop) {
-        int r = cursor_.rec, fi = cursor_.fie;
         QPointer<ab> self(this);
-        emit CellGotFocus(r, fi, lastkey_, nextkey_);
+        // By reference: the handler may steer the cursor itself as well as through nextkey.
+        emit CellGotFocus(cursor_.rec, cursor_.fie, lastkey_, nextkey_);
         if (!self || !table_) return;
         if (nextkey_ == vk::Down && cursor_.rec >= RecCount() - 1) nextkey_ = 0;
     } else {
@@ -54,24 +55,21 @@ void ab::arrival() {
     kick();
 }
 
-void ab::onCellKey(int index, int key) {
+void ab::onCellKey(int index, int& key) {
     if (!table_ || index >= maxrow_ * df_) return;
     cursor_ = cursorAt(index);
     const int rc = RecCount();
     QPointer<ab> self(this);
     if (key == vk::Esc) {
-        int k = key;
-        emit abexit(k);
+        emit abexit(key);
         return;
     }
     if (key == vk::Enter && ((cursor_.rec == rc && doubleEnterExit_ && cursor_.fie == 1) || returnExit_)) {
-        int k = key;
-        emit abexit(k);
+        emit abexit(key);
         return;
     }
     if (key == vk::PgDn && cursor_.rec == rc) {
-        int k = key;
-        emit keycommand(k);
+        emit keycommand(key);
         return;
     }
     if (isGridMoveKey(key)) {
@@ -87,11 +85,7 @@ void ab::onCellKey(int index, int key) {
         if (!lineLock_) insertLine();
         return;
     case keycmd::CtrlF: find(); return;
-    default: {
-        int k = key;
-        emit keycommand(k);
-        return;
-    }
+    default: emit keycommand(key); return;
     }
 }
 
@@ -116,12 +110,18 @@ void ab::onCellModified(int index) {
 
 bool ab::eventFilter(QObject* watched, QEvent* e) {
     const QEvent::Type type = e->type();
+    if (type == QEvent::KeyPress) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        const bool tab = k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab;
+        if (tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            leave(k->key() == Qt::Key_Tab && !(k->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
     if ((type == QEvent::KeyPress || type == QEvent::InputMethod) && isGridMoveKey(nextkey_)) {
         // The event queue delivers a fast typist's keys before the timer: carry the pending moves
         // out now (a pass-over may chain several), so the key is not typed into the cell being left.
-        QPointer<ab> self(this);
-        for (int guard = 0; self && table_ && isGridMoveKey(nextkey_) && guard < kMaxChainedMoves; ++guard) tick();
-        if (!self) return true;
+        if (!carryOutPending()) return true;
         QWidget* now = QApplication::focusWidget();
         if (now && now != watched) {
             const std::unique_ptr<QEvent> copy(e->clone());
@@ -130,6 +130,29 @@ bool ab::eventFilter(QObject* watched, QEvent* e) {
         }
     }
     return QWidget::eventFilter(watched, e);
+}
+
+bool ab::carryOutPending() {
+    QPointer<ab> self(this);
+    for (int guard = 0; self && table_ && isGridMoveKey(nextkey_) && guard < kMaxChainedMoves; ++guard) tick();
+    return !self.isNull();
+}
+
+void ab::leave(bool forward) {
+    // A pending move would take the focus back after it has left.
+    if (!carryOutPending()) return;
+    nextkey_ = 0;
+    if (QWidget* to = tabStopOutside(forward)) to->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+QWidget* ab::tabStopOutside(bool forward) {
+    QWidget* w = this;
+    for (;;) {  // the chain is a ring through the whole window
+        w = forward ? w->nextInFocusChain() : w->previousInFocusChain();
+        if (!w || w == this) return nullptr;
+        if (isAncestorOf(w) || w->window() != window()) continue;
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) return w;
+    }
 }
 
 void ab::kick() {

@@ -1,5 +1,7 @@
 #include "tessel/button.h"
 
+#include "FocusMark.h"
+
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
 #include "tessel/Fonts.h"
@@ -99,6 +101,11 @@ void button::resizeEvent(QResizeEvent* e) {
     const double w = pixelsToTwips(width()), h = pixelsToTwips(height());
     label_->setGeometry(twipsRect(30, 30, w > 60 ? w - 60 : label_->width() * twipsPerPixel(),
                                   h > 60 ? h - 60 : label_->height() * twipsPerPixel()));
+}
+
+void button::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    if (hasFocus()) drawFocusMark(this);
 }
 
 }  // namespace tessel

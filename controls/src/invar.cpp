@@ -2,6 +2,7 @@
 
 #include "CellEdit.h"
 #include "CellLayout.h"
+#include "FocusMark.h"
 
 #include "ostrel/Cp949.h"
 #include "ostrel/TrimSpaces.h"
@@ -206,9 +207,9 @@ Variant invar::runAfterEnter(const QString& text) {
 Variant invar::convert() {
     const QString text = ostrel::trimSpaces(text_->text()).toString();
     // An unchanged number or date text keeps the stored value: its display may be lossy
-    // (asterisks for a number too wide, a two-digit year).
-    if ((kind_ == FieldType::Number || kind_ == FieldType::Date) && text == ostrel::trimSpaces(shownText_))
-        return value_;
+    // (asterisks for a number too wide, a two-digit year). A number's input process still runs.
+    const bool keepsStored = kind_ == FieldType::Date || (kind_ == FieldType::Number && !inputProcess_);
+    if (keepsStored && text == ostrel::trimSpaces(shownText_)) return value_;
     if (kind_ == FieldType::Text) {
         Variant result(text);
         if (inputProcess_) {
@@ -345,10 +346,9 @@ bool invar::onKey(QKeyEvent* e) {
             lookupF3();
             return true;
         }
-        if (key == vk::Left && text_->cursorPosition() == 0 && !text_->hasSelectedText())
-            return commitAndReport(k.keyCommand());
-        if (key == vk::Right && text_->cursorPosition() == text_->text().size() && !text_->hasSelectedText())
-            return commitAndReport(k.keyCommand());
+        // The caret alone decides: a selection reaching the edge (Shift+Home) does not hold the key.
+        if (key == vk::Left && text_->cursorPosition() == 0) return commitAndReport(k.keyCommand());
+        if (key == vk::Right && text_->cursorPosition() == text_->text().size()) return commitAndReport(k.keyCommand());
         if (movement || key == vk::F1 || key == vk::F2 || (key >= vk::F4 && key <= vk::F12))
             return commitAndReport(k.keyCommand());
         return false;
@@ -454,6 +454,11 @@ void invar::onTextEdited() {
 void invar::onInputMethod(bool hasText) {
     if (!hasText || locked_) return;
     if (mode_ == Mode::Selected || mode_ == Mode::Idle) startEditing(true);
+}
+
+void invar::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    if (text_->hasFocus()) drawFocusMark(this);
 }
 
 }  // namespace tessel

@@ -1,6 +1,7 @@
 #include "tessel/outvar.h"
 
 #include "CellLayout.h"
+#include "FocusMark.h"
 
 #include "ostrel/Cp949.h"
 #include "ostrel/fncDate.h"
@@ -87,8 +88,8 @@ void outvar::setValue(const Variant& v) {
 }
 
 void outvar::display() {
+    // A label stretched for a tiny text stays so until the next layout.
     setLabelFontSize(fontsize_);
-    if (label_->geometry() != labelRect_) label_->setGeometry(labelRect_);
     if (value_.isEmpty()) {
         label_->clear();
         return;
@@ -161,6 +162,11 @@ void outvar::mouseDoubleClickEvent(QMouseEvent* e) {
     QWidget::mouseDoubleClickEvent(e);
     doubleClicked_ = true;
     if (e->button() == Qt::LeftButton) emit DblClick();
+}
+
+void outvar::paintEvent(QPaintEvent* e) {
+    QWidget::paintEvent(e);
+    if (hasFocus()) drawFocusMark(this);
 }
 
 }  // namespace tessel

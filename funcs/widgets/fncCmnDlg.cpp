@@ -31,7 +31,8 @@ bool showDialog(bool save, QString& FileName, QString& InitDir, const QString& F
     QFileDialog dialog(nullptr, QString(), InitDir, fncCmnDlg::QtFilter(Filter));
     dialog.setObjectName(QStringLiteral("CommonDialog1"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // No test that the file exists, for opening either: the caller judges the name it gets.
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The dialog asks nothing beyond the choice: no overwrite prompt, as callers expect.
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);

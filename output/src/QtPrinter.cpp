@@ -105,7 +105,19 @@ void QtPrinter::Print(const QString& text) {
     painter_->setFont(f);
     painter_->setPen(Qt::black);
     QFontMetricsF m(f, printer_.get());
-    painter_->drawText(QPointF(px(x_), px(y_) + m.ascent()), text);
+    const double baseline = px(y_) + m.ascent();
+    // Each run between spaces is drawn at its own place: the embedded coding font's space glyph
+    // reads back as U+0001, while a gap reads back as the space it is.
+    for (qsizetype i = 0; i < text.size();) {
+        if (text[i] == QLatin1Char(' ')) {
+            ++i;
+            continue;
+        }
+        qsizetype stop = text.indexOf(QLatin1Char(' '), i);
+        if (stop < 0) stop = text.size();
+        painter_->drawText(QPointF(px(x_) + m.horizontalAdvance(text.left(i)), baseline), text.mid(i, stop - i));
+        i = stop;
+    }
     x_ = 0;
     y_ += m.height() / dotsPerTwip_;
 }

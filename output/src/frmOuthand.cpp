@@ -42,8 +42,9 @@ frmOuthand::frmOuthand(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto button = [this](const QString& text, int i) {
         auto* b = new QPushButton(text, this);
         b->setFont(tessel::captionFont(9));
-        // The cells keep the focus, so every key reaches the one key handler.
-        b->setFocusPolicy(Qt::NoFocus);
+        // Reached with Tab after the cells; Enter presses the focused one, other keys reach the window.
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setAutoDefault(true);
         b->setGeometry(twipsRect(kGap + i * (kButtonWidth + kGap), kButtonTop, kButtonWidth, kButtonHeight));
         return b;
     };
@@ -200,16 +201,12 @@ void frmOuthand::setStru(const Variant& stru) {
             cells_.push_back(cell);
         }
     }
-    // Tab order: headings, then the data cells row by row.
-    QWidget* prev = nullptr;
-    for (auto* w : heads_) {
-        if (prev) setTabOrder(prev, w);
-        prev = w;
-    }
-    for (auto* w : cells_) {
-        setTabOrder(prev, w);
-        prev = w;
-    }
+    // Tab order: headings, the data cells row by row, then the buttons (their tab indexes are
+    // pushed past the cells' as the cells are numbered).
+    std::vector<QWidget*> chain(heads_.begin(), heads_.end());
+    chain.insert(chain.end(), cells_.begin(), cells_.end());
+    chain.insert(chain.end(), {cmdF6_, cmdF9_, cmdAltP_});
+    for (size_t i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
     const double buttonsRight = kGap + 3 * (kButtonWidth + kGap);
     const QRect client = twipsRect(0, 0, std::max(right + kGap, buttonsRight), bottom + kGap);
     resize(client.size());

@@ -7,7 +7,6 @@
 #include "tessel/ab.h"
 
 #include <QPushButton>
-#include <algorithm>
 
 namespace tavrin {
 
@@ -27,7 +26,7 @@ frmSelectA::frmSelectA(QWidget* parent) : QDialog(parent) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setFont(tessel::cellFont(10));
-        b->setAutoDefault(false);
+        b->setAutoDefault(true);  // Enter presses the button that has the focus
         return b;
     };
     cmdOK_ = button(QStringLiteral("확인"), "cmdOK");
@@ -56,9 +55,15 @@ void frmSelectA::setStructure(const ostrel::Variant& stru, int fields) {
     const double buttonTop = gridH + 500, buttonH = 450, buttonW = 1300;
     cmdOK_->setGeometry(twipsRect(100, buttonTop, buttonW, buttonH));
     cmdCancel_->setGeometry(twipsRect(100 + buttonW + 100, buttonTop, buttonW, buttonH));
-    // The window's outer size is the grid plus 350 by 1800 twips; without a frame of its own
-    // the client keeps the same margins.
-    resize(twipsRect(0, 0, std::max(gridW + 350, 100 + 2 * buttonW + 450), buttonTop + buttonH + 400).size());
+    outer_ = twipsRect(0, 0, gridW + 350, gridH + 1800).size();
+    fitOuterSize();
+}
+
+void frmSelectA::fitOuterSize() {
+    // The outer size is the grid plus 350 by 1800 twips, frame included once the window system
+    // has given the window one.
+    const QSize frame = frameGeometry().size() - geometry().size();
+    resize(outer_ - frame);
 }
 
 void frmSelectA::confirm() {
@@ -78,6 +83,7 @@ void frmSelectA::reject() { cancel(); }
 
 void frmSelectA::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
+    fitOuterSize();
     ab1_->setFocus(Qt::OtherFocusReason);  // the user starts typing in the grid, not on a button
 }
 

@@ -11,7 +11,7 @@
 #include "tavrin/QtPrinter.h"
 #include "tessel/Stru.h"
 
-#include "ostrel/fncCmnDlg.h"
+#include "tavrin/panCommonDialog.h"
 
 #include <QStringList>
 #include <cmath>
@@ -47,14 +47,15 @@ int checked16(double v) {
     return static_cast<int>(v);
 }
 
-// The system printer, or a PDF file when the system has none.
-PrinterRef printerForJob() {
+// The system printer, or a PDF file named after the report when the system has none (its path
+// in `pdfPath`).
+PrinterRef printerForJob(const QString& subject, QString& pdfPath) {
     if (PrinterRef p = configuredPrinter()) return p;
     if (auto p = QtPrinter::systemDefault()) return p;
     detail::showMessage(QStringLiteral("설치된 프린터가 없습니다.\n\n인쇄할 내용을 PDF 파일로 저장합니다. 파일 이름을 지정하세요."));
-    QString name = QStringLiteral("report.pdf"), dir, filter = QStringLiteral("PDF 파일(*.pdf)|*.pdf"),
-            ext = QStringLiteral("pdf");
-    if (!ostrel::fncCmnDlg().DlgFileSave(name, dir, filter, ext)) return nullptr;
+    QString name = subject;
+    if (!panCommonDialog().PdfFileSave(name)) return nullptr;
+    pdfPath = name;
     return QtPrinter::pdf(name);
 }
 
@@ -191,7 +192,8 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
     try {
         const std::vector<tessel::FieldDef> cols = tessel::readStru(stru);
         const ReportGeometry g = reportGeometry(stru, landscape, largeLetters, divideby5);
-        printer = printerForJob();
+        QString pdfPath;
+        printer = printerForJob(subject, pdfPath);
         if (!printer) return;  // the user cancelled the PDF file name
         JobScope job(printer);
         Printer& p = *printer;
@@ -246,6 +248,7 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         }
         p.EndDoc();
         if (landscape) p.setOrientation(1);
+        if (!pdfPath.isEmpty()) detail::showMessage(QStringLiteral("PDF 파일로 저장했습니다.\n\n") + pdfPath);
     } catch (const std::exception& e) {
         QString device;
         if (printer) {

@@ -33,7 +33,7 @@ public:
     // File dialogs: the path typed into them (empty: cancelled), and what they were opened with.
     QString fileAnswer;
     int dialogs = 0;
-    QString lastDialogDirectory, lastDialogSuffix;
+    QString lastDialogDirectory, lastDialogSuffix, lastDialogName;  // the name it proposed
     QStringList lastDialogFilters;
     QStringList chosen;  // what the last dialog returned
 
@@ -81,6 +81,7 @@ private:
         lastDialogDirectory = dlg->directory().absolutePath();
         lastDialogFilters = dlg->nameFilters();
         lastDialogSuffix = dlg->defaultSuffix();
+        if (auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) lastDialogName = edit->text();
         if (fileAnswer.isEmpty()) {
             dlg->reject();
             return;

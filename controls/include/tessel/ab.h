@@ -122,7 +122,7 @@ protected:
 private:
     // Focus, keys and the timer.
     void onCellFocus(int index);
-    void onCellKey(int index, int key);
+    void onCellKey(int index, int& key);
     void onCellModified(int index);
     void arrival();
     void tick();
@@ -130,6 +130,10 @@ private:
     void carryOut(int key);
     void apply(const GridMove& m);
     void focusCursor();
+    bool carryOutPending();  // false when a handler destroyed the grid
+    // Tab and Shift+Tab: the grid is one stop of its window's tab order, left from any cell.
+    void leave(bool forward);
+    QWidget* tabStopOutside(bool forward);
     void clearPassby();
     GridShape shape() const { return {RecCount(), maxrow_, df_, lineLock_}; }
     GridCursor cursorAt(int index) const { return {cursor_.top, index / df_ + cursor_.top, index % df_}; }

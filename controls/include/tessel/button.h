@@ -36,6 +36,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     void paint(long colour);

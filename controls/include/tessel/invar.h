@@ -61,6 +61,9 @@ signals:
     void Modified();
     void keycommand(int& key);
 
+protected:
+    void paintEvent(QPaintEvent* e) override;
+
 private:
     friend class CellEdit;
     void setMode(Mode m);

@@ -39,9 +39,12 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void fitOuterSize();
+
     tessel::ab* ab1_ = nullptr;
     QPushButton *cmdOK_ = nullptr, *cmdCancel_ = nullptr;
     tessel::MouseHelper* mouseHelper_ = nullptr;
+    QSize outer_;
     float fontSize_ = 12;
     bool flag_ = false;
 };
