@@ -116,7 +116,9 @@ TEST_F(TesselGrid, LayoutHoldsHiddenFieldsFollowsTheCellIndexRuleAndRefusesMalfo
     grid->appendrec(Variant::array({Variant("a"), Variant("b"), Variant("c"), Variant("hidden")}));
     EXPECT_EQ(stored(0, 3), QStringLiteral("hidden"));
     EXPECT_EQ(cellAt(0, 2)->value().toString(), QStringLiteral("c"));
+    EXPECT_EQ(grid->titles(1).toString(), QStringLiteral("제목1"));
     EXPECT_EQ(grid->outvar1(0)->palette().color(QPalette::Window), QColor(255, 255, 128));
+    EXPECT_EQ(cellAt(2, 1)->length(), 6);
     // Rows under their headings, fields side by side, the grid around them.
     for (int r = 0; r < 5; ++r)
         for (int f = 0; f < 3; ++f) {
@@ -231,7 +233,7 @@ TEST_F(TesselGrid, HeadingOfABooleanFieldTogglesEveryRecord) {
             const Variant v = grid->Cell(r, 1);
             EXPECT_TRUE((r == 3) == second ? v.identical(Variant(true)) : v.isEmpty()) << r;
         }
-        EXPECT_EQ(cellAt(3, 1)->text(), second ? QStringLiteral("＋") : QString());
+        EXPECT_EQ(cellAt(0, 1)->text(), second ? QString() : QStringLiteral("＋"));
     }
     QTest::mouseClick(grid->outvar1(0), Qt::LeftButton);  // not a Boolean field
     EXPECT_EQ(stored(0, 0), text(0, 0));

@@ -107,6 +107,7 @@ TEST(Viewer, MaxrowBeforeLoadIsReplacedAndAfterFontsizeKeptAndStructureErrorsRea
     clsOuthand first;
     first.setMaxrow(5);  // the window is not loaded yet: stru loads it and 20 rows apply
     first.setStru(twoColumns());
+    EXPECT_EQ(first.window()->maxrow(), 20);
     EXPECT_EQ(first.window()->outvar2Count(), 40);
     EXPECT_EQ(first.window()->fontsize(), 12);
 
@@ -122,6 +123,7 @@ TEST(Viewer, MaxrowBeforeLoadIsReplacedAndAfterFontsizeKeptAndStructureErrorsRea
     EXPECT_EQ(f->outvar2(1)->x(), f->outvar1(1)->x());
     EXPECT_GT(f->outvar1(1)->x(), f->outvar1(0)->x() + f->outvar1(0)->width());
     EXPECT_GT(f->outvar2(2)->y(), f->outvar2(0)->y() + f->outvar2(0)->height());
+    EXPECT_EQ(f->outvar1(1)->value().toString(), QStringLiteral("수량"));
     EXPECT_EQ(f->outvar2(1)->ValueType(), QStringLiteral("n"));
     EXPECT_GE(f->height(), f->outvar2(9)->y() + f->outvar2(9)->height());
 
