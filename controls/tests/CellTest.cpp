@@ -1,23 +1,25 @@
-// The input cell driven by real key, mouse and focus events.
+// The input cell driven by real key, mouse and focus events, what the input and output cells show, and the
+// output cell's and the button's keys, clicks, colours and sizes.
 #include "ModalDriver.h"
-#include "TestSupport.h"
+#include "WidgetTest.h"
 
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
 #include "tessel/KeyCode.h"
+#include "tessel/button.h"
 #include "tessel/invar.h"
+#include "tessel/outvar.h"
 
-#include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tessel;
+using namespace vendra::test;
 using ostrel::Currency;
 using ostrel::DateSerial;
 using ostrel::Variant;
@@ -25,8 +27,7 @@ using ostrel::Variant;
 namespace {
 
 struct FakeProcess : InputProcess {
-    std::function<Variant(QString&)> enter;
-    std::function<Variant(QString&)> f3;
+    std::function<Variant(QString&)> enter, f3;
     std::function<bool(Variant&)> filter;
     QStringList log;
     Variant AfterEnter(QString& t) override {
@@ -44,6 +45,7 @@ struct FakeProcess : InputProcess {
 };
 
 QColor base(const invar* c) { return c->Text1()->palette().color(QPalette::Base); }
+Variant number(int n) { return Variant(Currency::fromInt(n)); }
 
 class TesselCell : public ::testing::Test {
 protected:
@@ -54,23 +56,22 @@ protected:
         QObject::connect(cell, &invar::keycommand, [this](int& k) { keys.push_back(k); });
         QObject::connect(cell, &invar::Modified, [this] { ++modified; });
         QObject::connect(cell, &invar::CellGotFocus, [this] { ++gotFocus; });
-        ASSERT_TRUE(test::showActive(&window));
+        ASSERT_TRUE(showActive(&window));
         leave();  // the window gives its first cell the focus: start from elsewhere
         gotFocus = 0;
     }
-    void focusCell() {
-        cell->Text1()->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return cell->Text1()->hasFocus(); }));
-    }
-    void leave() {
-        other->setFocus();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return other->hasFocus(); }));
-    }
+    void focusCell() { ASSERT_TRUE(focusOn(cell->Text1())); }
+    void leave() { ASSERT_TRUE(focusOn(other)); }
     // Types `text` into a freshly focused cell and presses Enter.
     void enter(const QString& text) {
         focusCell();
-        test::typeText(text);
-        test::key(Qt::Key_Return);
+        typeText(text);
+        key(Qt::Key_Return);
+    }
+    void setUp(const char* type, const Variant& v, const std::shared_ptr<FakeProcess>& p = nullptr) {
+        cell->setValueType(QString::fromLatin1(type));
+        cell->setValue(v);
+        if (p) cell->setInputProcess(p);
     }
 
     QWidget window;
@@ -89,9 +90,9 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
     };
     const Variant may10(DateSerial(2023, 5, 10));
     const Case cases[] = {
-        {"n", {}, "12+", Variant(Currency::fromInt(12000))},  // type letters in any case
-        {"N", {}, "1,234", Variant(Currency::fromInt(1234))},
-        {"N", {}, "3*", Variant(Currency::fromInt(300))},
+        {"n", {}, "12+", number(12000)},  // type letters in any case
+        {"N", {}, "1,234", number(1234)},
+        {"N", {}, "3*", number(300)},
         {"N", {}, "-2.5", Variant(Currency::fromDouble(-2.5))},
         {"D", may10, "7", Variant(DateSerial(2023, 5, 7))},  // year and month from the stored date
         {"D", may10, "0615", Variant(DateSerial(2023, 6, 15))},
@@ -108,8 +109,7 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
         {"B", Variant(true), "x", Variant()},
     };
     for (const Case& c : cases) {
-        cell->setValueType(QString::fromLatin1(c.type));
-        cell->setValue(c.before);
+        setUp(c.type, c.before);
         keys.clear();
         enter(QString::fromLatin1(c.typed));
         EXPECT_TRUE(cell->value().identical(c.want)) << c.type << " " << c.typed;
@@ -118,47 +118,53 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
         leave();
     }
     EXPECT_EQ(modified, int(std::size(cases)));
-    cell->setValueType(QStringLiteral("N"));
-    cell->setValue(Variant(Currency::fromInt(12000)));
-    EXPECT_EQ(cell->text().trimmed(), QStringLiteral("12,000"));
-    // The date display is the two-digit year form, right-aligned to the length.
-    cell->setValueType(QStringLiteral("D"));
-    cell->setValue(Variant(DateSerial(2024, 3, 5)));
-    EXPECT_EQ(cell->text(), QStringLiteral("  24/03/05"));
-    cell->setValue(Variant(ostrel::Date()));
-    EXPECT_EQ(cell->text(), QString());
-
     // Delete clears the text; Enter on the empty text stores empty.
-    cell->setValueType(QStringLiteral("N"));
-    cell->setValue(Variant(Currency::fromInt(12000)));
+    setUp("N", number(12000));
     focusCell();
-    test::key(Qt::Key_Delete);
+    key(Qt::Key_Delete);
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
-    test::key(Qt::Key_Return);
+    key(Qt::Key_Return);
     EXPECT_TRUE(cell->value().isEmpty());
     EXPECT_EQ(cell->text(), QString());
 }
 
-TEST_F(TesselCell, NumberBeyondCurrencyIsRejectedAndTooWideNumberSurvivesF2Enter) {
-    cell->setValueType(QStringLiteral("N"));
-    cell->setValue(Variant(Currency::fromInt(7)));
-    enter(QStringLiteral("99999999999999999999"));
-    EXPECT_EQ(cell->mode(), invar::Mode::Editing);  // rejected: the text stays for correction
-    EXPECT_EQ(modified, 0);
-    EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(7))));
-    test::key(Qt::Key_Escape);
-    EXPECT_EQ(cell->text().trimmed(), QStringLiteral("7"));
-
-    // A number too wide for the cell shows asterisks; editing it unchanged must not store 0.
-    cell->setLength(5);
-    cell->setValue(Variant(Currency::fromInt(123456789)));
-    EXPECT_EQ(cell->text(), QStringLiteral("*****"));
-    leave();
-    focusCell();
-    test::key(Qt::Key_F2);
-    EXPECT_EQ(cell->mode(), invar::Mode::Editing);
-    test::key(Qt::Key_Return);
-    EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(123456789))));
+TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
+    struct Case {
+        const char* type;
+        int length;
+        Variant value;
+        const char *inCell, *outCell;  // nullptr: not shown by that cell; an unknown value leaves the text
+    };
+    const Case cases[] = {
+        {"N", 10, number(1234567), " 1,234,567", " 1,234,567"},
+        {"N", 10, Variant("12kg"), "12kg", "12kg"},  // not a number: shown as text
+        {"N", 5, number(123456789), "*****", "*****"},
+        {"d", 10, Variant(DateSerial(2024, 3, 5)), "  24/03/05", "  24/03/05"},
+        {"D", 10, Variant(ostrel::Date()), "", "    /  /  "},
+        {"D", 10, Variant("미정"), nullptr, "미정"},
+        {"B", 2, Variant(true), "＋", "＋"},
+        {"B", 2, Variant(false), ".", "."},
+        {"B", 1, Variant(true), "+", "+"},
+        {"B", 1, Variant(int32_t(5)), "+", "+"},
+        {"B", 1, Variant::null(), "", ""},
+        {"X", 1, Variant("kept"), "kept", ""},
+        {"c", 10, Variant("A&B"), "A&B", "A&B"},
+    };
+    invar in;
+    outvar out;
+    EXPECT_EQ(out.Label1()->textFormat(), Qt::PlainText);  // "&" shown literally, no mnemonic
+    for (const Case& c : cases) {
+        in.setValueType(QString::fromLatin1(c.type));
+        out.setValueType(QString::fromLatin1(c.type));
+        in.setLength(c.length);
+        out.setLength(c.length);
+        out.setDec(0);
+        in.setValue(c.value);
+        out.setValue(c.value);
+        if (c.inCell) EXPECT_EQ(in.text(), QString::fromUtf8(c.inCell)) << c.type << " " << c.outCell;
+        EXPECT_EQ(out.caption(), QString::fromUtf8(c.outCell)) << c.type << " " << c.outCell;
+        EXPECT_TRUE(c.value.isNull() ? out.value().isEmpty() : out.value().identical(c.value));
+    }
 }
 
 TEST(TesselDateReading, FailuresGiveDateZeroAndDefaultsComeFromToday) {
@@ -174,95 +180,82 @@ TEST(TesselDateReading, FailuresGiveDateZeroAndDefaultsComeFromToday) {
     EXPECT_EQ(readDateText(QStringLiteral("900101"), Variant(), today), DateSerial(1990, 1, 1));
 }
 
+// Unchanged edits keep the stored value: a too-wide number shown as asterisks, a full-width mark.
+TEST_F(TesselCell, NumberBeyondCurrencyIsRejectedAndUnchangedEditsKeepTheValue) {
+    setUp("N", number(7));
+    enter(QStringLiteral("99999999999999999999"));
+    EXPECT_EQ(cell->mode(), invar::Mode::Editing);  // rejected: the text stays for correction
+    EXPECT_EQ(modified, 0);
+    EXPECT_TRUE(cell->value().identical(number(7)));
+    key(Qt::Key_Escape);
+    EXPECT_EQ(cell->text().trimmed(), QStringLiteral("7"));
+    cell->setLength(5);
+    for (const Variant& v : {number(123456789), Variant(true)}) {
+        cell->setValueType(v.isBoolean() ? QStringLiteral("B") : QStringLiteral("N"));
+        cell->setValue(v);
+        leave();
+        focusCell();
+        key(Qt::Key_F2);
+        EXPECT_EQ(cell->mode(), invar::Mode::Editing);
+        key(Qt::Key_Return);
+        EXPECT_TRUE(cell->value().identical(v)) << cell->text().toStdString();
+    }
+}
+
 TEST_F(TesselCell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
-    cell->setValueType(QStringLiteral("C"));
+    setUp("C", Variant());
     focusCell();
-    test::typeText(QStringLiteral("abc"));
-    test::key(Qt::Key_Left);  // caret 3 -> 2: only moves
-    EXPECT_TRUE(keys.empty());
+    typeText(QStringLiteral("abc"));
+    key(Qt::Key_Left);  // caret 3 -> 2: only moves
     EXPECT_EQ(cell->Text1()->cursorPosition(), 2);
-    test::key(Qt::Key_Right);  // caret 2 -> 3: only moves
+    key(Qt::Key_Right);  // caret 2 -> 3: only moves
     EXPECT_TRUE(keys.empty());
-    test::key(Qt::Key_Right);  // after the last character: commits
+    key(Qt::Key_Right);  // after the last character: commits
     EXPECT_EQ(keys, std::vector<int>{vk::Right});
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abc"));
-    EXPECT_EQ(modified, 1);
-
     keys.clear();
-    test::key(Qt::Key_F2);  // editing with the caret after the text
-    test::typeText(QStringLiteral("d"));
-    test::key(Qt::Key_Home);  // Home stays in the text box while editing
+    key(Qt::Key_F2);  // editing with the caret after the text
+    typeText(QStringLiteral("d"));
+    key(Qt::Key_Home);  // Home stays in the text box while editing
     EXPECT_TRUE(keys.empty());
-    test::key(Qt::Key_Left, Qt::ShiftModifier);  // at position 0: commits with the shift state
+    key(Qt::Key_Left, Qt::ShiftModifier);  // at position 0: commits with the shift state
     EXPECT_EQ(keys, std::vector<int>{shiftstate::Shift * 256 + vk::Left});
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
+    EXPECT_EQ(modified, 2);
 }
 
-TEST_F(TesselCell, KeysWhileSelectedBecomeKeyCommands) {
-    cell->setValueType(QStringLiteral("C"));
-    focusCell();
-    test::key(Qt::Key_Down);
-    test::key(Qt::Key_PageUp, Qt::ControlModifier);
-    test::key(Qt::Key_F5);
-    test::key(Qt::Key_A, Qt::AltModifier);
-    test::key(Qt::Key_F, Qt::ControlModifier);
-    test::key(Qt::Key_N, Qt::ControlModifier);
-    test::key(Qt::Key_Y, Qt::ControlModifier);
-    test::key(Qt::Key_Escape);
-    test::key(Qt::Key_Return);
-    EXPECT_EQ(keys, (std::vector<int>{vk::Down, keycmd::CtrlPgUp, vk::F5, keycmd::altLetter('A'), keycmd::CtrlF,
-                                      keycmd::CtrlN, keycmd::CtrlY, vk::Esc, vk::Enter}));
-    EXPECT_EQ(cell->mode(), invar::Mode::Selected);
-}
-
-TEST_F(TesselCell, LockedCellReportsKeysButNeverEdits) {
+// Selected cells report keys as commands; a locked cell does so too but never edits.
+TEST_F(TesselCell, KeysWhileSelectedBecomeKeyCommandsAndALockedCellNeverEdits) {
     auto p = std::make_shared<FakeProcess>();
     p->f3 = [](QString&) { return Variant("picked"); };
-    cell->setValueType(QStringLiteral("C"));
-    cell->setInputProcess(p);
-    cell->setValue(Variant("keep"));
-    cell->setLocked(true);
+    setUp("C", Variant("keep"), p);
     focusCell();
-    test::typeText(QStringLiteral("xy"));
-    test::key(Qt::Key_Delete);
-    test::key(Qt::Key_F2);
-    test::key(Qt::Key_F3);
+    for (auto [k, m] : {std::pair{Qt::Key_Down, 0}, {Qt::Key_PageUp, int(Qt::ControlModifier)}, {Qt::Key_F5, 0},
+                        {Qt::Key_A, int(Qt::AltModifier)}, {Qt::Key_F, int(Qt::ControlModifier)},
+                        {Qt::Key_N, int(Qt::ControlModifier)}, {Qt::Key_Y, int(Qt::ControlModifier)}})
+        key(k, m);
+    EXPECT_EQ(keys, (std::vector<int>{vk::Down, keycmd::CtrlPgUp, vk::F5, keycmd::altLetter('A'), keycmd::CtrlF,
+                                      keycmd::CtrlN, keycmd::CtrlY}));
+    keys.clear();
+    cell->setLocked(true);
+    typeText(QStringLiteral("xy"));
+    for (int k : {Qt::Key_Delete, Qt::Key_F2, Qt::Key_F3, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Up}) key(k);
+    QTest::mouseClick(cell->Text1(), Qt::LeftButton);
+    EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Esc, vk::Up}));
     EXPECT_EQ(cell->mode(), invar::Mode::Selected);
     EXPECT_EQ(cell->text(), QStringLiteral("keep"));
     EXPECT_TRUE(p->log.isEmpty());
-    test::key(Qt::Key_Return);
-    test::key(Qt::Key_Escape);
-    test::key(Qt::Key_Up);
-    EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Esc, vk::Up}));
-    QTest::mouseClick(cell->Text1(), Qt::LeftButton);
-    EXPECT_EQ(cell->mode(), invar::Mode::Selected);
     EXPECT_EQ(modified, 0);
 }
 
-TEST_F(TesselCell, BooleanMarksAndClickToggle) {
-    cell->setValueType(QStringLiteral("B"));
+TEST_F(TesselCell, ClickTogglesABooleanCellOnceEvenOnADoubleClick) {
+    setUp("B", Variant(true));
     cell->setLength(2);
-    cell->setValue(Variant(true));
-    EXPECT_EQ(cell->text(), QStringLiteral("＋"));
-    cell->setValue(Variant(false));
-    EXPECT_EQ(cell->text(), QStringLiteral("."));
-    cell->setLength(1);
-    cell->setValue(Variant(true));
-    EXPECT_EQ(cell->text(), QStringLiteral("+"));
-    cell->setValue(Variant("other"));
-    EXPECT_EQ(cell->text(), QStringLiteral("+"));  // any other value leaves the text as it was
-    EXPECT_EQ(cell->value().toString(), QStringLiteral("other"));
-
-    cell->setLength(2);
-    cell->setValue(Variant(true));
     QTest::mouseClick(cell->Text1(), Qt::LeftButton);
     EXPECT_TRUE(cell->value().isEmpty());
-    EXPECT_EQ(modified, 1);
     EXPECT_EQ(cell->mode(), invar::Mode::Selected);
     QTest::mouseClick(cell->Text1(), Qt::LeftButton);
     EXPECT_TRUE(cell->value().identical(Variant(true)));
-    EXPECT_EQ(modified, 2);
-    // A double click (press, release, double click, release) toggles once, not twice.
     for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                            QEvent::MouseButtonRelease}) {
         QMouseEvent ev(t, QPointF(4, 4), cell->Text1()->mapToGlobal(QPointF(4, 4)), Qt::LeftButton,
@@ -271,67 +264,59 @@ TEST_F(TesselCell, BooleanMarksAndClickToggle) {
     }
     EXPECT_EQ(modified, 3);
     EXPECT_TRUE(cell->value().isEmpty());
-
-    // Editing the full-width mark unchanged keeps True.
-    cell->setValue(Variant(true));
-    leave();
-    focusCell();
-    test::key(Qt::Key_F2);
-    test::key(Qt::Key_Return);
-    EXPECT_TRUE(cell->value().identical(Variant(true)));
 }
 
 TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
     cell->setValueType(QStringLiteral("C"));  // length 10, size 12
-    struct Case { QString text; double size; };
-    const Case cases[] = {
-        {QStringLiteral("0123456789"), 12},       // fits
-        {QStringLiteral("01234567890"), 10.5},    // 11 bytes
-        {QStringLiteral("가나다라마바"), 9},        // 12 bytes
-        {QStringLiteral("0123456789abcd"), 7.5},  // 14 bytes
-        {QStringLiteral("0123456789012345678901234567890123456789"), 7.5},  // never below 7.5
-        {QStringLiteral("short"), 12},            // back to the cell's size
-    };
-    for (const Case& c : cases) {
-        cell->setValue(Variant(c.text));
-        EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), c.size) << c.text.toStdString();
+    for (auto [text, size] : {std::pair{QStringLiteral("0123456789"), 12.0}, {QStringLiteral("01234567890"), 10.5},
+                              {QStringLiteral("가나다라마바"), 9.0}, {QStringLiteral("0123456789abcd"), 7.5},
+                              {QString(40, u'x'), 7.5}, {QStringLiteral("short"), 12.0}}) {
+        cell->setValue(Variant(text));
+        EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), size) << text.toStdString();
         EXPECT_EQ(cell->Text1()->cursorPosition(), 0);
     }
+    // Output cells shrink down to 6 points and then fill the control.
+    outvar o;
+    o.setValue(Variant(QStringLiteral("가나다라마바")));
+    EXPECT_DOUBLE_EQ(o.Label1()->font().pointSizeF(), 9);
+    const QRect normal = o.Label1()->geometry();
+    o.setValue(Variant(QString(40, u'x')));
+    EXPECT_DOUBLE_EQ(o.Label1()->font().pointSizeF(), 6);
+    EXPECT_EQ(o.Label1()->geometry(), o.rect());
+    o.setValue(Variant("ok"));
+    EXPECT_DOUBLE_EQ(o.Label1()->font().pointSizeF(), 12);
+    EXPECT_EQ(o.Label1()->geometry(), o.rect());  // stretched until the next length
+    o.setLength(o.length());
+    EXPECT_EQ(o.Label1()->geometry(), normal);
 }
 
-TEST_F(TesselCell, ModesPaintTheirColoursAndEscDropsTheTypedText) {
-    cell->setValueType(QStringLiteral("C"));
-    cell->setValue(Variant("old"));
+TEST_F(TesselCell, ModesPaintTheirColoursAndEscOrDeleteEscKeepTheStoredValue) {
+    setUp("C", Variant("old"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     focusCell();
     EXPECT_EQ(gotFocus, 1);
     EXPECT_EQ(base(cell), QColor(128, 128, 255));
-    test::typeText(QStringLiteral("new"));
-    EXPECT_EQ(cell->mode(), invar::Mode::Editing);
+    typeText(QStringLiteral("new"));
     EXPECT_EQ(base(cell), QColor(255, 255, 128));
     EXPECT_EQ(cell->text(), QStringLiteral("new"));  // the first character replaced the text
-    test::key(Qt::Key_Escape);
+    key(Qt::Key_Escape);
     EXPECT_EQ(cell->text(), QStringLiteral("old"));
     EXPECT_EQ(cell->mode(), invar::Mode::Selected);
-
-    // Delete, then Esc: the stored value was never touched.
-    test::key(Qt::Key_Delete);
+    key(Qt::Key_Delete);
     EXPECT_EQ(cell->text(), QString());
-    test::key(Qt::Key_Escape);
+    key(Qt::Key_Escape);
     EXPECT_EQ(cell->value().toString(), QStringLiteral("old"));
     EXPECT_EQ(cell->text(), QStringLiteral("old"));
-
     // Backspace while selected edits the text, so it starts an edit too.
-    test::key(Qt::Key_End);
+    key(Qt::Key_End);
     EXPECT_EQ(keys, std::vector<int>{vk::End});
     cell->Text1()->end(false);
-    test::key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
     leave();
     EXPECT_EQ(cell->value().toString(), QStringLiteral("ol"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     EXPECT_EQ(modified, 1);
-
     // Hangul comes as text without a key code.
     focusCell();
     QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("가"));
@@ -340,7 +325,7 @@ TEST_F(TesselCell, ModesPaintTheirColoursAndEscDropsTheTypedText) {
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
 }
 
-TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanReject) {
+TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanRejectOrPick) {
     auto p = std::make_shared<FakeProcess>();
     QStringList events;
     QObject::connect(cell, &invar::CellInputProcess, [&](InputProcessRef& o) {
@@ -349,107 +334,138 @@ TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanReject) {
         EXPECT_EQ(cell->mode(), invar::Mode::Processing);
     });
     QObject::connect(cell, &invar::CellAfterInputProcess, [&](InputProcessRef&) { events << QStringLiteral("after"); });
-    cell->setValueType(QStringLiteral("C"));
-    cell->setInputProcess(p);
-
+    setUp("C", Variant(), p);
     p->enter = [](QString& t) { return t == QLatin1String("10") ? Variant(" 'Name' ") : Variant::null(); };
     enter(QStringLiteral("99"));
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);  // null: stays editing with its text
     EXPECT_EQ(cell->text(), QStringLiteral("99"));
-    EXPECT_EQ(modified, 0);
     EXPECT_TRUE(keys.empty());
-
-    test::key(Qt::Key_Backspace);
-    test::key(Qt::Key_Backspace);
-    test::typeText(QStringLiteral("10"));
-    test::key(Qt::Key_Return);
+    key(Qt::Key_Backspace);
+    key(Qt::Key_Backspace);
+    typeText(QStringLiteral("10"));
+    key(Qt::Key_Return);
     EXPECT_EQ(cell->value().toString(), QStringLiteral("Name"));
     EXPECT_EQ(p->log, (QStringList{"AfterEnter:99", "AfterEnter:10", "LastFilter:Name"}));
     EXPECT_EQ(events, (QStringList{"in", "after", "in", "after"}));
     EXPECT_EQ(keys, std::vector<int>{vk::Enter});
-
     // The last filter says no: nothing stored; losing the focus then restores the stored value.
-    p->log.clear();
     p->filter = [](Variant&) { return false; };
-    test::key(Qt::Key_Delete);
-    test::typeText(QStringLiteral("10"));
-    test::key(Qt::Key_Return);
+    key(Qt::Key_Delete);
+    typeText(QStringLiteral("10"));
+    key(Qt::Key_Return);
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
     leave();
     EXPECT_EQ(cell->text(), QStringLiteral("Name"));
     EXPECT_EQ(cell->mode(), invar::Mode::Idle);
     EXPECT_EQ(modified, 1);
+    // F3 stores the chosen value as Enter would; nothing chosen leaves the cell editing.
+    p->filter = nullptr;
+    p->f3 = [](QString& t) { return Variant(QStringLiteral("picked:") + t); };
+    focusCell();
+    key(Qt::Key_F3);
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("picked:Name"));
+    EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Enter}));
+    EXPECT_EQ(cell->mode(), invar::Mode::Selected);
+    p->f3 = [](QString&) { return Variant::null(); };
+    key(Qt::Key_F3);
+    EXPECT_EQ(cell->mode(), invar::Mode::Editing);
+    EXPECT_EQ(modified, 2);
 }
 
 TEST_F(TesselCell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
-    vendra::test::ModalDriver driver;
+    ModalDriver driver;
     auto p = std::make_shared<FakeProcess>();
-    cell->setValueType(QStringLiteral("N"));
-    cell->setInputProcess(p);
-    int shown = 0;
+    setUp("N", Variant(), p);
+    auto box = [&] {
+        QMessageBox(QMessageBox::Information, QStringLiteral("확인"), QStringLiteral("확인하세요"), QMessageBox::Ok,
+                    &window)
+            .exec();
+    };
     p->enter = [&](QString& t) {
-        QMessageBox box(QMessageBox::Information, QStringLiteral("확인"), QStringLiteral("코드를 찾았습니다"),
-                        QMessageBox::Ok, &window);
-        box.exec();
-        ++shown;
+        box();
         return Variant(t + QStringLiteral("+"));
     };
-    p->filter = [&](Variant&) {
-        // A filter with a window of its own, while the cell is still editing.
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("확인"), QStringLiteral("확인하세요"), QMessageBox::Ok,
-                        &window);
-        box.exec();
+    p->filter = [&](Variant&) {  // a window of its own while the cell is still editing
+        box();
         return true;
     };
     enter(QStringLiteral("5"));
-    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(driver.messages.size(), 2);
     EXPECT_EQ(modified, 1);
-    EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(5000))));
+    EXPECT_TRUE(cell->value().identical(number(5000)));
     EXPECT_EQ(keys, std::vector<int>{vk::Enter});
     EXPECT_EQ(p->log.count(), 2);  // one AfterEnter, one LastFilter: no re-entry
 }
 
-TEST_F(TesselCell, F3LookupStoresTheChosenValueAsEnterWould) {
-    auto p = std::make_shared<FakeProcess>();
-    p->f3 = [](QString& t) { return Variant(QStringLiteral("picked:") + t); };
-    cell->setValueType(QStringLiteral("C"));
-    cell->setInputProcess(p);
-    cell->setValue(Variant("x"));
-    focusCell();
-    test::key(Qt::Key_F3);
-    EXPECT_EQ(cell->value().toString(), QStringLiteral("picked:x"));
-    EXPECT_EQ(keys, std::vector<int>{vk::Enter});
-    EXPECT_EQ(modified, 1);
-    EXPECT_EQ(cell->mode(), invar::Mode::Selected);
-    // Nothing chosen: the cell is left editing and nothing is stored.
-    p->f3 = [](QString&) { return Variant::null(); };
-    test::key(Qt::Key_F3);
-    EXPECT_EQ(cell->mode(), invar::Mode::Editing);
-    EXPECT_EQ(modified, 1);
-}
-
 TEST_F(TesselCell, CloseMeAndFocusLossCommitTheEdit) {
-    cell->setValueType(QStringLiteral("N"));
+    setUp("N", Variant());
     focusCell();
-    test::typeText(QStringLiteral("42"));
+    typeText(QStringLiteral("42"));
     cell->CloseMe();
-    EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(42))));
-    EXPECT_EQ(modified, 1);
+    EXPECT_TRUE(cell->value().identical(number(42)));
     EXPECT_EQ(cell->mode(), invar::Mode::Idle);
     EXPECT_TRUE(keys.empty());
-
     leave();
     focusCell();
-    test::typeText(QStringLiteral("7+"));
+    typeText(QStringLiteral("7+"));
     leave();
-    EXPECT_TRUE(cell->value().identical(Variant(Currency::fromInt(7000))));
-    EXPECT_EQ(modified, 2);
-    // Selected without an edit: losing the focus stores nothing.
-    focusCell();
+    EXPECT_TRUE(cell->value().identical(number(7000)));
+    focusCell();  // selected without an edit: losing the focus stores nothing
     leave();
     EXPECT_EQ(modified, 2);
 }
 
+TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
+    QWidget window;
+    auto* o = new outvar(&window);
+    std::vector<int> keys;
+    int clicks = 0, doubles = 0;
+    QObject::connect(o, &outvar::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(o, &outvar::Click, [&] { ++clicks; });
+    QObject::connect(o, &outvar::DblClick, [&] { ++doubles; });
+    ASSERT_TRUE(showActive(&window));
+    ASSERT_TRUE(focusOn(o));
+    for (auto [k, m] : {std::pair{Qt::Key_F1, 0}, {Qt::Key_Down, int(Qt::ShiftModifier)}, {Qt::Key_Home, 0},
+                        {Qt::Key_Z, int(Qt::AltModifier)}, {Qt::Key_F, int(Qt::ControlModifier)},
+                        {Qt::Key_N, int(Qt::ControlModifier)}, {Qt::Key_A, 0}, {Qt::Key_Return, 0},
+                        {Qt::Key_Delete, 0}})  // Delete is neither a reported key nor a character
+        key(k, m);
+    EXPECT_EQ(keys, (std::vector<int>{vk::F1, shiftstate::Shift * 256 + vk::Down, vk::Home, keycmd::altLetter('Z'),
+                                      keycmd::CtrlF, chr::CtrlN, 'a', chr::Enter}));
+    QTest::mouseClick(o->Label1(), Qt::LeftButton);  // the label passes clicks to the control
+    QTest::mouseDClick(o, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(doubles, 1);
+}
+
+TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
+    QWidget window;
+    auto* b = new button(&window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 100);
+    std::vector<int> keys;
+    int cursoron = 0;
+    QObject::connect(b, &button::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(b, &button::cursoron, [&] {
+        ++cursoron;  // raised before the colour changes
+        EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
+    });
+    b->setValue(Variant("확인"));
+    ASSERT_TRUE(showActive(&window));
+    ASSERT_TRUE(focusOn(b));
+    EXPECT_EQ(cursoron, 1);
+    EXPECT_EQ(b->palette().color(QPalette::Window), QColor(128, 128, 255));
+    for (auto [k, m] : {std::pair{Qt::Key_Return, 0}, {Qt::Key_Escape, 0}, {Qt::Key_X, 0}, {Qt::Key_Up, 0},
+                        {Qt::Key_PageDown, int(Qt::ControlModifier)}, {Qt::Key_Home, 0}, {Qt::Key_F5, 0}})
+        key(k, m);
+    QTest::mouseClick(b->Label1(), Qt::LeftButton);
+    EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Esc, vk::Up, keycmd::CtrlPgDn, vk::Enter}));
+    EXPECT_EQ(b->caption(), QStringLiteral("확인"));  // never types
+    ASSERT_TRUE(focusOn(other));
+    EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
+}
+
+// Cells and buttons take their width from the font size and length in twips.
 TEST_F(TesselCell, LayoutFollowsFontSizeAndLength) {
     EXPECT_EQ(cell->characterWidth(), 120);
     EXPECT_EQ(cell->sideMargin(), 80);
@@ -457,13 +473,19 @@ TEST_F(TesselCell, LayoutFollowsFontSizeAndLength) {
     EXPECT_DOUBLE_EQ(cell->widthTwips(), 1280);
     EXPECT_DOUBLE_EQ(cell->heightTwips(), 336);
     cell->setFontsize(9);
-    EXPECT_EQ(cell->characterWidth(), 90);
-    EXPECT_EQ(cell->sideMargin(), 60);
     EXPECT_DOUBLE_EQ(cell->widthTwips(), 1280);  // resized only at the next length
     cell->setLength(4);
-    EXPECT_DOUBLE_EQ(cell->widthTwips(), 420);
-    EXPECT_EQ(cell->width(), 28);  // 15 twips per pixel at 96 DPI
+    EXPECT_EQ(cell->width(), 28);  // (9 x 10 x 4 + 60) / 15 at 96 DPI
     EXPECT_EQ(cell->Text1()->geometry(), QRect(0, 2, 28, 12));  // 24 + the text box margins
+    button b;
+    b.show();
+    b.setFont_size(9);
+    b.setLength(4);
+    EXPECT_EQ(b.size(), QSize(28, 16));  // height (9 x 20 + 60) / 15
+    EXPECT_EQ(b.Label1()->geometry(), QRect(2, 2, 24, 12));
+    b.resize(100, 40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return b.Label1()->width() == 96; }));
+    EXPECT_EQ(b.Label1()->geometry(), QRect(2, 2, 96, 36));
 }
 
 }  // namespace

@@ -17,63 +17,54 @@ namespace {
 
 enum Effect { None = 0, Redisplay = 1, Focus = 2, Clear = 4, UpExit = 8, Unknown = 16 };
 
-struct MoveCase {
-    const char* what;
-    GridShape shape;  // records, rows, fields
-    GridCursor from;
-    int key;
-    GridCursor to;
-    int effects;
-};
-
-class GridCursorMove : public ::testing::TestWithParam<MoveCase> {};
-
-TEST_P(GridCursorMove, LandsWhereTheKeyLeadsAndSaysWhatToRefresh) {
-    const MoveCase& c = GetParam();
-    const GridMove m = moveCursor(c.from, c.key, c.shape);
-    EXPECT_EQ(m.to, c.to);
-    EXPECT_EQ(m.known, !(c.effects & Unknown));
-    EXPECT_EQ(m.redisplay, bool(c.effects & Redisplay));
-    EXPECT_EQ(m.focus, bool(c.effects & Focus));
-    EXPECT_EQ(m.clearPassby, bool(c.effects & Clear));
-    EXPECT_EQ(m.upExit, bool(c.effects & UpExit));
-}
-
 constexpr int Line = Focus | Clear, Scroll = Redisplay | Focus | Clear;
-const GridShape ten3x2{10, 3, 2}, ten4x1{10, 4, 1}, two4x2{2, 4, 2};
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, GridCursorMove,
-    ::testing::Values(
-        MoveCase{"Enter on the last field of the bottom row scrolls", ten3x2, {0, 2, 1}, vk::Enter, {1, 3, 0}, Scroll},
-        MoveCase{"Right within the record", ten3x2, {1, 3, 0}, vk::Right, {1, 3, 1}, Focus},
-        MoveCase{"Enter to the next row", ten3x2, {0, 0, 1}, vk::Enter, {0, 1, 0}, Line},
-        MoveCase{"Left from field 0 of a lower row", ten3x2, {1, 3, 0}, vk::Left, {1, 2, 1}, Line},
-        MoveCase{"Left from field 0 of the top row scrolls", ten3x2, {1, 1, 0}, vk::Left, {0, 0, 1}, Scroll},
-        MoveCase{"Left on the first cell stays", ten3x2, {0, 0, 0}, vk::Left, {0, 0, 0}, Clear},
-        MoveCase{"Up on the top row scrolls", ten3x2, {1, 1, 1}, vk::Up, {0, 0, 1}, Scroll},
-        MoveCase{"Up within the window", ten3x2, {0, 2, 1}, vk::Up, {0, 1, 1}, Line},
-        MoveCase{"Up on record 0 is the exit", ten3x2, {0, 0, 1}, vk::Up, {0, 0, 1}, UpExit},
-        MoveCase{"Down on the bottom row scrolls", ten3x2, {0, 2, 0}, vk::Down, {1, 3, 0}, Scroll},
-        MoveCase{"Down to the append line", ten3x2, {7, 9, 0}, vk::Down, {8, 10, 0}, Scroll},
-        MoveCase{"Down below the append line: nowhere", two4x2, {0, 2, 1}, vk::Down, {0, 2, 1}, None},
-        MoveCase{"Right on the append line's last field stays", two4x2, {0, 2, 1}, vk::Right, {0, 2, 1}, Clear},
-        MoveCase{"Home", ten3x2, {0, 1, 1}, vk::Home, {0, 1, 0}, Focus},
-        MoveCase{"End", ten3x2, {0, 1, 0}, vk::End, {0, 1, 1}, Focus},
-        MoveCase{"PgDn a page", ten4x1, {0, 1, 0}, vk::PgDn, {4, 5, 0}, Scroll},
-        MoveCase{"PgDn within a page of the end: the last record, same row", ten4x1, {4, 5, 0}, vk::PgDn,
-                 {8, 9, 0}, Scroll},
-        MoveCase{"PgDn on the append line stays", two4x2, {0, 2, 0}, vk::PgDn, {0, 2, 0}, Clear},
-        MoveCase{"PgUp a page", ten4x1, {8, 9, 0}, vk::PgUp, {4, 5, 0}, Scroll},
-        MoveCase{"PgUp less than a page from the top", ten4x1, {2, 5, 0}, vk::PgUp, {0, 3, 0}, Scroll},
-        MoveCase{"PgUp on the first page: record 0", ten4x1, {0, 1, 0}, vk::PgUp, {0, 0, 0}, Line},
-        MoveCase{"Ctrl+PgDn: the last record alone at the top", ten4x1, {0, 0, 0}, keycmd::CtrlPgDn, {9, 9, 0},
-                 Scroll},
-        MoveCase{"Ctrl+PgDn without records: the first line, never -1", GridShape{0, 4, 1}, {0, 0, 0},
-                 keycmd::CtrlPgDn, {0, 0, 0}, Scroll},
-        MoveCase{"Ctrl+PgUp", ten4x1, {9, 9, 0}, keycmd::CtrlPgUp, {0, 0, 0}, Scroll},
-        MoveCase{"Any other key is no move", ten4x1, {0, 1, 0}, vk::F5, {0, 1, 0}, Unknown}),
-    [](const auto& info) { return "case" + std::to_string(info.index); });
+TEST(GridCursorMove, LandsWhereTheKeyLeadsAndSaysWhatToRefresh) {
+    struct MoveCase {
+        const char* what;
+        GridShape shape;  // records, rows, fields
+        GridCursor from;
+        int key;
+        GridCursor to;
+        int effects;
+    };
+    const GridShape ten3x2{10, 3, 2}, ten4x1{10, 4, 1}, two4x2{2, 4, 2};
+    for (const MoveCase& c : {
+             MoveCase{"Enter on the last field of the bottom row", ten3x2, {0, 2, 1}, vk::Enter, {1, 3, 0}, Scroll},
+             {"Right within the record", ten3x2, {1, 3, 0}, vk::Right, {1, 3, 1}, Focus},
+             {"Enter to the next row", ten3x2, {0, 0, 1}, vk::Enter, {0, 1, 0}, Line},
+             {"Left from field 0 of a lower row", ten3x2, {1, 3, 0}, vk::Left, {1, 2, 1}, Line},
+             {"Left from field 0 of the top row scrolls", ten3x2, {1, 1, 0}, vk::Left, {0, 0, 1}, Scroll},
+             {"Left on the first cell stays", ten3x2, {0, 0, 0}, vk::Left, {0, 0, 0}, Clear},
+             {"Up on the top row scrolls", ten3x2, {1, 1, 1}, vk::Up, {0, 0, 1}, Scroll},
+             {"Up within the window", ten3x2, {0, 2, 1}, vk::Up, {0, 1, 1}, Line},
+             {"Up on record 0 is the exit", ten3x2, {0, 0, 1}, vk::Up, {0, 0, 1}, UpExit},
+             {"Down on the bottom row scrolls", ten3x2, {0, 2, 0}, vk::Down, {1, 3, 0}, Scroll},
+             {"Down to the append line", ten3x2, {7, 9, 0}, vk::Down, {8, 10, 0}, Scroll},
+             {"Down below the append line: nowhere", two4x2, {0, 2, 1}, vk::Down, {0, 2, 1}, None},
+             {"Right on the append line's last field stays", two4x2, {0, 2, 1}, vk::Right, {0, 2, 1}, Clear},
+             {"Home", ten3x2, {0, 1, 1}, vk::Home, {0, 1, 0}, Focus},
+             {"End", ten3x2, {0, 1, 0}, vk::End, {0, 1, 1}, Focus},
+             {"PgDn a page", ten4x1, {0, 1, 0}, vk::PgDn, {4, 5, 0}, Scroll},
+             {"PgDn within a page of the end: last record, same row", ten4x1, {4, 5, 0}, vk::PgDn, {8, 9, 0}, Scroll},
+             {"PgDn on the append line stays", two4x2, {0, 2, 0}, vk::PgDn, {0, 2, 0}, Clear},
+             {"PgUp a page", ten4x1, {8, 9, 0}, vk::PgUp, {4, 5, 0}, Scroll},
+             {"PgUp less than a page from the top", ten4x1, {2, 5, 0}, vk::PgUp, {0, 3, 0}, Scroll},
+             {"PgUp on the first page: record 0", ten4x1, {0, 1, 0}, vk::PgUp, {0, 0, 0}, Line},
+             {"Ctrl+PgDn: the last record alone at the top", ten4x1, {0, 0, 0}, keycmd::CtrlPgDn, {9, 9, 0}, Scroll},
+             {"Ctrl+PgDn without records: the first line, never -1", {0, 4, 1}, {0, 0, 0}, keycmd::CtrlPgDn, {0, 0, 0},
+              Scroll},
+             {"Ctrl+PgUp", ten4x1, {9, 9, 0}, keycmd::CtrlPgUp, {0, 0, 0}, Scroll},
+             {"Any other key is no move", ten4x1, {0, 1, 0}, vk::F5, {0, 1, 0}, Unknown}}) {
+        const GridMove m = moveCursor(c.from, c.key, c.shape);
+        EXPECT_EQ(m.to, c.to) << c.what;
+        EXPECT_EQ(m.known, !(c.effects & Unknown)) << c.what;
+        EXPECT_EQ(m.redisplay, bool(c.effects & Redisplay)) << c.what;
+        EXPECT_EQ(m.focus, bool(c.effects & Focus)) << c.what;
+        EXPECT_EQ(m.clearPassby, bool(c.effects & Clear)) << c.what;
+        EXPECT_EQ(m.upExit, bool(c.effects & UpExit)) << c.what;
+    }
+}
 
 TEST(GridCursorPassOver, GoesOnInTheMoveDirectionButTurnsAtTheEnds) {
     const GridShape s{3, 4, 3}, locked{3, 4, 3, true};

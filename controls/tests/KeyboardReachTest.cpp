@@ -1,6 +1,6 @@
 // Where the keyboard is and where it goes: the grid as one stop of its window's tab order, the
 // focus mark of every control, and the edge keys and events of the cells.
-#include "TestSupport.h"
+#include "WidgetTest.h"
 #include "WaitFor.h"
 
 #include "ostrel/clsTable.h"
@@ -73,18 +73,18 @@ TEST(TesselKeyboardReach, TabAndShiftTabLeaveTheGridFromAnyCellAndComeBackToItsC
     for (const TabCase& c : cases) {
         SCOPED_TRACE(c.name);
         GridWindow w;
-        ASSERT_TRUE(test::showActive(&w.window));
+        ASSERT_TRUE(vendra::test::showActive(&w.window));
         ASSERT_TRUE(w.focusCell(c.rec, c.fie));
-        test::typeText(QString::fromUtf8(c.typed));
-        test::key(c.key, c.mods);
+        vendra::test::typeText(QString::fromUtf8(c.typed));
+        vendra::test::key(c.key, c.mods);
         QWidget* expected = c.forward ? static_cast<QWidget*>(w.after) : w.before;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return test::focused() == expected; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return vendra::test::focused() == expected; }));
         if (*c.typed) {
             EXPECT_EQ(w.grid->Cell(c.rec, c.fie).toString(), QString::fromUtf8(c.typed));
         }
         // Back into the grid the opposite way: the cell of its cursor.
-        test::key(Qt::Key_Tab, c.forward ? Qt::ShiftModifier : Qt::NoModifier);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return test::focused() == w.cell(c.rec, c.fie); }));
+        vendra::test::key(Qt::Key_Tab, c.forward ? Qt::ShiftModifier : Qt::NoModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return vendra::test::focused() == w.cell(c.rec, c.fie); }));
         EXPECT_TRUE(w.exits.empty());
     }
 }
@@ -93,12 +93,12 @@ TEST(TesselKeyboardReach, EscLeavesTheGridThroughItsExitAndAGridAloneKeepsTheFoc
     GridWindow w;
     delete w.before;
     delete w.after;
-    ASSERT_TRUE(test::showActive(&w.window));
+    ASSERT_TRUE(vendra::test::showActive(&w.window));
     ASSERT_TRUE(w.focusCell(1, 0));
-    test::key(Qt::Key_Tab);
-    test::key(Qt::Key_Escape);
+    vendra::test::key(Qt::Key_Tab);
+    vendra::test::key(Qt::Key_Escape);
     EXPECT_EQ(w.exits, std::vector<int>{vk::Esc});
-    EXPECT_EQ(test::focused(), w.cell(1, 0));
+    EXPECT_EQ(vendra::test::focused(), w.cell(1, 0));
 }
 
 struct MarkCase {
@@ -133,14 +133,14 @@ TEST(TesselKeyboardReach, EveryFocusableControlShowsAMarkWhileItHoldsTheFocus) {
         QWidget* control = c.make(&window);
         auto* elsewhere = new QLineEdit(&window);
         elsewhere->move(0, control->height() + 10);
-        ASSERT_TRUE(test::showActive(&window));
+        ASSERT_TRUE(vendra::test::showActive(&window));
         elsewhere->setFocus();
         auto* grid = qobject_cast<ab*>(control);
         QWidget* shown = grid ? static_cast<QWidget*>(grid->invar1(0)) : control;
         ASSERT_TRUE(QTest::qWaitFor([&] { return elsewhere->hasFocus(); }));
         const QColor without = corner(shown);
         control->setFocus(Qt::TabFocusReason);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return shown->isAncestorOf(test::focused()) || shown->hasFocus(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown->isAncestorOf(vendra::test::focused()) || shown->hasFocus(); }));
         const QColor with = corner(shown);
         EXPECT_NE(with, without);
         EXPECT_LT(with.lightness(), 64) << "a dark frame";
@@ -191,10 +191,10 @@ TEST(TesselKeyboardReach, ACaretAtTheEdgeLeavesOnTheFirstKeyWhateverIsSelected) 
         cell->setValue(Variant("abc"));
         std::vector<int> reported;
         QObject::connect(cell, &invar::keycommand, [&](int& k) { reported.push_back(k); });
-        ASSERT_TRUE(test::showActive(&window));
+        ASSERT_TRUE(vendra::test::showActive(&window));
         cell->Text1()->setFocus();
-        test::key(Qt::Key_F2);
-        for (const auto& [k, m] : c.keys) test::key(k, m);
+        vendra::test::key(Qt::Key_F2);
+        for (const auto& [k, m] : c.keys) vendra::test::key(k, m);
         if (c.reported) {
             EXPECT_EQ(reported, std::vector<int>{c.reported});
             EXPECT_EQ(cell->mode(), invar::Mode::Selected);
@@ -241,10 +241,10 @@ TEST(TesselKeyboardReach, AnUnchangedNumberStillGoesThroughItsInputProcess) {
         cell->setValue(Variant(int32_t(1234)));
         int modified = 0;
         QObject::connect(cell, &invar::Modified, [&] { ++modified; });
-        ASSERT_TRUE(test::showActive(&window));
+        ASSERT_TRUE(vendra::test::showActive(&window));
         cell->Text1()->setFocus();
-        test::key(Qt::Key_F2);
-        test::key(Qt::Key_Return);
+        vendra::test::key(Qt::Key_F2);
+        vendra::test::key(Qt::Key_Return);
         EXPECT_EQ(process->afterEnter, withProcess ? 1 : 0);
         EXPECT_EQ(modified, 1);
         EXPECT_EQ(cell->value().toDouble(), 1234);
@@ -255,7 +255,7 @@ TEST(TesselKeyboardReach, GridEventsHandTheCursorItselfByReference) {
     GridWindow w;
     // A handler that moves the cursor to field 1 of the record it arrived on.
     QObject::connect(w.grid, &ab::CellGotFocus, [](int&, int& fie, int&, int&) { fie = 1; });
-    ASSERT_TRUE(test::showActive(&w.window));
+    ASSERT_TRUE(vendra::test::showActive(&w.window));
     w.cell(1, 0)->setFocus(Qt::MouseFocusReason);
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.grid->rec() == 1; }));
     EXPECT_EQ(w.grid->fie(), 1);

@@ -1,65 +1,24 @@
 // What the cells and the grid show on screen: an idle cell paints what its text box would, a grid
 // driven by the keys shows what a fresh grid put in the same place shows, and a cell's text box
 // holds its display text whenever someone looks at it.
-#include "TestSupport.h"
+#include "MakeTable.h"
+#include "Pictures.h"
+#include "WidgetTest.h"
 
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
-#include "ostrel/clsTable.h"
 #include "tessel/Color.h"
 #include "tessel/Stru.h"
 #include "tessel/ab.h"
 #include "tessel/invar.h"
 
-#include <QApplication>
 #include <QLineEdit>
-#include <QScreen>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tessel;
+using namespace vendra::test;
 using ostrel::Variant;
 
 namespace {
-
-QImage picture(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied); }
-
-// What the window's surface holds where `w` is: stale pixels show here, not in a grab.
-QImage onSurface(QWidget* w) {
-    QWidget* window = w->window();
-    const QPoint at = w->mapTo(window, QPoint(0, 0));
-    return window->screen()
-        ->grabWindow(window->winId(), at.x(), at.y(), w->width(), w->height())
-        .toImage()
-        .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-std::string difference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size()) return "sizes differ";
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                return QStringLiteral("first difference at %1,%2: %3 vs %4")
-                    .arg(x)
-                    .arg(y)
-                    .arg(a.pixel(x, y), 8, 16)
-                    .arg(b.pixel(x, y), 8, 16)
-                    .toStdString();
-    return "equal";
-}
-
-// The blinking caret would make two pictures of a focused cell differ by the clock.
-class SteadyCaret : public ::testing::Test {
-protected:
-    void SetUp() override {
-        flash_ = QApplication::cursorFlashTime();
-        QApplication::setCursorFlashTime(0);
-    }
-    void TearDown() override { QApplication::setCursorFlashTime(flash_); }
-
-private:
-    int flash_ = 0;
-};
 
 using TesselCellPicture = SteadyCaret;
 
@@ -97,9 +56,8 @@ TEST_F(TesselCellPicture, IdleCellPaintsWhatItsTextBoxWould) {
         cells.push_back(cell);
     }
     window.resize(400, y + 10);
-    ASSERT_TRUE(test::showActive(&window));
-    other->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other->hasFocus(); }));
+    ASSERT_TRUE(showActive(&window));
+    ASSERT_TRUE(focusOn(other));
     for (size_t i = 0; i < cells.size(); ++i) {
         invar* cell = cells[i];
         ASSERT_EQ(cell->mode(), invar::Mode::Idle);
@@ -127,12 +85,12 @@ TEST_F(TesselCellPicture, CellThatWasSelectedLooksLikeOneThatNeverWas) {
     }
     fresh->move(0, 40);
     other->move(0, 80);
-    ASSERT_TRUE(test::showActive(&window));
+    ASSERT_TRUE(showActive(&window));
     touched->setValue(Variant(QStringLiteral("처음 값")));
     touched->Text1()->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return touched->mode() == invar::Mode::Selected; }));
-    test::key(Qt::Key_F2);
-    test::typeText(QStringLiteral("xyz"));
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("xyz"));
     ASSERT_EQ(touched->mode(), invar::Mode::Editing);
     const QImage selected = picture(touched);
     other->setFocus();
@@ -154,9 +112,8 @@ TEST_F(TesselCellPicture, TextBoxHoldsTheDisplayWheneverItIsUsed) {
     other->move(0, 40);
     cell->setValueType(QStringLiteral("C"));
     cell->setLength(6);
-    ASSERT_TRUE(test::showActive(&window));
-    other->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return other->hasFocus(); }));
+    ASSERT_TRUE(showActive(&window));
+    ASSERT_TRUE(focusOn(other));
 
     const QString longText = QStringLiteral("아주 긴 품목 이름");
     cell->setValue(Variant(longText));
@@ -182,9 +139,9 @@ TEST_F(TesselCellPicture, TextBoxHoldsTheDisplayWheneverItIsUsed) {
     ASSERT_NE(box, nullptr);
     box->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return cell->mode() == invar::Mode::Selected; }));
-    test::key(Qt::Key_F2);
-    test::typeText(QStringLiteral("d"));
-    test::key(Qt::Key_Return);
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("d"));
+    key(Qt::Key_Return);
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
 
     // Focus by Tab selects the text the box shows, not the one it held before.
@@ -196,11 +153,6 @@ TEST_F(TesselCellPicture, TextBoxHoldsTheDisplayWheneverItIsUsed) {
     EXPECT_EQ(cell->Text1()->selectedText(), QStringLiteral("efgh"));
 }
 
-QString cellText(int r, int f) {
-    if (f == 0 && r % 5 == 3) return QStringLiteral("아주 긴 품목 이름 %1").arg(r);  // shrunk
-    return QStringLiteral("행%1 칸%2").arg(r).arg(f);
-}
-
 Variant pictureStru() {
     return makeStru({fieldDef(QStringLiteral("C"), 8, 0, QStringLiteral("품목")),
                      fieldDef(QStringLiteral("N"), 8, 1, QStringLiteral("수량"), Variant("notstop")),
@@ -208,17 +160,14 @@ Variant pictureStru() {
                      fieldDef(QStringLiteral("C"), 6, 0, QStringLiteral("비고"))});
 }
 
+// Long names (shrunk) every fifth record, blank numbers and remarks now and then.
 ostrel::TableRef pictureRecords(int n) {
-    auto t = std::make_shared<ostrel::clsTable>();
-    t->setNOF(4);
-    for (int r = 0; r < n; ++r) {
-        t->AppendBlank();
-        t->setFields(0, Variant(cellText(r, 0)));
-        if (r % 4 != 1) t->setFields(1, Variant(ostrel::Currency::fromDouble(r * 1.5)));
-        t->setFields(2, Variant(ostrel::DateSerial(2024, 1 + r % 12, 1 + r % 28)));
-        if (r % 3 != 0) t->setFields(3, Variant(cellText(r, 3)));
-    }
-    return t;
+    return makeTable(4, n, [](int r, int f) -> Variant {
+        if (f == 0 && r % 5 == 3) return QStringLiteral("아주 긴 품목 이름 %1").arg(r);
+        if (f == 1) return r % 4 != 1 ? Variant(ostrel::Currency::fromDouble(r * 1.5)) : Variant();
+        if (f == 2) return Variant(ostrel::DateSerial(2024, 1 + r % 12, 1 + r % 28));
+        return f == 3 && r % 3 == 0 ? Variant() : Variant(QStringLiteral("행%1 칸%2").arg(r).arg(f));
+    });
 }
 
 class TesselGridPicture : public SteadyCaret {
@@ -236,12 +185,12 @@ protected:
         s->grid->setStru(pictureStru());
         s->grid->setValue(records);
         s->window->resize(s->grid->size() + QSize(20, 20));
-        EXPECT_TRUE(test::showActive(s->window.get()));
+        EXPECT_TRUE(showActive(s->window.get()));
         return s;
     }
     static void press(const Shown& s, int qtKey, int times = 1) {
         for (int i = 0; i < times; ++i) {
-            test::key(qtKey);
+            key(qtKey);
             s.settle();
         }
     }
@@ -250,8 +199,7 @@ protected:
         auto s = show(records);
         s->grid->MouseWheel(-30 * top);  // a quarter notch per record
         EXPECT_EQ(s->grid->top(), top);
-        s->cell(rec - top, fie)->Text1()->setFocus();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return s->cell(rec - top, fie)->Text1()->hasFocus(); }));
+        EXPECT_TRUE(focusOn(s->cell(rec - top, fie)->Text1()));
         s->settle();
         return s;
     }
@@ -267,14 +215,13 @@ protected:
         const QImage expected = picture(fresh->grid);
         EXPECT_TRUE(rendered == expected) << when << ": " << difference(rendered, expected);
         fresh.reset();
-        ASSERT_TRUE(test::showActive(driven.window.get()));
+        ASSERT_TRUE(showActive(driven.window.get()));
     }
 };
 
 TEST_F(TesselGridPicture, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
     auto s = show(pictureRecords(40));
-    s->cell(0, 0)->Text1()->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return s->cell(0, 0)->Text1()->hasFocus(); }));
+    ASSERT_TRUE(focusOn(s->cell(0, 0)->Text1()));
     s->settle();
 
     press(*s, Qt::Key_Down, 9);  // scrolls four records
@@ -287,7 +234,7 @@ TEST_F(TesselGridPicture, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
     expectSameAsFresh(*s, "after Up moves");
 
     // An edit committed by Enter, which then passes over the NOTSTOP field.
-    test::typeText(QStringLiteral("new"));
+    typeText(QStringLiteral("new"));
     ASSERT_EQ(s->cell(0, 0)->mode(), invar::Mode::Editing);
     press(*s, Qt::Key_Return);
     ASSERT_EQ(s->grid->fie(), 2);
@@ -297,8 +244,8 @@ TEST_F(TesselGridPicture, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
     // Edited then scrolled away by Down at the bottom row, in the last field.
     press(*s, Qt::Key_Right);
     press(*s, Qt::Key_Down, 5);
-    test::key(Qt::Key_F2);
-    test::typeText(QStringLiteral("x"));
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("x"));
     press(*s, Qt::Key_Down, 3);
     ASSERT_EQ(s->grid->top(), 5);
     ASSERT_EQ(s->grid->fie(), 3);

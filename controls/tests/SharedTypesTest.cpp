@@ -43,10 +43,7 @@ TEST(TesselKeyCodes, KeysCharactersAndCtrlLetters) {
              Case{Qt::Key_F, Ctrl, "\x06", keycmd::CtrlF}, Case{Qt::Key_N, Ctrl, "n", keycmd::CtrlN},
              Case{Qt::Key_Y, Ctrl, "", keycmd::CtrlY}, Case{Qt::Key_V, Ctrl, "", chr::CtrlV}})
         EXPECT_EQ(code(c.key, c.mods, QString::fromUtf8(c.text)), c.command) << c.key << " " << c.text;
-    // The numbering the containers rely on.
-    EXPECT_EQ(keycmd::CtrlPgUp, 2 * 256 + vk::PgUp);
-    EXPECT_EQ(keycmd::CtrlF, keycmd::ctrlLetter(chr::CtrlF));
-    EXPECT_EQ(keycmd::CtrlY, 601);
+    EXPECT_EQ(keycmd::CtrlY, 601);  // the numbering the containers rely on
 }
 
 TEST(TesselTwips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
@@ -70,9 +67,6 @@ TEST(TesselStru, FieldDefinitionsReadBackTyped) {
     EXPECT_EQ(defs[2].kind, FieldType::Date);
     EXPECT_EQ(fieldType(QStringLiteral("b")), FieldType::Boolean);
     EXPECT_EQ(fieldType(QStringLiteral("X")), FieldType::Other);
-    EXPECT_EQ(defs[0].width, 8);
-    EXPECT_EQ(defs[0].dec, 2);
-    EXPECT_EQ(defs[0].title, QStringLiteral("수량"));
     EXPECT_FALSE(defs[0].isLocked());
     EXPECT_TRUE(defs[1].isNotStop());
     EXPECT_TRUE(defs[1].isLocked());
@@ -86,18 +80,6 @@ TEST(TesselStru, FieldDefinitionsReadBackTyped) {
     EXPECT_EQ(number(makeStru({Variant("C")})), 13);
     EXPECT_EQ(number(Variant(int16_t(3))), 13);
     EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant("wide"), Variant(0), Variant("t")})})), 13);
-}
-
-TEST(TesselStru, InputProcessTravelsInTheFifthElement) {
-    struct P : InputProcess {
-        Variant AfterEnter(QString& t) override { return Variant(t); }
-        Variant AfterF3(QString&) override { return Variant::null(); }
-        bool LastFilter(Variant&) override { return true; }
-    };
-    auto p = std::make_shared<P>();
-    const FieldDef d = FieldDef::fromVariant(fieldDef("C", 4, 0, "코드", fromInputProcess(p)));
-    EXPECT_EQ(d.inputProcess(), p);
-    EXPECT_FALSE(d.isLocked());
 }
 
 }  // namespace

@@ -1,23 +1,24 @@
 #include "ModalDriver.h"
-#include "TestSupport.h"
+#include "MakeTable.h"
+#include "WidgetTest.h"
 #include "ostrel/Cp949.h"
 #include "ostrel/RuntimeError.h"
 #include "ostrel/fncCmnDlg.h"
 #include "tavrin/CsvExport.h"
 #include "tavrin/fncJbPrint.h"
+#include "tessel/Stru.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace tavrin;
 using ostrel::Variant;
-using tavrin::test::col;
-using tavrin::test::makeTable;
+using tessel::fieldDef;
+using tessel::makeStru;
+using vendra::test::makeTable;
 using vendra::test::ModalDriver;
 
 namespace {
@@ -34,8 +35,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 Variant reportStru() {
-    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("거래처")), col("n", 8, 2, QStringLiteral("금액")),
-                              col("d", 8, 0, QStringLiteral("일자"))});
+    return makeStru({fieldDef("c", 10, 0, "거래처"), fieldDef("n", 8, 2, "금액"), fieldDef("d", 8, 0, "일자")});
 }
 
 // Four fields, of which the structure shows three.
@@ -99,24 +99,16 @@ TEST(CsvFile, ASpreadsheetReaderGetsTheCellsBack) {
     ASSERT_TRUE(WriteCsvFile(path, QStringLiteral("매출"), Variant(QStringLiteral("3월, \"확정\"")), reportTable(),
                              reportStru(), nullptr));
     QProcess py;
-    py.start(QStringLiteral("python3"),
-             {QStringLiteral("-c"), QStringLiteral("import csv,json,sys\n"
-                                                   "with open(sys.argv[1], encoding='cp949', newline='') as f:\n"
-                                                   "    print(json.dumps(list(csv.reader(f))))\n"),
-              path});
+    const QString script = QStringLiteral("import csv,json,sys\nwith open(sys.argv[1], encoding='cp949', newline='') "
+                                          "as f:\n    print(json.dumps(list(csv.reader(f))))");
+    py.start(QStringLiteral("python3"), {QStringLiteral("-c"), script, path});
     ASSERT_TRUE(py.waitForFinished(30000));
     ASSERT_EQ(py.exitCode(), 0) << py.readAllStandardError().toStdString();
-    const QJsonArray rows = QJsonDocument::fromJson(py.readAllStandardOutput()).array();
-    ASSERT_EQ(rows.size(), 5);
-    auto cell = [&](int r, int c) { return rows[r].toArray()[c].toString(); };
-    EXPECT_EQ(cell(0, 0), QStringLiteral("매출"));
-    EXPECT_EQ(cell(1, 0), QStringLiteral("3월, \"확정\""));
-    EXPECT_EQ(rows[2].toArray().size(), 3);
-    EXPECT_EQ(cell(3, 0), QStringLiteral("한빛 \"청과\""));
-    EXPECT_EQ(cell(3, 1), QStringLiteral("1234.5"));
-    EXPECT_EQ(cell(3, 2), QStringLiteral("#2024-03-05#"));
-    EXPECT_EQ(cell(4, 0), QStringLiteral("a,b"));
-    EXPECT_EQ(rows[4].toArray().size(), 3);
+    const QJsonDocument rows = QJsonDocument::fromJson(py.readAllStandardOutput());
+    const QString expected = QStringLiteral(R"([["매출"], ["3월, \"확정\""], ["거래처", "금액", "일자"], )"
+                                            R"(["한빛 \"청과\"", "1234.5", "#2024-03-05#"], )"
+                                            R"(["a,b", "-0.25", "#2024-03-05#"]])");
+    EXPECT_EQ(rows, QJsonDocument::fromJson(expected.toUtf8())) << rows.toJson().toStdString();
 }
 
 TEST(CsvFile, FailuresNeverReplaceOrHalfWriteAFile) {

@@ -1,5 +1,7 @@
+// The print engine against a recording printer, a PDF read back, and printing without a printer.
+#include "MakeTable.h"
 #include "ModalDriver.h"
-#include "TestSupport.h"
+#include "WidgetTest.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/RuntimeError.h"
 #include "sembrin/Settings.h"
@@ -7,16 +9,17 @@
 #include "tavrin/QtPrinter.h"
 #include "tavrin/RecordingPrinter.h"
 #include "tavrin/mdlPrint.h"
+#include "tessel/Stru.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 using namespace tavrin;
 using ostrel::Variant;
-using tavrin::test::col;
-using tavrin::test::makeTable;
+using tessel::fieldDef;
+using tessel::makeStru;
+using vendra::test::makeTable;
 using vendra::test::ModalDriver;
 using Op = RecordingPrinter::Op;
 
@@ -33,16 +36,23 @@ protected:
         sembrin::pptPublicValue().setInisetting(sembrin::setting::LargeLetterPrint(), QString());
     }
     static int countTexts(const QList<RecordingPrinter::Call>& calls, const QString& text) {
-        int n = 0;
-        for (const auto& c : calls) n += c.text == text;
-        return n;
+        return int(std::count_if(calls.begin(), calls.end(), [&](const auto& c) { return c.text == text; }));
+    }
+    int count(Op op) const {
+        const auto& calls = printer->calls();
+        return int(std::count_if(calls.begin(), calls.end(), [&](const auto& c) { return c.op == op; }));
+    }
+    // The first text printed as `text` (an empty call if none was).
+    RecordingPrinter::Call printed(const QString& text) const {
+        for (const auto& c : printer->texts())
+            if (c.text == text) return c;
+        return RecordingPrinter::Call(Op::Text);
     }
     std::shared_ptr<RecordingPrinter> printer;
 };
 
 Variant threeColumns() {
-    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("품목")), col("n", 8, 0, QStringLiteral("수량")),
-                              col("d", 8, 0, QStringLiteral("일자"))});
+    return makeStru({fieldDef("c", 10, 0, "품목"), fieldDef("n", 8, 0, "수량"), fieldDef("d", 8, 0, "일자")});
 }
 
 ostrel::TableRef rows(int n) {
@@ -51,6 +61,13 @@ ostrel::TableRef rows(int n) {
         if (j == 1) return Variant(int32_t(i * 1000));
         return Variant(ostrel::DateSerial(2024, 3, 5));
     });
+}
+
+// Prints `t` titled "s" without a description or footer; gives the orientation it ended in.
+bool report(const ostrel::TableRef& t, const Variant& stru = threeColumns(), bool divideby5 = false,
+            bool landscape = false) {
+    PrintReport(QStringLiteral("s"), Variant(), t, stru, {}, {}, {}, divideby5, landscape);
+    return landscape;
 }
 
 }  // namespace
@@ -84,16 +101,12 @@ TEST_F(PrintEngine, FortyOneRecordsInPortraitTakeTwoPagesWithFormattedPageNumber
     EXPECT_DOUBLE_EQ(p2.last().y, 900 + 7 * 300 + 11 * 24 / 2.0 - 110);
 
     // No blank sheet at the end: one break per page, then the end of the document.
-    const auto& calls = printer->calls();
-    EXPECT_EQ(calls.last().op, Op::EndDoc);
-    int breaks = 0;
-    for (const auto& c : calls) breaks += c.op == Op::NewPage;
-    EXPECT_EQ(breaks, 2);
+    EXPECT_EQ(printer->calls().last().op, Op::EndDoc);
+    EXPECT_EQ(count(Op::NewPage), 2);
 }
 
 TEST_F(PrintEngine, DottedRulesEveryFiveRowsButNotAfterTheLastSlot) {
-    bool landscape = false;
-    PrintReport(QStringLiteral("s"), Variant(), rows(36), threeColumns(), {}, {}, {}, true, landscape);
+    report(rows(36), threeColumns(), true);
     ASSERT_EQ(printer->pageCount(), 2);
     const auto p1 = printer->textsOnPage(0);
     const QString rule(11 + 9 + 9, QLatin1Char('.'));
@@ -103,21 +116,15 @@ TEST_F(PrintEngine, DottedRulesEveryFiveRowsButNotAfterTheLastSlot) {
     EXPECT_EQ(countTexts(printer->textsOnPage(1), rule), 0);
 
     // The first rule stands right below row 5 and pushes row 6 one line down.
-    double ruleY = -1, row5Y = -1, row6Y = -1;
-    for (const auto& c : p1) {
-        if (c.text == rule && ruleY < 0) ruleY = c.y;
-        if (c.text == QStringLiteral("item4")) row5Y = c.y;
-        if (c.text == QStringLiteral("item5")) row6Y = c.y;
-    }
-    EXPECT_DOUBLE_EQ(row6Y - row5Y, 600);
+    const double ruleY = printed(rule).y, row5Y = printed(QStringLiteral("item4")).y;
+    EXPECT_DOUBLE_EQ(printed(QStringLiteral("item5")).y - row5Y, 600);
     EXPECT_GT(ruleY, row5Y);
-    EXPECT_LT(ruleY, row6Y);
+    EXPECT_LT(ruleY, row5Y + 600);
 }
 
 TEST_F(PrintEngine, ColumnPositionsRoundHalfToEvenAndBoxesFollowLength) {
     // W = 15 + 11 = 26: size 11; x(1) = 600 + 15 x 11 x 10.1 = 2266.5, which rounds to 2266.
-    Variant s = tavrin::test::stru({col("c", 14, 0, QStringLiteral("A")), col("n", 10, 0, QStringLiteral("B")),
-                                   col("c", 3, 0, QStringLiteral("C"))});
+    Variant s = makeStru({fieldDef("c", 14, 0, "A"), fieldDef("n", 10, 0, "B"), fieldDef("c", 3, 0, "C")});
     ReportGeometry g = reportGeometry(s, false, false, false);
     EXPECT_EQ(g.width, 30);
     EXPECT_EQ(g.fontSize, 11);
@@ -129,23 +136,15 @@ TEST_F(PrintEngine, ColumnPositionsRoundHalfToEvenAndBoxesFollowLength) {
     EXPECT_EQ(g.boxWidth[1], 1100);
 
     // The printed cells use those positions; numbers right-aligned titles, text left.
-    bool landscape = false;
-    auto t = makeTable(3, 1, [](int, int j) -> Variant { return j == 1 ? Variant(int32_t(1234)) : Variant("x"); });
-    PrintReport(QStringLiteral("s"), Variant(), t, s, {}, {}, {}, false, landscape);
-    const auto texts = printer->texts();
-    auto find = [&](const QString& text) {
-        for (const auto& c : texts)
-            if (c.text == text) return c;
-        return RecordingPrinter::Call(Op::Text);
-    };
-    EXPECT_DOUBLE_EQ(find(QStringLiteral("A")).x, 600);                    // "LT": no inset
-    EXPECT_DOUBLE_EQ(find(QStringLiteral("B")).x, 2266 + 1100 - 110);      // "RT": flush right
-    EXPECT_EQ(find(QStringLiteral("     1,234")).x, 2266 + 1100 - 1100);  // fdnc in 10 columns
+    report(makeTable(3, 1, [](int, int j) -> Variant { return j == 1 ? Variant(int32_t(1234)) : Variant("x"); }), s);
+    EXPECT_DOUBLE_EQ(printed(QStringLiteral("A")).x, 600);                    // "LT": no inset
+    EXPECT_DOUBLE_EQ(printed(QStringLiteral("B")).x, 2266 + 1100 - 110);      // "RT": flush right
+    EXPECT_EQ(printed(QStringLiteral("     1,234")).x, 2266 + 1100 - 1100);  // fdnc in 10 columns
 }
 
 TEST_F(PrintEngine, FontSizeFollowsReportWidthAndOrientation) {
     auto widthStru = [](int w) {  // one column of length w - 1
-        return tavrin::test::stru({col("c", w - 1, 0, QStringLiteral("t"))});
+        return makeStru({fieldDef("c", w - 1, 0, "t")});
     };
     struct Case { int w; bool landscape; double size; };
     const Case cases[] = {{96, false, 11}, {97, false, 10}, {105, false, 10}, {106, false, 9}, {118, false, 9},
@@ -173,50 +172,34 @@ TEST_F(PrintEngine, FontSizeFollowsReportWidthAndOrientation) {
 }
 
 TEST_F(PrintEngine, CellTextsByColumnType) {
-    Variant s = tavrin::test::stru({col("D", 5, 0, QStringLiteral("월일")), col("d", 10, 0, QStringLiteral("일자")),
-                                   col("N", 9, 2, QStringLiteral("금액")), col("x", 4, 0, QStringLiteral("?"))});
+    Variant s = makeStru({fieldDef("D", 5, 0, "월일"), fieldDef("d", 10, 0, "일자"), fieldDef("N", 9, 2, "금액"),
+                          fieldDef("x", 4, 0, "?")});
     auto t = makeTable(4, 2, [](int i, int j) -> Variant {
         if (j < 2) return Variant(ostrel::DateSerial(2024, 3, 5));
         if (j == 2) return i == 0 ? Variant(1234.5) : Variant(QStringLiteral("별도"));
         return Variant(QStringLiteral("hidden"));
     });
-    bool landscape = false;
-    PrintReport(QStringLiteral("s"), Variant(), t, s, {}, {}, {}, false, landscape);
+    report(t, s);
     const auto texts = printer->texts();
-    QStringList all;
-    for (const auto& c : texts) all << c.text;
-    EXPECT_EQ(all.count(QStringLiteral("03/05")), 2);     // short date column: month and day
-    EXPECT_EQ(all.count(QStringLiteral("24/03/05")), 2);  // full short date
-    EXPECT_TRUE(all.contains(QStringLiteral(" 1,234.5 ")));
-    EXPECT_TRUE(all.contains(QStringLiteral("별도")));      // text in a number column unchanged
-    EXPECT_FALSE(all.contains(QStringLiteral("hidden")));  // unknown type letter: blank
+    EXPECT_EQ(countTexts(texts, QStringLiteral("03/05")), 2);     // short date column: month and day
+    EXPECT_EQ(countTexts(texts, QStringLiteral("24/03/05")), 2);  // full short date
+    EXPECT_EQ(countTexts(texts, QStringLiteral(" 1,234.5 ")), 1);
+    EXPECT_EQ(countTexts(texts, QStringLiteral("별도")), 1);     // text in a number column unchanged
+    EXPECT_EQ(countTexts(texts, QStringLiteral("hidden")), 0);  // unknown type letter: blank
 }
 
 TEST_F(PrintEngine, WideTitleShrinksInSteps) {
     // Title of 10 bytes in a 5-column box of 550 twips: 5.5 pt fits, floored to 5.4 (45 x 0.12).
-    Variant s = tavrin::test::stru({col("c", 5, 0, QStringLiteral("거래처명칭")), col("c", 4, 0, QStringLiteral("비고"))});
-    bool landscape = false;
-    PrintReport(QStringLiteral("s"), Variant(), makeTable(2, 1, [](int, int) { return Variant("a"); }), s, {}, {},
-                {}, false, landscape);
-    bool seen = false;
-    for (const auto& c : printer->texts()) {
-        if (c.text == QStringLiteral("거래처명칭")) {
-            seen = true;
-            EXPECT_NEAR(c.fontSize, 5.4, 1e-9);
-        }
-        if (c.text == QStringLiteral("비고")) {
-            EXPECT_EQ(c.fontSize, 11);  // fits: 4 bytes in 440
-        }
-    }
-    EXPECT_TRUE(seen);
+    Variant s = makeStru({fieldDef("c", 5, 0, "거래처명칭"), fieldDef("c", 4, 0, "비고")});
+    report(makeTable(2, 1, [](int, int) { return Variant("a"); }), s);
+    EXPECT_NEAR(printed(QStringLiteral("거래처명칭")).fontSize, 5.4, 1e-9);
+    EXPECT_EQ(printed(QStringLiteral("비고")).fontSize, 11);  // fits: 4 bytes in 440
     EXPECT_EQ(printer->FontSize(), 11);  // restored after the shrunk cell
 }
 
 TEST_F(PrintEngine, LargeLetterSettingForcesLandscape) {
     sembrin::pptPublicValue().setInisetting(sembrin::setting::LargeLetterPrint(), QStringLiteral("true"));
-    bool landscape = false;
-    PrintReport(QStringLiteral("s"), Variant(), rows(26), threeColumns(), {}, {}, {}, false, landscape);
-    EXPECT_TRUE(landscape);
+    EXPECT_TRUE(report(rows(26)));
     EXPECT_EQ(printer->pageCount(), 2);  // 25 rows a page
     const auto p1 = printer->textsOnPage(0);
     EXPECT_EQ(p1[0].orientation, 2);
@@ -225,37 +208,28 @@ TEST_F(PrintEngine, LargeLetterSettingForcesLandscape) {
     EXPECT_EQ(printer->Orientation(), 1);  // set upright again at the end
 }
 
-TEST_F(PrintEngine, EmptyTableShowsMessageAndPrintsNothing) {
+TEST_F(PrintEngine, EmptyTablesAndFailuresAreReportedAndTheDocumentDropped) {
     ModalDriver driver;
-    bool landscape = false;
-    PrintReport(QStringLiteral("s"), Variant(), rows(0), threeColumns(), {}, {}, {}, false, landscape);
-    PrintReport(QStringLiteral("s"), Variant(), nullptr, threeColumns(), {}, {}, {}, false, landscape);
-    EXPECT_EQ(driver.messages, QStringList({QStringLiteral("인쇄할 내용이 없습니다."), QStringLiteral("인쇄할 내용이 없습니다.")}));
+    report(rows(0));
+    report(nullptr);
+    EXPECT_EQ(driver.messages, QStringList(2, QStringLiteral("인쇄할 내용이 없습니다.")));
     EXPECT_EQ(printer->pageCount(), 0);
-}
+    driver.messages.clear();
 
-TEST_F(PrintEngine, FailuresAreReportedAndTheDocumentDropped) {
-    ModalDriver driver;
     printer->setDeviceName(QStringLiteral("사무실 프린터"));
     printer->failAtPrint(20);
-    bool landscape = true;
-    PrintReport(QStringLiteral("s"), Variant(), rows(10), threeColumns(), {}, {}, {}, false, landscape);
+    report(rows(10), threeColumns(), false, true);
     ASSERT_EQ(driver.messages.size(), 1);
     EXPECT_EQ(driver.messages[0], QStringLiteral("프린터 오류가 발생하여 프린트를 완료하지 못했습니다.\n\n"
                                                  "현재 지정된 프린터는 '사무실 프린터' 입니다."));
-    bool killed = false, ended = false;
-    for (const auto& c : printer->calls()) {
-        killed |= c.op == Op::KillDoc;
-        ended |= c.op == Op::EndDoc;
-    }
-    EXPECT_TRUE(killed);
-    EXPECT_FALSE(ended);
-    EXPECT_EQ(printer->Orientation(), 1);
+    EXPECT_EQ(count(Op::KillDoc), 1);
+    EXPECT_EQ(count(Op::EndDoc), 0);
+    EXPECT_EQ(printer->Orientation(), 1);  // a portrait report after this one never sets it
 
     // A structure without titles is an ordinary run-time error: shown, and the call returns.
     printer->clear();
     Variant bad = Variant::array({Variant::array({"c", Variant(int16_t(4)), Variant(int16_t(0))})});
-    PrintReport(QStringLiteral("s"), Variant(), rows(3), bad, {}, {}, {}, false, landscape);
+    report(rows(3), bad);
     ASSERT_EQ(driver.messages.size(), 2);
     EXPECT_TRUE(driver.messages[1].startsWith(QStringLiteral("'9' 런타임 오류가 발생했습니다.:\n\n")));
     EXPECT_EQ(printer->pageCount(), 0);
@@ -324,15 +298,10 @@ TEST(PrintToPdf, HeadingPageNumbersTitlesAndFooterReadBack) {
     QString flat = text;
     flat.remove(QRegularExpression(QStringLiteral("[\\s\\x{1}]")));
     auto has = [&](const QString& s) { return flat.contains(QString(s).remove(QLatin1Char(' '))); };
-    EXPECT_TRUE(has(QStringLiteral("거래처별 매출 (  1 /   2)"))) << text.toStdString();
-    EXPECT_TRUE(has(QStringLiteral("거래처별 매출 (  2 /   2)")));
-    EXPECT_TRUE(has(QStringLiteral("2024-03")));
-    EXPECT_TRUE(has(QStringLiteral("품목")));
-    EXPECT_TRUE(has(QStringLiteral("수량")));
-    EXPECT_TRUE(has(QStringLiteral("일자")));
+    for (const char* shown : {"거래처별 매출 (  1 /   2)", "거래처별 매출 (  2 /   2)", "2024-03", "품목", "수량", "일자",
+                              "item44", "43,000"})
+        EXPECT_TRUE(has(QString::fromUtf8(shown))) << shown << " in " << text.toStdString();
     EXPECT_EQ(flat.count(QStringLiteral("123-45-67890한빛청과02-123-4567")), 2);  // a footer on each page
-    EXPECT_TRUE(has(QStringLiteral("item44")));
-    EXPECT_TRUE(has(QStringLiteral("43,000")));
     EXPECT_EQ(text.count(QLatin1Char('\f')), 2);  // two pages, no blank third
 }
 
@@ -341,16 +310,14 @@ TEST(PrintWithoutPrinter, AsksForAPdfFileAndPrintsThere) {
     setCurrentPrinter(nullptr);
     QTemporaryDir dir;
     ModalDriver driver;
-    bool landscape = false;
-    // Cancelled: told why, then nothing printed.
-    PrintReport(QStringLiteral("s"), Variant(), rows(3), threeColumns(), {}, {}, {}, false, landscape);
+    report(rows(3));  // cancelled: told why, then nothing printed
     ASSERT_EQ(driver.messages.size(), 1);
     EXPECT_TRUE(driver.messages[0].contains(QStringLiteral("PDF")));
     EXPECT_EQ(driver.dialogs, 1);
     EXPECT_EQ(driver.lastDialogSuffix, QStringLiteral("pdf"));
 
     driver.fileAnswer = dir.filePath(QStringLiteral("out"));
-    PrintReport(QStringLiteral("s"), Variant(), rows(3), threeColumns(), {}, {}, {}, false, landscape);
+    report(rows(3));
     EXPECT_EQ(driver.dialogs, 2);
     QFile pdf(dir.filePath(QStringLiteral("out.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));

@@ -1,7 +1,8 @@
 // The keyboard's way through the viewer and the selection list, their sizes, and the files the
 // user saves: where the dialogs open, what they propose, and what a PDF reads back as.
 #include "ModalDriver.h"
-#include "TestSupport.h"
+#include "MakeTable.h"
+#include "WidgetTest.h"
 #include "WaitFor.h"
 
 #include "ostrel/fncCmnDlg.h"
@@ -10,6 +11,7 @@
 #include "tavrin/clsOuthand.h"
 #include "tavrin/frmSelectA.h"
 #include "tavrin/mdlPrint.h"
+#include "tessel/Stru.h"
 #include "tessel/Twips.h"
 #include "tessel/ab.h"
 #include "tessel/invar.h"
@@ -29,17 +31,17 @@
 
 using namespace tavrin;
 using ostrel::Variant;
-using tavrin::test::col;
 using vendra::test::ModalDriver;
 
 namespace {
 
 Variant twoColumns() {
-    return tavrin::test::stru({col("c", 8, 0, QStringLiteral("품목")), col("n", 6, 0, QStringLiteral("수량"))});
+    return tessel::makeStru(
+        {tessel::fieldDef("c", 8, 0, QStringLiteral("품목")), tessel::fieldDef("n", 6, 0, QStringLiteral("수량"))});
 }
 
 ostrel::TableRef items(int n) {
-    return tavrin::test::makeTable(2, n, [](int i, int j) -> Variant {
+    return vendra::test::makeTable(2, n, [](int i, int j) -> Variant {
         return j == 0 ? Variant(QStringLiteral("item %1").arg(i)) : Variant(int32_t(i * 1000));
     });
 }

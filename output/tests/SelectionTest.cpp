@@ -1,17 +1,18 @@
 #include "ModalDriver.h"
-#include "TestSupport.h"
+#include "MakeTable.h"
+#include "WidgetTest.h"
 #include "tavrin/fncSelectA.h"
 #include "tavrin/frmSelectA.h"
 #include "tessel/ab.h"
+#include "tessel/Stru.h"
 
 #include <QPushButton>
-#include <QTest>
-#include <gtest/gtest.h>
 
 using namespace tavrin;
 using ostrel::Variant;
-using tavrin::test::col;
-using tavrin::test::makeTable;
+using tessel::fieldDef;
+using tessel::makeStru;
+using vendra::test::makeTable;
 
 namespace {
 
@@ -24,9 +25,7 @@ void whenShown(vendra::test::ModalDriver& driver, std::function<void(frmSelectA*
     });
 }
 
-Variant products() {
-    return tavrin::test::stru({col("c", 10, 0, QStringLiteral("품명")), col("c", 4, 0, QStringLiteral("단위"))});
-}
+Variant products() { return makeStru({fieldDef("c", 10, 0, "품명"), fieldDef("c", 4, 0, "단위")}); }
 
 // Three fields, one of them hidden from the structure.
 ostrel::TableRef items() {
@@ -50,66 +49,41 @@ TEST(SelectB, OkReturnsTheEditedGridTableCancelAndCloseBoxLeaveIt) {
     fncSelectA f;
     auto a = items();
     const auto original = a;
-    whenShown(driver, [](frmSelectA* frm) {
-        EXPECT_EQ(frm->windowTitle(), QStringLiteral("발주품목선택"));
-        EXPECT_EQ(frm->ab1()->RecCount(), 4);
-        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
-        QTest::mouseClick(frm->cmdCancel(), Qt::LeftButton);
-    });
-    EXPECT_FALSE(f.selectb(QStringLiteral("발주품목선택"), a, products(), 12));
-    EXPECT_EQ(a, original);
-    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
-
-    whenShown(driver, [](frmSelectA* frm) {
-        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
-        frm->close();  // the close box counts as Cancel
-    });
-    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 12));
-    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("품목1"));
-
-    whenShown(driver, [](frmSelectA* frm) {
-        frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
-        QTest::mouseClick(frm->cmdOK(), Qt::LeftButton);
-    });
-    EXPECT_TRUE(f.selectb(QStringLiteral("s"), a, products(), 12));
+    struct Case {
+        const char* how;
+        std::function<void(frmSelectA*)> end;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"Cancel", [](frmSelectA* frm) { QTest::mouseClick(frm->cmdCancel(), Qt::LeftButton); }, false},
+        {"close box", [](frmSelectA* frm) { frm->close(); }, false},
+        {"OK", [](frmSelectA* frm) { QTest::mouseClick(frm->cmdOK(), Qt::LeftButton); }, true},
+    };
+    for (const Case& c : cases) {
+        whenShown(driver, [&](frmSelectA* frm) {
+            EXPECT_EQ(frm->windowTitle(), QStringLiteral("발주품목선택"));
+            EXPECT_EQ(frm->ab1()->RecCount(), 4);
+            frm->ab1()->setCell(1, 0, Variant(QStringLiteral("바뀐이름")));
+            c.end(frm);
+        });
+        EXPECT_EQ(f.selectb(QStringLiteral("발주품목선택"), a, products(), 12), c.ok) << c.how;
+        EXPECT_EQ(a->Cell(1, 0).toString(), c.ok ? QStringLiteral("바뀐이름") : QStringLiteral("품목1")) << c.how;
+        if (!c.ok) EXPECT_EQ(a, original) << c.how;
+    }
     EXPECT_NE(a, original);  // the grid's table
-    EXPECT_EQ(a->Cell(1, 0).toString(), QStringLiteral("바뀐이름"));
     EXPECT_EQ(a->RecCount(), 4);
     EXPECT_EQ(a->Cell(3, 2).toLong(), 103);  // the hidden field came through
     EXPECT_EQ(original->Cell(1, 0).toString(), QStringLiteral("품목1"));
 }
 
-TEST(SelectB, KeysAndFontSize) {
+TEST(SelectB, TheUserStartsInTheGridEscCancelsEnterConfirmsAndFontSize) {
     vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
     float seen = 0;
-    whenShown(driver, [&](frmSelectA* frm) {
-        seen = frm->fontsize();
-        int esc = 27;
-        emit frm->ab1()->abexit(esc);
-    });
-    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 0));
-    EXPECT_EQ(seen, 12);  // 0 keeps the window's size
-
-    whenShown(driver, [&](frmSelectA* frm) {
-        seen = frm->fontsize();
-        // The buttons sit below the grid.
-        EXPECT_GT(frm->cmdOK()->y(), frm->ab1()->y() + frm->ab1()->height());
-        EXPECT_GE(frm->width(), frm->ab1()->x() + frm->ab1()->width());
-        int enter = 13;
-        emit frm->ab1()->keycommand(enter);
-    });
-    EXPECT_TRUE(f.selectb(QStringLiteral("s"), a, products(), 9));
-    EXPECT_EQ(seen, 9);
-}
-
-TEST(SelectB, TheUserStartsInTheGridAndEscCancels) {
-    vendra::test::ModalDriver driver;
-    fncSelectA f;
-    auto a = items();
     bool inGrid = false;
     whenShown(driver, [&](frmSelectA* frm) {
+        seen = frm->fontsize();
         // The grid holds the focus from the start, not only once the window system activates the window.
         QWidget* fw = frm->focusWidget();
         inGrid = fw && frm->ab1()->isAncestorOf(fw);
@@ -117,50 +91,46 @@ TEST(SelectB, TheUserStartsInTheGridAndEscCancels) {
         if (inGrid) QTest::keyClick(fw, Qt::Key_Escape);
         else frm->cancel();
     });
-    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 12));
+    EXPECT_FALSE(f.selectb(QStringLiteral("s"), a, products(), 0));
     EXPECT_TRUE(inGrid);
+    EXPECT_EQ(seen, 12);  // 0 keeps the window's size
+
+    whenShown(driver, [&](frmSelectA* frm) {
+        seen = frm->fontsize();
+        EXPECT_GT(frm->cmdOK()->y(), frm->ab1()->y() + frm->ab1()->height());  // the buttons below the grid
+        int enter = 13;
+        emit frm->ab1()->keycommand(enter);
+    });
+    EXPECT_TRUE(f.selectb(QStringLiteral("s"), a, products(), 9));
+    EXPECT_EQ(seen, 9);
 }
 
-TEST(SelectA, TicksDecideTheRowsKept) {
+TEST(SelectA, TicksDecideTheRowsKeptWithTheirHiddenFields) {
     vendra::test::ModalDriver driver;
     fncSelectA f;
     auto a = items();
-    auto same = a;
-
-    // All ticked by default, OK unchanged: every row in the same order, hidden fields kept.
-    whenShown(driver, [](frmSelectA* frm) {
-        EXPECT_EQ(frm->ab1()->displayedFields(), 3);
-        EXPECT_EQ(frm->ab1()->titles(0).toString(), QStringLiteral("선택"));
-        EXPECT_EQ(frm->ab1()->Cell(0, 0), Variant(true));
-        frm->confirm();
-    });
-    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), true));
-    EXPECT_EQ(a, same);  // the caller's table object, refilled
-    EXPECT_EQ(names(a), QStringList({"품목0", "품목1", "품목2", "품목3"}));
-    EXPECT_EQ(a->NOF(), 3);
-    EXPECT_EQ(a->Cell(2, 2).toLong(), 102);
-
-    // Cancelled after changes: untouched.
-    whenShown(driver, [](frmSelectA* frm) {
-        frm->ab1()->setCell(0, 0, Variant());
-        frm->cancel();
-    });
-    EXPECT_FALSE(f.selecta(QStringLiteral("s"), a, products(), true));
-    EXPECT_EQ(a->RecCount(), 4);
-
-    // Two ticks out of none.
-    whenShown(driver, [](frmSelectA* frm) {
-        EXPECT_TRUE(frm->ab1()->Cell(0, 0).isEmpty() || frm->ab1()->Cell(0, 0) == Variant(false));
-        frm->ab1()->setCell(3, 0, Variant(true));
-        frm->ab1()->setCell(1, 0, Variant(true));
-        frm->confirm();
-    });
-    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), false));
-    EXPECT_EQ(names(a), QStringList({"품목1", "품목3"}));
-    EXPECT_EQ(a->Cell(1, 2).toLong(), 103);
-
-    // Confirmed with no ticks: empty.
-    whenShown(driver, [](frmSelectA* frm) { frm->confirm(); });
-    EXPECT_TRUE(f.selecta(QStringLiteral("s"), a, products(), false));
-    EXPECT_EQ(a->RecCount(), 0);
+    const auto same = a;
+    struct Case {
+        bool ticked;                            // every row ticked when shown
+        std::vector<std::pair<int, bool>> set;  // then these ticks set or cleared
+        bool ok;
+        QStringList kept;
+    };
+    const QStringList all{"품목0", "품목1", "품목2", "품목3"};
+    for (const Case& c : {Case{true, {}, true, all}, Case{true, {{0, false}}, false, all},  // cancelled: untouched
+                          Case{false, {{3, true}, {1, true}}, true, {"품목1", "품목3"}},
+                          Case{false, {}, true, {}}}) {
+        whenShown(driver, [&](frmSelectA* frm) {
+            EXPECT_EQ(frm->ab1()->displayedFields(), 3);
+            EXPECT_EQ(frm->ab1()->titles(0).toString(), QStringLiteral("선택"));
+            EXPECT_EQ(frm->ab1()->Cell(0, 0).identical(Variant(true)), c.ticked);
+            for (auto [r, on] : c.set) frm->ab1()->setCell(r, 0, on ? Variant(true) : Variant());
+            if (c.ok) frm->confirm();
+            else frm->cancel();
+        });
+        EXPECT_EQ(f.selecta(QStringLiteral("s"), a, products(), c.ticked), c.ok);
+        EXPECT_EQ(a, same);  // the caller's table object, refilled
+        EXPECT_EQ(names(a), c.kept);
+        for (int i = 0; i < a->RecCount(); ++i) EXPECT_EQ(a->Cell(i, 2).toLong(), 100 + c.kept[i].right(1).toInt());
+    }
 }
