@@ -56,7 +56,7 @@ const std::map<std::string, const char*> kHelp = {
      "one line each unless --quiet. Stops on SIGINT or SIGTERM, answering the requests in flight.\n"
      "Limits (seconds may have decimals): a request's header within 10 s of its first byte, the\n"
      "whole request within 30 s; keep-alive connections idle at most 60 s; 10000 connections, 64\n"
-     "per client address (0: any number); bodies up to 1048576 bytes (413 beyond); 8 handler\n"
+     "per client address (0: any number); bodies up to 1048576 bytes (413 beyond); 32 handler\n"
      "threads; 5 s for requests in flight at a stop.\n"},
     {"init",
      "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},

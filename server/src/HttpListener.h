@@ -26,7 +26,7 @@ struct HttpLimits {
     size_t maxPerAddress = 64;  // 0: no limit
     size_t maxBodyBytes = 1024 * 1024;
     size_t maxHeaderBytes = 64 * 1024;
-    int workers = 8;
+    int workers = 32;  // waiting durable updates share one commit; reads go on meanwhile
 };
 
 struct HttpRequest {
