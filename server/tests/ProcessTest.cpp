@@ -217,7 +217,9 @@ TEST(ProcessTest, SlowSilentAndIdleConnectionsAreCutOffWhileOthersAreServed) {
         for (Case& c : cases) {
             if (c.peer->closed) continue;
             const std::string got = c.peer->receive(20);
-            if (c.trickles) EXPECT_EQ(got, "");
+            if (c.trickles) {
+                EXPECT_EQ(got, "");
+            }
             if (c.peer->closed) c.closedAt = std::chrono::steady_clock::now();
             if (c.trickles && !c.peer->closed) c.peer->send(header.substr(trickled++ % header.size(), 1));
             allClosed = allClosed && c.peer->closed;
