@@ -2,6 +2,7 @@
 // framework (the ceiling), the price list (200 products), a stored order (30 lines), a 30-line
 // order update (durable), and the same update committed straight to the store without HTTP.
 // Each case reports requests per second and the 99th percentile latency.
+#include "HttpListener.h"
 #include "Replies.h"
 #include "ServerRig.h"
 #include "SqliteStore.h"
@@ -54,7 +55,7 @@ struct Rig {
     SqliteStore store{dir.path(QStringLiteral("bench.db"))};
     SqliteStore rawStore{dir.path(QStringLiteral("raw.db"))};
     std::unique_ptr<RunningServer> server;
-    httplib::Server ceiling;
+    std::unique_ptr<HttpListener> ceiling;
     std::thread ceilingThread;
     int ceilingPort = 0;
     std::string cookie;
@@ -73,19 +74,16 @@ struct Rig {
         server = std::make_unique<RunningServer>(store, o);
         cookie = LoginCookie(server->port(), "shop", "pw");
 
-        // Same framework, same pool size and keep-alive: only the handler differs.
-        ceiling.new_task_queue = [n = o.threads] { return new httplib::ThreadPool(static_cast<size_t>(n)); };
-        ceiling.set_keep_alive_max_count(100);
-        ceiling.set_tcp_nodelay(true);
-        ceiling.Get("/ping", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("<success>1</success>", "text/plain; charset=UTF-8");
+        // Same connection layer and limits: only the handler differs.
+        ceiling = std::make_unique<HttpListener>(o.http, [](const HttpRequest&) {
+            return HttpResponse{200, "text/plain; charset=UTF-8", "<success>1</success>", {}};
         });
-        ceilingPort = ceiling.bind_to_any_port("127.0.0.1");
-        ceilingThread = std::thread([this] { ceiling.listen_after_bind(); });
-        while (!ceiling.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ceilingPort = ceiling->bind("127.0.0.1", 0);
+        ceilingThread = std::thread([this] { ceiling->run(); });
+        while (!ceiling->isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~Rig() {
-        ceiling.stop();
+        ceiling->stop();
         ceilingThread.join();
     }
     int port() const { return server->port(); }

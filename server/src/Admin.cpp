@@ -48,10 +48,16 @@ const std::map<std::string, const char*> kHelp = {
     {"serve",
      "usage: vendra-server [--db FILE] serve [--listen HOST:PORT] [--host HOST] [--port PORT]\n"
      "                     [--version-text TEXT] [--login-notice TEXT] [--threads N] [--quiet]\n"
+     "                     [--header-timeout S] [--request-timeout S] [--idle-timeout S] [--stop-timeout S]\n"
+     "                     [--max-connections N] [--max-per-address N] [--max-body BYTES]\n"
      "Serves on 127.0.0.1:8080 unless told otherwise (port 0 picks a free port). The first line\n"
      "on standard output names the address. --version-text is the client version announced at\n"
      "login in caption form (default \"Vendra - 1310.29\"). Requests are logged to standard error\n"
-     "one line each unless --quiet. Stops on SIGINT or SIGTERM.\n"},
+     "one line each unless --quiet. Stops on SIGINT or SIGTERM, answering the requests in flight.\n"
+     "Limits (seconds may have decimals): a request's header within 10 s of its first byte, the\n"
+     "whole request within 30 s; keep-alive connections idle at most 60 s; 10000 connections, 64\n"
+     "per client address (0: any number); bodies up to 1048576 bytes (413 beyond); 32 handler\n"
+     "threads; 5 s for requests in flight at a stop.\n"},
     {"init",
      "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
     {"demo",
@@ -203,11 +209,26 @@ int serve(const Args& a, const QString& dbPath, CommandContext& ctx) {
     ServerOptions options;
     if (auto it = a.options.find("version-text"); it != a.options.end()) options.versionText = q(it->second);
     if (auto it = a.options.find("login-notice"); it != a.options.end()) options.loginNotice = q(it->second);
-    if (auto it = a.options.find("threads"); it != a.options.end()) {
+    HttpLimits& limits = options.http;
+    auto number = [&](const char* name, double min, double max, auto apply) {
+        auto it = a.options.find(name);
+        if (it == a.options.end()) return;
         bool ok = false;
-        options.threads = q(it->second).toInt(&ok);
-        if (!ok || options.threads < 1 || options.threads > 256) throw UsageError("--threads takes 1 to 256");
-    }
+        const double v = q(it->second).toDouble(&ok);
+        if (!ok || v < min || v > max)
+            throw UsageError("--" + std::string(name) + " takes " + s(QString::number(min)) + " to " +
+                             s(QString::number(max)));
+        apply(v);
+    };
+    auto seconds = [](double v) { return std::chrono::milliseconds(static_cast<int64_t>(v * 1000)); };
+    number("threads", 1, 256, [&](double v) { limits.workers = static_cast<int>(v); });
+    number("header-timeout", 0.1, 3600, [&](double v) { limits.headerTimeout = seconds(v); });
+    number("request-timeout", 0.1, 3600, [&](double v) { limits.requestTimeout = seconds(v); });
+    number("idle-timeout", 0.1, 86400, [&](double v) { limits.idleTimeout = seconds(v); });
+    number("stop-timeout", 0, 8, [&](double v) { limits.stopTimeout = seconds(v); });
+    number("max-connections", 1, 1e6, [&](double v) { limits.maxConnections = static_cast<size_t>(v); });
+    number("max-per-address", 0, 1e6, [&](double v) { limits.maxPerAddress = static_cast<size_t>(v); });
+    number("max-body", 1024, 1 << 30, [&](double v) { limits.maxBodyBytes = static_cast<size_t>(v); });
     if (std::find(a.flags.begin(), a.flags.end(), "quiet") != a.flags.end()) options.log = nullptr;
     return Serve(dbPath, host, port, options, ctx.out, ctx.err);
 }
@@ -242,7 +263,11 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
     }
 
     if (cmd == "serve")
-        return serve(parseArgs(rest, {"listen", "host", "port", "version-text", "login-notice", "threads"}, {"quiet"}),
+        return serve(parseArgs(rest,
+                               {"listen", "host", "port", "version-text", "login-notice", "threads", "header-timeout",
+                                "request-timeout", "idle-timeout", "stop-timeout", "max-connections",
+                                "max-per-address", "max-body"},
+                               {"quiet"}),
                      dbPath, ctx);
 
     SqliteStore store(dbPath);

@@ -7,10 +7,9 @@
 #include <ostrel/RuntimeError.h>
 #include <vendra/order/Protocol.h>
 
-#include <httplib.h>
-
 #include <QDateTime>
 #include <QSet>
+#include <algorithm>
 #include <semaphore>
 #include <span>
 
@@ -38,14 +37,6 @@ QString badText(const QString& name) {
     return QStringLiteral("사용할 수 없는 문자열(</)이 들어 있습니다: ") + name;
 }
 
-// Per-request facts for the log line, kept on the worker thread that serves the request.
-struct RequestTrace {
-    Clock::time_point start{};
-    bool started = false;
-    QString orderer;
-};
-thread_local RequestTrace trace;
-
 // Password checks are deliberately expensive in memory; a few at a time is plenty.
 std::counting_semaphore<64> hashSlots(4);
 
@@ -70,13 +61,8 @@ private:
     QString duplicate_;
 };
 
-void writeUtf8(httplib::Response& res, int status, const QByteArray& utf8) {
-    res.status = status;
-    res.set_content(utf8.constData(), static_cast<size_t>(utf8.size()), "text/plain; charset=UTF-8");
-}
-
-void refuse(httplib::Response& res, int status, const QString& message) {
-    writeUtf8(res, status, RefusalReply(message).toUtf8());
+HttpResponse utf8Response(int status, const QByteArray& utf8) {
+    return {status, "text/plain; charset=UTF-8", utf8.toStdString(), {}};
 }
 
 // Any "<subject>_<n>" field with n >= count, for the indexed groups of an update.
@@ -121,10 +107,11 @@ struct OrderServer::Reply {
     int status = 200;
     QString body;
     QByteArray utf8;  // the body already encoded, when it comes from a cache
+    std::string cookie;  // the reply's Set-Cookie, when not empty
 
-    static Reply ok(const QString& body) { return {200, body, {}}; }
+    static Reply ok(const QString& body) { return {200, body, {}, {}}; }
     static Reply refuse(int status, const QString& message, const QString& before = {}) {
-        return {status, RefusalReply(message, before), {}};
+        return {status, RefusalReply(message, before), {}, {}};
     }
 };
 
@@ -134,6 +121,7 @@ struct OrderServer::Call {
     FieldMap fields;
     std::optional<Session> session;
     std::string cookie;  // the reply's Set-Cookie, when not empty
+    QString orderer;     // for the log line: the session's, else the one the request names
 
     // A field the route requires, so present.
     const QString& operator[](const char* name) const { return *fields.get(QLatin1String(name)); }
@@ -197,33 +185,23 @@ const std::vector<OrderServer::Route>& OrderServer::routes() {
 OrderServer::OrderServer(Store& store, ServerOptions options)
     : store_(store),
       options_(std::move(options)),
-      sessions_(options_.sessionIdleLimit),
-      throttle_(options_.freeLoginFailures, options_.loginDelayBase, options_.loginDelayMax),
-      http_(std::make_unique<httplib::Server>()) {
-    install();
-}
+      sessions_(store_, options_.sessionIdleLimit, options_.sessionsPerOrderer),
+      throttle_(store_, options_.freeLoginFailures, options_.loginDelayBase, options_.loginDelayMax),
+      http_(options_.http, [this](const HttpRequest& req) { return handle(req); }) {}
 
-OrderServer::~OrderServer() { stop(); }
+OrderServer::~OrderServer() = default;
 
-int OrderServer::bind(const QString& host, int port) {
-    std::string h = host.toStdString();
-    if (port == 0) return http_->bind_to_any_port(h);
-    return http_->bind_to_port(h, port) ? port : -1;
-}
+int OrderServer::bind(const QString& host, int port) { return http_.bind(host.toStdString(), port); }
 
-bool OrderServer::run() { return http_->listen_after_bind(); }
+bool OrderServer::run() { return http_.run(); }
 
-void OrderServer::stop() {
-    if (http_) http_->stop();
-}
+void OrderServer::stop() { http_.stop(); }
 
-bool OrderServer::isRunning() const { return http_->is_running(); }
+bool OrderServer::isRunning() const { return http_.isRunning(); }
 
-std::optional<Session> OrderServer::sessionOf(const httplib::Request& req) {
+std::optional<Session> OrderServer::sessionOf(const HttpRequest& req) {
     const std::string prefix = std::string(kSessionCookie) + "=";
-    size_t n = req.get_header_value_count("Cookie");
-    for (size_t i = 0; i < n; ++i) {
-        std::string header = req.get_header_value("Cookie", i);
+    for (const std::string& header : req.values("Cookie")) {
         size_t pos = 0;
         while (pos < header.size()) {
             size_t end = header.find(';', pos);
@@ -241,130 +219,86 @@ std::optional<Session> OrderServer::sessionOf(const httplib::Request& req) {
     return std::nullopt;
 }
 
-void OrderServer::logRequest(const httplib::Request& req, const httplib::Response& res) {
+void OrderServer::logRequest(const HttpRequest& req, int status, const QString& orderer, Clock::time_point start) {
     if (!options_.log) return;
-    QString duration = QStringLiteral("-");
-    if (trace.started) {
-        double ms = std::chrono::duration<double, std::milli>(Clock::now() - trace.start).count();
-        duration = QString::number(ms, 'f', 2) + QStringLiteral("ms");
-    }
-    QString orderer = trace.orderer.isEmpty() ? QStringLiteral("-") : oneLine(trace.orderer);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     QByteArray line = (timeText() + QLatin1Char(' ') + oneLine(QString::fromStdString(req.method)) + QLatin1Char(' ') +
-                       oneLine(QString::fromStdString(req.path)) + QStringLiteral(" orderer=") + orderer +
-                       QStringLiteral(" status=") + QString::number(res.status) + QLatin1Char(' ') + duration +
-                       QLatin1Char('\n'))
+                       oneLine(QString::fromStdString(req.path())) + QStringLiteral(" orderer=") +
+                       (orderer.isEmpty() ? QStringLiteral("-") : oneLine(orderer)) + QStringLiteral(" status=") +
+                       QString::number(status) + QLatin1Char(' ') + QString::number(ms, 'f', 2) +
+                       QStringLiteral("ms\n"))
                           .toUtf8();
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), options_.log);
     std::fflush(options_.log);
-    trace = RequestTrace{};
 }
 
-
-void OrderServer::install() {
-    httplib::Server& s = *http_;
-    const int threads = std::max(1, options_.threads);
-    s.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
-    s.set_payload_max_length(options_.maxBodyBytes * 16);
-    s.set_read_timeout(10, 0);
-    s.set_write_timeout(10, 0);
-    s.set_keep_alive_max_count(100);
-    // Headers and body go out in separate writes; without this Nagle holds the body for an ACK.
-    s.set_tcp_nodelay(true);
-
-    s.set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
-        trace = RequestTrace{Clock::now(), true, {}};
-        return httplib::Server::HandlerResponse::Unhandled;
-    });
-    s.set_logger([this](const httplib::Request& req, const httplib::Response& res) { logRequest(req, res); });
-    // Statuses the framework sets by itself (unknown path, body too large, malformed request)
-    // still answer in tag text; replies of our handlers already carry theirs.
-    s.set_error_handler(httplib::Server::HandlerWithResponse([](const httplib::Request&, httplib::Response& res) {
-        if (!res.body.empty()) return httplib::Server::HandlerResponse::Unhandled;
-        refuse(res, res.status,
-               res.status == 404 ? kMsgUnknownPath : res.status == 413 ? kMsgTooLarge : kMsgBadRequest);
-        return httplib::Server::HandlerResponse::Handled;
-    }));
-    s.set_exception_handler([](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
-        refuse(res, 500, kMsgServerError);
-    });
-
-    for (const Route& route : routes()) {
-        auto wrongMethod = [&route](httplib::Response& res) {
-            res.set_header("Allow", route.method == Method::Post ? "POST" : "GET");
-            refuse(res, 405, kMsgBadMethod);
-        };
-        s.Get(route.path, [this, &route, wrongMethod](const httplib::Request& req, httplib::Response& res) {
-            if (route.method != Method::Get) return wrongMethod(res);
-            const size_t q = req.target.find('?');
-            QByteArrayView query;
-            if (q != std::string::npos)
-                query = QByteArrayView(req.target.data() + q + 1, static_cast<qsizetype>(req.target.size() - q - 1));
-            serve(route, req, query, res);
-        });
-        // Bodies are read through a content reader: the framework's own reading of form bodies stops
-        // at 8 KiB, which is about 60 order lines.
-        s.Post(route.path, [this, &route, wrongMethod](const httplib::Request& req, httplib::Response& res,
-                                                       const httplib::ContentReader& reader) {
-            // Reading stops keeping bytes at our limit but drains the rest, so the client is
-            // told why (413) instead of seeing the connection drop; the framework's payload limit
-            // (a multiple of ours) ends a body too large even to drain.
-            std::string body;
-            bool tooLarge = false;
-            reader([&](const char* data, size_t length) {
-                if (tooLarge || body.size() + length > options_.maxBodyBytes) {
-                    tooLarge = true;
-                    body.clear();
-                    return true;
-                }
-                body.append(data, length);
-                return true;
-            });
-            if (tooLarge) return refuse(res, 413, kMsgTooLarge);
-            if (route.method != Method::Post) return wrongMethod(res);
-            serve(route, req, QByteArrayView(body.data(), static_cast<qsizetype>(body.size())), res);
-        });
-    }
-}
-
-void OrderServer::serve(const Route& route, const httplib::Request& req, QByteArrayView form,
-                        httplib::Response& res) {
+// The route of the path answers; a request the connection layer could not read, an unknown path
+// or the wrong method is refused in tag text like any other.
+HttpResponse OrderServer::handle(const HttpRequest& req) {
+    const Clock::time_point start = Clock::now();
+    QString orderer;
+    const std::string path = req.path();
+    const auto& table = routes();
+    auto route = std::find_if(table.begin(), table.end(), [&](const Route& r) { return path == r.path; });
+    const bool isGet = req.method == "GET", isPost = req.method == "POST";
     Reply reply;
-    std::string cookie;
+    std::vector<std::pair<std::string, std::string>> headers;
+    if (req.fault) {
+        reply = Reply::refuse(req.fault, req.fault == 400 ? kMsgBadRequest : kMsgTooLarge);
+    } else if (route == table.end()) {
+        reply = Reply::refuse(404, kMsgUnknownPath);
+    } else if (!(route->method == Method::Get ? isGet : isPost)) {
+        headers.emplace_back("Allow", route->method == Method::Post ? "POST" : "GET");
+        reply = Reply::refuse(405, kMsgBadMethod);
+    } else {
+        const size_t q = req.target.find('?');
+        QByteArrayView form;
+        if (isPost)
+            form = QByteArrayView(req.body.data(), static_cast<qsizetype>(req.body.size()));
+        else if (q != std::string::npos)
+            form = QByteArrayView(req.target.data() + q + 1, static_cast<qsizetype>(req.target.size() - q - 1));
+        reply = serve(*route, req, form, orderer);
+        if (!reply.cookie.empty()) headers.emplace_back("Set-Cookie", reply.cookie);
+    }
+    logRequest(req, reply.status, orderer, start);
+    HttpResponse res = utf8Response(reply.status, reply.utf8.isEmpty() ? reply.body.toUtf8() : reply.utf8);
+    res.headers = std::move(headers);
+    return res;
+}
+
+OrderServer::Reply OrderServer::serve(const Route& route, const HttpRequest& req, QByteArrayView form,
+                                      QString& orderer) {
     try {
         auto fields = DecodeForm(form);
-        if (!fields) {
-            reply = Reply::refuse(400, kMsgEncoding);
-        } else {
-            Call call{*fields, FieldMap(*fields), std::nullopt, {}};
-            std::optional<Reply> refusal = admit(route, req, call);
-            reply = refusal ? *refusal : (this->*route.handle)(call);
-            cookie = call.cookie;
-        }
+        if (!fields) return Reply::refuse(400, kMsgEncoding);
+        Call call{*fields, FieldMap(*fields), std::nullopt, {}, {}};
+        std::optional<Reply> refusal = admit(route, req, call);
+        orderer = call.orderer;
+        if (refusal) return *refusal;
+        Reply reply = (this->*route.handle)(call);
+        reply.cookie = call.cookie;
+        return reply;
     } catch (const StoreError& e) {
         if (options_.log)
             std::fprintf(options_.log, "%s store error %d: %s\n", qPrintable(timeText()), e.code(), e.what());
-        reply = Reply::refuse(500, kMsgServerError);
     } catch (const ostrel::RuntimeError& e) {
         if (options_.log) std::fprintf(options_.log, "%s error %d: %s\n", qPrintable(timeText()), e.number(), e.what());
-        reply = Reply::refuse(500, kMsgServerError);
     } catch (const std::exception& e) {
         if (options_.log) std::fprintf(options_.log, "%s error: %s\n", qPrintable(timeText()), e.what());
-        reply = Reply::refuse(500, kMsgServerError);
     }
-    if (!cookie.empty()) res.set_header("Set-Cookie", cookie);
-    writeUtf8(res, reply.status, reply.utf8.isEmpty() ? reply.body.toUtf8() : reply.utf8);
+    return Reply::refuse(500, kMsgServerError);
 }
 
 // The checks every route shares, in this order: the session when the route touches an orderer's
 // data, fields sent twice, the required fields, and that the request names the session's own
 // orderer and receiver. A refusal, or none when the handler may go ahead.
-std::optional<OrderServer::Reply> OrderServer::admit(const Route& route, const httplib::Request& req, Call& c) {
-    trace.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::OrdererCI));
-    if (trace.orderer.isEmpty()) trace.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::BuyerCI));
+std::optional<OrderServer::Reply> OrderServer::admit(const Route& route, const HttpRequest& req, Call& c) {
+    c.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::OrdererCI));
+    if (c.orderer.isEmpty()) c.orderer = corvane::FormValue(c.form, QString::fromLatin1(field::BuyerCI));
     if (route.owner.receiver) {
         c.session = sessionOf(req);
         if (!c.session) return Reply::refuse(403, kMsgLoginNeeded);
-        trace.orderer = c.session->orderer;
+        c.orderer = c.session->orderer;
     }
     if (route.refusesRepeats && !c.fields.duplicate().isEmpty())
         return Reply::refuse(400, kMsgDuplicate + c.fields.duplicate());
@@ -431,7 +365,7 @@ OrderServer::Reply OrderServer::unitPricesSelect(Call& c) {
     {
         std::lock_guard lock(priceCacheMutex_);
         auto it = priceCache_.constFind(cacheKey);
-        if (it != priceCache_.constEnd() && it->version == version) return {200, {}, it->utf8};
+        if (it != priceCache_.constEnd() && it->version == version) return {200, {}, it->utf8, {}};
     }
     Reply reply = Reply::ok(PriceListReply(store_.priceList(receiver, grade)));
     reply.utf8 = reply.body.toUtf8();

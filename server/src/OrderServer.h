@@ -1,6 +1,7 @@
 #pragma once
 // The order server's HTTP side: the eight endpoints of the ordering protocol over a Store.
 // Requests are form fields in code page 949; replies are tag text in UTF-8.
+#include "HttpListener.h"
 #include "Sessions.h"
 #include "Store.h"
 
@@ -15,25 +16,19 @@
 #include <optional>
 #include <vector>
 
-namespace httplib {
-class Server;
-struct Request;
-struct Response;
-}  // namespace httplib
-
 namespace vendra::server {
 
 struct ServerOptions {
     // Announced at login in the client's caption form; a client with a smaller caption is told to upgrade.
     QString versionText = QStringLiteral("Vendra - 1310.29");
     QString loginNotice;  // shown by the client at login when not empty
-    size_t maxBodyBytes = 1024 * 1024;
-    int threads = 16;
+    HttpLimits http;
     int maxLinesPerOrder = 5000;
     int freeLoginFailures = 3;
     std::chrono::milliseconds loginDelayBase = std::chrono::seconds(1);
     std::chrono::milliseconds loginDelayMax = std::chrono::seconds(60);
     std::chrono::seconds sessionIdleLimit = std::chrono::hours(12);
+    int sessionsPerOrderer = 20;  // the oldest beyond go
     FILE* log = stderr;  // one line per request; nullptr for none
 };
 
@@ -59,9 +54,9 @@ private:
     struct Route;
     static const std::vector<Route>& routes();
 
-    void install();
-    void serve(const Route& route, const httplib::Request& req, QByteArrayView form, httplib::Response& res);
-    std::optional<Reply> admit(const Route& route, const httplib::Request& req, Call& call);
+    HttpResponse handle(const HttpRequest& req);
+    Reply serve(const Route& route, const HttpRequest& req, QByteArrayView form, QString& orderer);
+    std::optional<Reply> admit(const Route& route, const HttpRequest& req, Call& call);
 
     Reply login(Call& c);
     Reply noticeSelect(Call& c);
@@ -72,14 +67,14 @@ private:
     Reply ordersUpdate(Call& c);
     Reply displayUpdate(Call& c);
 
-    std::optional<Session> sessionOf(const httplib::Request& req);
-    void logRequest(const httplib::Request& req, const httplib::Response& res);
+    std::optional<Session> sessionOf(const HttpRequest& req);
+    void logRequest(const HttpRequest& req, int status, const QString& orderer, Clock::time_point start);
 
     Store& store_;
     ServerOptions options_;
     SessionTable sessions_;
     LoginThrottle throttle_;
-    std::unique_ptr<httplib::Server> http_;
+    HttpListener http_;
 
     // Price list replies by receiver and grade, valid while the store's price version stands.
     struct CachedReply {

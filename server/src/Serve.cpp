@@ -18,8 +18,17 @@ int Serve(const QString& dbPath, const QString& host, int port, const ServerOpti
     sigaddset(&set, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &set, nullptr);
 
+    // Every connection is a descriptor; beyond the limit new ones wait in the backlog.
+    ServerOptions o = options;
+    const size_t files = RaiseOpenFileLimit();
+    const size_t reserve = 64;  // the store's files, the log, the pool's wakeups
+    if (files > reserve && o.http.maxConnections > files - reserve) {
+        o.http.maxConnections = files - reserve;
+        err << "vendra-server: at most " << o.http.maxConnections << " connections (open file limit " << files
+            << ")\n";
+    }
     SqliteStore store(dbPath);
-    OrderServer server(store, options);
+    OrderServer server(store, o);
     int bound = server.bind(host, port);
     if (bound < 0) {
         err << "vendra-server: cannot listen on " << host.toStdString() << ":" << port << "\n";

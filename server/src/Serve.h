@@ -6,7 +6,9 @@
 
 namespace vendra::server {
 
-// Serves until SIGINT or SIGTERM. The first line on `out` names the bound address; the exit code.
+// Serves until SIGINT or SIGTERM, then stops gracefully: requests in flight are answered (an order
+// update is committed or not started) within the stop timeout. The first line on `out` names the
+// bound address; the exit code.
 int Serve(const QString& dbPath, const QString& host, int port, const ServerOptions& options, std::ostream& out,
           std::ostream& err);
 

@@ -2,73 +2,97 @@
 
 #include "Password.h"
 
+#include <sodium.h>
+
+#include <QByteArray>
 #include <algorithm>
 
 namespace vendra::server {
 
-QString SessionTable::open(const QString& receiver, const QString& orderer, Clock::time_point now) {
-    QString token = RandomToken(32);
+namespace {
+
+int64_t msOf(WallClock::time_point t) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count();
+}
+WallClock::time_point timeOf(int64_t ms) { return WallClock::time_point(std::chrono::milliseconds(ms)); }
+
+// Whoever reads the store must not be able to use the sessions in it.
+QString digestOf(const QString& token) {
+    const QByteArray in = token.toLatin1();
+    unsigned char out[32];
+    crypto_generichash(out, sizeof out, reinterpret_cast<const unsigned char*>(in.constData()),
+                       static_cast<unsigned long long>(in.size()), nullptr, 0);
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(out), sizeof out).toHex());
+}
+
+constexpr int kMaxKnown = 100000;
+constexpr int kMaxThrottledIds = 100000;
+
+}  // namespace
+
+SessionTable::SessionTable(Store& store, std::chrono::seconds idleLimit, int perOrderer,
+                           std::chrono::seconds touchEvery)
+    : store_(store), idleLimit_(idleLimit), perOrderer_(perOrderer), touchEvery_(std::min(touchEvery, idleLimit / 10)) {}
+
+QString SessionTable::open(const QString& receiver, const QString& orderer, WallClock::time_point now) {
+    const QString token = RandomToken(32);
+    const QString digest = digestOf(token);
+    store_.openSession({digest, receiver, orderer, msOf(now)}, msOf(now - idleLimit_), perOrderer_);
     std::lock_guard lock(mutex_);
-    if (static_cast<size_t>(sessions_.size()) >= maxSessions_) dropExpired(now);
-    if (static_cast<size_t>(sessions_.size()) >= maxSessions_) {
-        // Still full: the least recently used session goes.
-        auto oldest = sessions_.begin();
-        for (auto it = sessions_.begin(); it != sessions_.end(); ++it)
-            if (it->lastUsed < oldest->lastUsed) oldest = it;
-        sessions_.erase(oldest);
-    }
-    sessions_[token] = Session{receiver, orderer, now};
+    if (known_.size() >= kMaxKnown) known_.clear();  // the store still has them
+    known_.insert(digest, Known{{receiver, orderer}, now, now});
     return token;
 }
 
-std::optional<Session> SessionTable::find(const QString& token, Clock::time_point now) {
-    std::lock_guard lock(mutex_);
-    auto it = sessions_.find(token);
-    if (it == sessions_.end()) return std::nullopt;
+std::optional<Session> SessionTable::find(const QString& token, WallClock::time_point now) {
+    const QString digest = digestOf(token);
+    std::unique_lock lock(mutex_);
+    auto it = known_.find(digest);
+    if (it == known_.end()) {
+        lock.unlock();
+        std::optional<SessionRecord> r = store_.session(digest);
+        if (!r) return std::nullopt;
+        lock.lock();
+        const WallClock::time_point used = timeOf(r->lastUsedMs);
+        if (known_.size() >= kMaxKnown) known_.clear();
+        it = known_.insert(digest, Known{{r->receiver, r->orderer}, used, used});
+    }
     if (now - it->lastUsed > idleLimit_) {
-        sessions_.erase(it);
+        known_.erase(it);
         return std::nullopt;
     }
-    it->lastUsed = now;
-    return *it;
+    it->lastUsed = std::max(it->lastUsed, now);
+    const Session session = it->session;
+    if (now - it->stored < touchEvery_) return session;
+    it->stored = now;
+    lock.unlock();
+    store_.touchSession(digest, msOf(now));
+    return session;
 }
 
-size_t SessionTable::size() {
+std::chrono::milliseconds LoginThrottle::waitFor(const QString& id, WallClock::time_point now) {
+    const LoginFailures f = store_.loginFailures(id);
+    const auto left = std::chrono::milliseconds(f.untilMs - msOf(now));
+    return std::max(left, std::chrono::milliseconds(0));
+}
+
+void LoginThrottle::failed(const QString& id, WallClock::time_point now) {
     std::lock_guard lock(mutex_);
-    return sessions_.size();
-}
-
-void SessionTable::dropExpired(Clock::time_point now) {
-    sessions_.removeIf([&](const auto& e) { return now - e.value().lastUsed > idleLimit_; });
-}
-
-std::chrono::milliseconds LoginThrottle::waitFor(const QString& id, Clock::time_point now) {
-    std::lock_guard lock(mutex_);
-    auto it = entries_.find(id);
-    if (it == entries_.end() || it->until <= now) return std::chrono::milliseconds(0);
-    return std::chrono::ceil<std::chrono::milliseconds>(it->until - now);
-}
-
-void LoginThrottle::failed(const QString& id, Clock::time_point now) {
-    std::lock_guard lock(mutex_);
-    if (entries_.size() > 100000) {
-        // Forget IDs whose wait is over and that failed only a little, so guessing many IDs
-        // cannot grow the table without bound.
-        entries_.removeIf(
-            [&](const auto& e) { return e.value().until <= now && e.value().failures < 2 * freeFailures_; });
+    LoginFailures f = store_.loginFailures(id);
+    ++f.count;
+    if (f.count >= freeFailures_) {
+        const int doublings = std::min(f.count - freeFailures_, 20);
+        const auto delay = std::min<std::chrono::milliseconds>(base_ * (int64_t{1} << doublings), maxDelay_);
+        f.untilMs = msOf(now + delay);
     }
-    Entry& e = entries_[id];
-    ++e.failures;
-    if (e.failures >= freeFailures_) {
-        int doublings = std::min(e.failures - freeFailures_, 20);
-        auto delay = std::min<std::chrono::milliseconds>(base_ * (int64_t{1} << doublings), maxDelay_);
-        e.until = now + delay;
-    }
+    // IDs that failed only a little and whose wait is over are forgotten first, so that guessing
+    // many IDs cannot grow the table without bound.
+    store_.setLoginFailures(id, f, msOf(now), 2 * freeFailures_, kMaxThrottledIds);
 }
 
 void LoginThrottle::succeeded(const QString& id) {
     std::lock_guard lock(mutex_);
-    entries_.remove(id);
+    if (store_.loginFailures(id).count > 0) store_.setLoginFailures(id, {}, 0, 0, 0);
 }
 
 }  // namespace vendra::server

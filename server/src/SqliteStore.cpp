@@ -5,6 +5,7 @@
 #include <vendra/order/ProductKey.h>
 
 #include <QDateTime>
+#include <algorithm>
 #include <string>
 
 namespace vendra::server {
@@ -86,6 +87,20 @@ CREATE TABLE deliveries(
   tax INTEGER NOT NULL,
   amount INTEGER NOT NULL);
 CREATE INDEX deliveries_by_pair ON deliveries(seller, buyer, deliver_date);
+)sql",
+    R"sql(
+CREATE TABLE sessions(
+  token_digest TEXT PRIMARY KEY,
+  receiver TEXT NOT NULL,
+  orderer TEXT NOT NULL,
+  last_used_ms INTEGER NOT NULL);
+CREATE INDEX sessions_by_orderer ON sessions(receiver, orderer, last_used_ms);
+CREATE INDEX sessions_by_use ON sessions(last_used_ms);
+CREATE TABLE login_failures(
+  id TEXT PRIMARY KEY,
+  failures INTEGER NOT NULL,
+  until_ms INTEGER NOT NULL);
+CREATE INDEX login_failures_by_wait ON login_failures(until_ms);
 )sql",
 };
 constexpr int kMigrationCount = sizeof(kMigrations) / sizeof(kMigrations[0]);
@@ -541,6 +556,68 @@ std::vector<DeliveryRow> SqliteStore::deliveries(const QString& seller, const QS
         out.push_back(DeliveryRow{seller, buyer, s.text(0), s.text(1), s.money(2), s.money(3), s.text(4), s.money(5),
                                   s.money(6), s.money(7)});
     return out;
+}
+
+void SqliteStore::openSession(const SessionRecord& r, int64_t expiredBeforeMs, int keepPerOrderer) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    {
+        auto s = writer_->prepare("DELETE FROM sessions WHERE last_used_ms < ?1");
+        s.bind(1, expiredBeforeMs).run();
+    }
+    {
+        auto s = writer_->prepare(
+            "DELETE FROM sessions WHERE receiver = ?1 AND orderer = ?2 AND token_digest NOT IN ("
+            "SELECT token_digest FROM sessions WHERE receiver = ?1 AND orderer = ?2 "
+            "ORDER BY last_used_ms DESC LIMIT ?3)");
+        s.bind(1, r.receiver).bind(2, r.orderer).bind(3, int64_t{std::max(0, keepPerOrderer - 1)}).run();
+    }
+    auto s = writer_->prepare(
+        "INSERT OR REPLACE INTO sessions(token_digest, receiver, orderer, last_used_ms) VALUES(?1, ?2, ?3, ?4)");
+    s.bind(1, r.tokenDigest).bind(2, r.receiver).bind(3, r.orderer).bind(4, r.lastUsedMs).run();
+    t.commit();
+}
+
+std::optional<SessionRecord> SqliteStore::session(const QString& tokenDigest) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT receiver, orderer, last_used_ms FROM sessions WHERE token_digest = ?1");
+    s.bind(1, tokenDigest);
+    if (!s.step()) return std::nullopt;
+    return SessionRecord{tokenDigest, s.text(0), s.text(1), s.integer(2)};
+}
+
+void SqliteStore::touchSession(const QString& tokenDigest, int64_t lastUsedMs) {
+    std::lock_guard lock(writeMutex_);
+    auto s = writer_->prepare("UPDATE sessions SET last_used_ms = MAX(last_used_ms, ?2) WHERE token_digest = ?1");
+    s.bind(1, tokenDigest).bind(2, lastUsedMs).run();
+}
+
+LoginFailures SqliteStore::loginFailures(const QString& id) {
+    ReadLease c(*this);
+    auto s = c->prepare("SELECT failures, until_ms FROM login_failures WHERE id = ?1");
+    s.bind(1, id);
+    if (!s.step()) return {};
+    return LoginFailures{static_cast<int>(s.integer(0)), s.integer(1)};
+}
+
+void SqliteStore::setLoginFailures(const QString& id, const LoginFailures& f, int64_t nowMs, int lightCount,
+                                   int maxIds) {
+    std::lock_guard lock(writeMutex_);
+    Transaction t(*writer_);
+    if (f.count <= 0) {
+        auto s = writer_->prepare("DELETE FROM login_failures WHERE id = ?1");
+        s.bind(1, id).run();
+    } else {
+        {
+            auto s = writer_->prepare(
+                "DELETE FROM login_failures WHERE until_ms <= ?1 AND failures < ?2 "
+                "AND (SELECT COUNT(*) FROM login_failures) > ?3");
+            s.bind(1, nowMs).bind(2, int64_t{lightCount}).bind(3, int64_t{maxIds}).run();
+        }
+        auto s = writer_->prepare("INSERT OR REPLACE INTO login_failures(id, failures, until_ms) VALUES(?1, ?2, ?3)");
+        s.bind(1, id).bind(2, int64_t{f.count}).bind(3, f.untilMs).run();
+    }
+    t.commit();
 }
 
 std::optional<QString> SqliteStore::setting(const QString& name) {

@@ -17,7 +17,7 @@ class SqliteConnection;
 
 class SqliteStore : public Store {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     // Opens or creates the file and brings its schema to the current version.
     explicit SqliteStore(const QString& path);
@@ -56,6 +56,13 @@ public:
     void addDeliveries(const std::vector<DeliveryRow>& rows) override;
     std::vector<DeliveryRow> deliveries(const QString& seller, const QString& buyer, const QString& from,
                                         const QString& to) override;
+
+    void openSession(const SessionRecord& session, int64_t expiredBeforeMs, int keepPerOrderer) override;
+    std::optional<SessionRecord> session(const QString& tokenDigest) override;
+    void touchSession(const QString& tokenDigest, int64_t lastUsedMs) override;
+    LoginFailures loginFailures(const QString& id) override;
+    void setLoginFailures(const QString& id, const LoginFailures& failures, int64_t nowMs, int lightCount,
+                          int maxIds) override;
 
     std::optional<QString> setting(const QString& name) override;
     void setSetting(const QString& name, const QString& value) override;

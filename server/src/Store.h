@@ -93,6 +93,20 @@ struct DeliveryRow {
     Currency amount;
 };
 
+// A login session as stored: the token only as its digest, times in milliseconds since the epoch.
+struct SessionRecord {
+    QString tokenDigest;
+    QString receiver;
+    QString orderer;
+    int64_t lastUsedMs = 0;
+};
+
+// Failed logins in a row of one ID, and until when the next attempt must wait.
+struct LoginFailures {
+    int count = 0;
+    int64_t untilMs = 0;
+};
+
 enum class ReplaceResult { Replaced, Locked };
 enum class AcceptResult { Accepted, AlreadyAccepted, NotFound };
 enum class DeliverResult { Delivered, NotAccepted, AlreadyDelivered, NotFound };
@@ -146,6 +160,19 @@ public:
     // Rows of the seller to the buyer with from <= date <= to, by date, then as stored.
     virtual std::vector<DeliveryRow> deliveries(const QString& seller, const QString& buyer,
                                                 const QString& from, const QString& to) = 0;
+
+    // Sessions, kept so that a restart (or a second server on the store) keeps clients logged in.
+    // openSession also drops the sessions unused since `expiredBeforeMs` and the orderer's oldest
+    // beyond `keepPerOrderer`.
+    virtual void openSession(const SessionRecord& session, int64_t expiredBeforeMs, int keepPerOrderer) = 0;
+    virtual std::optional<SessionRecord> session(const QString& tokenDigest) = 0;
+    virtual void touchSession(const QString& tokenDigest, int64_t lastUsedMs) = 0;
+
+    // The login slow-down. A count of 0 forgets the ID; past `maxIds` IDs, those whose wait is over
+    // and that failed fewer than `lightCount` times are forgotten.
+    virtual LoginFailures loginFailures(const QString& id) = 0;
+    virtual void setLoginFailures(const QString& id, const LoginFailures& failures, int64_t nowMs, int lightCount,
+                                  int maxIds) = 0;
 
     // Small named values of the store itself (the demo marker, for one).
     virtual std::optional<QString> setting(const QString& name) = 0;

@@ -4,6 +4,7 @@
 #include "PriceCsv.h"
 #include "ServerRig.h"
 #include "Sessions.h"
+#include "SqliteStore.h"
 #include "Wire.h"
 
 #include <ostrel/Cp949.h>
@@ -15,6 +16,7 @@
 using namespace vendra::server;
 using ostrel::Currency;
 using vendra::server::test::cur;
+using vendra::server::test::TempStoreDir;
 
 namespace {
 
@@ -64,30 +66,36 @@ TEST(WireTest, FormsDecodeCodePage949AndRefuseBytesThatAreNoCharacter) {
     EXPECT_EQ(g->at(0).second, all);
 }
 
-TEST(SessionTest, TokensAreRandomAndExpireWhenIdle) {
-    SessionTable t(std::chrono::seconds(60), 3);
-    auto now = Clock::now();
-    QString a = t.open("farm", "shop", now);
-    QString b = t.open("farm", "shop", now);
+// Two tables on one store stand for the server before and after a restart.
+TEST(SessionTest, SessionsOutliveTheTableExpireWhenIdleAndKeepTheNewestPerOrderer) {
+    TempStoreDir dir;
+    SqliteStore store(dir.path());
+    using std::chrono::seconds;
+    const auto now = WallClock::now();
+    SessionTable before(store, seconds(600), 2, seconds(60));
+    const QString a = before.open("farm", "shop", now);
+    const QString b = before.open("farm", "shop", now + seconds(1));
     EXPECT_TRUE(a != b && a.size() == 64);
-    EXPECT_EQ(t.find(a, now + std::chrono::seconds(59)).value_or(Session{}).orderer, QStringLiteral("shop"));
-    EXPECT_TRUE(t.find(a, now + std::chrono::seconds(118)));  // use restarted the idle time
-    EXPECT_FALSE(t.find(b, now + std::chrono::seconds(118)));
-    EXPECT_FALSE(t.find(QStringLiteral("nope")));
-    // A full table drops the least recently used session.
-    t.open("farm", "x", now + std::chrono::seconds(119));
-    t.open("farm", "y", now + std::chrono::seconds(120));
-    EXPECT_EQ(t.size(), 3u);
-    QString e = t.open("farm", "z", now + std::chrono::seconds(121));
-    EXPECT_EQ(t.size(), 3u);
-    EXPECT_FALSE(t.find(a, now + std::chrono::seconds(122)));
-    EXPECT_TRUE(t.find(e, now + std::chrono::seconds(122)));
+    EXPECT_TRUE(before.find(a, now + seconds(100)));  // the use is written back: older than a minute
+    SessionTable after(store, seconds(600), 2, seconds(60));
+    EXPECT_EQ(after.find(a, now + seconds(650)).value_or(Session{}).orderer, QStringLiteral("shop"));
+    EXPECT_FALSE(after.find(b, now + seconds(650)));  // idle since its opening
+    EXPECT_FALSE(after.find(QStringLiteral("nope")));
+    // A third session of the orderer ends the least recently used one; other orderers keep theirs.
+    const QString c = after.open("farm", "shop2", now + seconds(651));
+    after.open("farm", "shop", now + seconds(652));
+    after.open("farm", "shop", now + seconds(653));
+    SessionTable third(store, seconds(600), 2, seconds(60));
+    EXPECT_FALSE(third.find(a, now + seconds(654)));
+    EXPECT_TRUE(third.find(c, now + seconds(654)));
 }
 
-TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresAndForgetsOnSuccess) {
+TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresKeepsItInTheStoreAndForgetsOnSuccess) {
     using std::chrono::milliseconds;
-    LoginThrottle t(2, milliseconds(100), milliseconds(350));
-    const auto now = Clock::now();
+    TempStoreDir dir;
+    SqliteStore store(dir.path());
+    LoginThrottle t(store, 2, milliseconds(100), milliseconds(350));
+    const auto now = WallClock::now();
     // A failure at `at` (or none), then the wait at that moment; the last is capped.
     using Step = std::tuple<bool, int, int>;
     for (auto [fails, at, wait] : {Step{true, 0, 0}, Step{true, 0, 100}, Step{true, 100, 200}, Step{true, 300, 350},
@@ -95,6 +103,7 @@ TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresAndForgetsOnSuccess)
         if (fails) t.failed("x", now + milliseconds(at));
         EXPECT_EQ(t.waitFor("x", now + milliseconds(at)).count(), wait) << at;
     }
+    EXPECT_EQ(LoginThrottle(store, 2, milliseconds(100)).waitFor("x", now + milliseconds(400)).count(), 250);
     EXPECT_EQ(t.waitFor("y", now + milliseconds(300)).count(), 0);
     t.succeeded("x");
     t.failed("x", now);

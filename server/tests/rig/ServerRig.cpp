@@ -7,6 +7,11 @@
 
 #include <QStringList>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace vendra::server::test {
 
@@ -34,6 +39,49 @@ RunningServer::~RunningServer() {
 
 QString RunningServer::url(const char* path) const {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(port_).arg(QLatin1String(path));
+}
+
+ServerProcess::ServerProcess(const std::string& db, const std::vector<std::string>& serveOptions) {
+    std::vector<std::string> args = {VENDRA_SERVER_BIN, "--db", db, "serve", "--port", "0", "--quiet"};
+    args.insert(args.end(), serveOptions.begin(), serveOptions.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        execv(VENDRA_SERVER_BIN, argv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    // "vendra-server listening on http://127.0.0.1:PORT ..."
+    FILE* out = fdopen(fds[0], "r");
+    char line[512] = {0};
+    if (out && std::fgets(line, sizeof line, out)) {
+        const std::string l(line);
+        const size_t at = l.find("127.0.0.1:");
+        if (at != std::string::npos) port_ = std::atoi(l.c_str() + at + 10);
+    }
+    if (out) std::fclose(out);
+}
+
+ServerProcess::~ServerProcess() { stop(SIGKILL); }
+
+int ServerProcess::stop(int signal, std::chrono::milliseconds limit) {
+    if (pid_ <= 0) return -1;
+    ::kill(pid_, signal);
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(pid_, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 RawReply RawRequest(int port, const std::string& method, const std::string& target, const std::string& body,

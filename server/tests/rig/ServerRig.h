@@ -8,7 +8,9 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <chrono>
 #include <memory>
+#include <sys/types.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,6 +45,25 @@ public:
 private:
     OrderServer server_;
     std::thread serving_;
+    int port_ = 0;
+};
+
+// The vendra-server binary as a child process on a free loopback port, killed when it goes.
+class ServerProcess {
+public:
+    ServerProcess(const std::string& db, const std::vector<std::string>& serveOptions = {});
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    int port() const { return port_; }  // 0 when it did not start
+    pid_t pid() const { return pid_; }
+    // Sends the signal and waits for the exit at most `limit`: the exit code, 128 + the signal that
+    // ended it, or -1 when it is still running.
+    int stop(int signal, std::chrono::milliseconds limit = std::chrono::seconds(20));
+
+private:
+    pid_t pid_ = -1;
     int port_ = 0;
 };
 
