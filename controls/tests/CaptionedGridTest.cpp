@@ -1,6 +1,6 @@
 // The captioned grid: the focus parked on the caption and given back to the grid by real keys,
 // the caption's keys sharing one code space with its characters, and the grid passed through.
-#include "TestSupport.h"
+#include "WidgetTest.h"
 #include "WaitFor.h"
 
 #include "tessel/Color.h"
@@ -38,7 +38,7 @@ protected:
             if (fie == 2 && skipLast) nextkey = grid->NotStopNextkey().toLong();
         });
         window.resize(grid->width() + 20, grid->height() + 20);
-        ASSERT_TRUE(test::showActive(&window));
+        ASSERT_TRUE(vendra::test::showActive(&window));
     }
     QLineEdit* text(int row, int f) const { return grid->ab1()->invar1(row * 3 + f)->Text1(); }
     bool onCaption() const { return grid->outvar1()->hasFocus(); }
@@ -66,13 +66,13 @@ TEST_F(TesselCaptionedGrid, LeavingKeysParkTheFocusOnTheCaptionAndBack) {
     for (const auto& [key, from] : leaves) {
         enterGrid(from.first, from.second);
         EXPECT_EQ(captionColour(), background);
-        test::key(key);  // Esc anywhere, Up on the first record with UpExit
+        vendra::test::key(key);  // Esc anywhere, Up on the first record with UpExit
         WAIT_FOR(onCaption());
         EXPECT_FALSE(grid->inGrid());
         EXPECT_EQ(captionColour(), colors::Selected);
         for (int back : {Qt::Key_Down, Qt::Key_Return}) {
             focusCaption();
-            test::key(back);
+            vendra::test::key(back);
             WAIT_FOR(grid->inGrid());
             EXPECT_EQ(arrivals.back(), from) << "back to the cursor";
         }
@@ -84,9 +84,9 @@ TEST_F(TesselCaptionedGrid, LeavingKeysParkTheFocusOnTheCaptionAndBack) {
     EXPECT_EQ(grid->RecCount(), 0);
     grid->setDoubleEnterExit(true);
     enterGrid(0, 0);
-    test::key(Qt::Key_Return);
+    vendra::test::key(Qt::Key_Return);
     WAIT_FOR(grid->ab1()->fie() == 1);
-    test::key(Qt::Key_Return);
+    vendra::test::key(Qt::Key_Return);
     WAIT_FOR(onCaption());
     EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << "a second Enter on the empty line leaves with Enter";
 }
@@ -114,9 +114,9 @@ TEST_F(TesselCaptionedGrid, CaptionReportsKeysAndTypesCharactersIntoTheGrid) {
         focusCaption();
         keys.clear();
         if (c.qtKey)
-            test::key(c.qtKey);
+            vendra::test::key(c.qtKey);
         else
-            QTest::sendKeyEvent(QTest::Click, test::focused(), Qt::Key_unknown, c.text, Qt::NoModifier);
+            QTest::sendKeyEvent(QTest::Click, vendra::test::focused(), Qt::Key_unknown, c.text, Qt::NoModifier);
         EXPECT_EQ(keys, c.reported ? std::vector<int>{c.reported} : std::vector<int>{})
             << c.qtKey << c.text.toStdString();
         if (c.typed.isEmpty()) {
@@ -124,9 +124,9 @@ TEST_F(TesselCaptionedGrid, CaptionReportsKeysAndTypesCharactersIntoTheGrid) {
             continue;
         }
         WAIT_FOR(text(2, 1)->text() == c.typed);
-        test::key(Qt::Key_Escape);  // drops the edit
+        vendra::test::key(Qt::Key_Escape);  // drops the edit
         WAIT_FOR(grid->ab1()->invar1(7)->mode() != invar::Mode::Editing);
-        test::key(Qt::Key_Escape);  // leaves
+        vendra::test::key(Qt::Key_Escape);  // leaves
         WAIT_FOR(onCaption());
     }
     EXPECT_EQ(grid->Cell(2, 1).toString(), QStringLiteral("kg"));

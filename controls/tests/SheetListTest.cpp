@@ -1,6 +1,6 @@
 // The sheet list forms under real key, wheel, mouse and focus events: the window, the container's
 // events, its answers through the title methods, and lists of no sheet or one sheet under every key.
-#include "TestSupport.h"
+#include "WidgetTest.h"
 
 #include "ostrel/clsTable.h"
 #include "tessel/Color.h"
@@ -57,14 +57,14 @@ protected:
                           [this](QWidget*, const QString& last) { return offered = last, findText; },
                           [this](QWidget*, const QString& text) { events << text; }});
         window.resize(form->size());
-        EXPECT_TRUE(test::showActive(&window));
+        EXPECT_TRUE(vendra::test::showActive(&window));
         form->setFocus();
         return f;
     }
     outvar* cell(int row, int column = 0) const { return form->outCon(row * 2 + column); }
     long colour(int row) const { return fromQColor(cell(row)->palette().color(QPalette::Window)); }
     SheetView view() const { return {form->TopRec(), form->EditRec()}; }
-    void press(const Key& k) { test::key(k.qtKey, int(k.modifiers)); }
+    void press(const Key& k) { vendra::test::key(k.qtKey, int(k.modifiers)); }
     void wheel(int delta) {
         QWheelEvent e({5, 5}, form->mapToGlobal(QPointF(5, 5)), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
@@ -184,7 +184,7 @@ TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
     EXPECT_EQ(copies, (QStringList{shno(2), shno(4)})) << "the new-sheet line has nothing to copy";
     EXPECT_EQ(events, (QStringList{"edit S004", "new", "asked", "del S004"}));
     EXPECT_EQ(view(), (SheetView{0, 9}));
-    EXPECT_TRUE(qobject_cast<outvar*>(test::focused())) << "buttons leave the keys with the content cells";
+    EXPECT_TRUE(qobject_cast<outvar*>(vendra::test::focused())) << "buttons leave the keys with the content cells";
 }
 
 TEST_F(TesselSheetList, TheContainersAnswersUpdateTableIndexAndWindow) {
@@ -243,7 +243,7 @@ TEST_F(TesselSheetList, LayoutPutsButtonsOverHeadingsOverAlignedCells) {
     EXPECT_GT(form->width(), form->cmdDeleteSheet()->geometry().right()) << "narrow columns keep every button";
     form->setEditRec(3);
     form->setFocus();
-    EXPECT_EQ(test::focused(), cell(3)) << "the list's focus goes to the selected line";
+    EXPECT_EQ(vendra::test::focused(), cell(3)) << "the list's focus goes to the selected line";
 }
 
 }  // namespace
