@@ -76,10 +76,7 @@ private:
 // Logged in to the store as shop, the main window shown.
 class LoggedIn : public Store {
 protected:
-    void SetUp() override {
-        Store::SetUp();
-        ASSERT_TRUE(m = logIn(boxes, link));
-    }
+    void SetUp() override { Store::SetUp(); ASSERT_TRUE(m = logIn(boxes, link)); }
     ServerLink link{url()};
     ModalDriver boxes;
     std::unique_ptr<frmMain> m;
