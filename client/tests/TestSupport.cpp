@@ -135,7 +135,9 @@ void Store::restart() {
 }
 
 void Store::TearDownTestSuite() {
-    delete server_;  // kills the server, then removes its store
+    server_->process.terminate();
+    server_->process.waitForFinished(10000);
+    delete server_;
     server_ = nullptr;
 }
 

@@ -73,6 +73,7 @@ TEST(CallLimit, AHungServerCostsOneCallLimitAndTheHookCanCancel) {
         int limitMs, cancelOnTurn;
     };
     for (const Case c : {Case{300, 0}, Case{fncGetAndPost::kDefaultCallTimeoutMs, 3}}) {
+        SCOPED_TRACE(c.limitMs);
         fncGetAndPost web;
         web.setCallTimeout(c.limitMs);
         std::vector<int> seen;
