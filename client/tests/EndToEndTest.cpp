@@ -1,12 +1,10 @@
-// The client's windows against the real order server (and, for replies it never sends, a
-// scripted peer), driven by keys under the offscreen platform.
+// The client's windows, driven by keys, against the real order server or a scripted peer.
 #include "TestSupport.h"
 #include "WaitFor.h"
 
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
 #include "vendra/OrderSheet.h"
-#include "vendra/ServerLink.h"
 #include "vendra/Startup.h"
 #include "vendra/frmIDandPassword.h"
 #include "vendra/frmOrder.h"
@@ -33,7 +31,6 @@ using namespace vendra;
 using namespace vendra::test;
 using ostrel::Date;
 using ostrel::DateSerial;
-using ostrel::Variant;
 
 namespace {
 // "발주입력" with `d` confirmed in the date panel; the order window once its sheet is there.
@@ -48,6 +45,7 @@ frmOrder* openOrder(ModalDriver& driver, frmMain& m, Date d) {
     return ready ? w : nullptr;
 }
 
+using Typed = std::tuple<int, int, const char*>;
 // Types `text` into field `fie` of the record shown in visible row `row`, then Enter.
 void typeInto(frmOrder* w, int row, int fie, const char* text) {
     w->activateWindow();
@@ -66,6 +64,24 @@ void typeInto(frmOrder* w, int row, int fie, const char* text) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->ab1->Cell(row + w->ab1->top(), fie).isEmpty(); }, 2000));
 }
 
+// A peer with a login, `products` prices and no stored order; 100 of the fourth are beyond the currency.
+void scriptStore(ScriptedPeer& peer, int products) {
+    peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr>"});
+    std::string rows;
+    const char* flags[] = {"+", "/", ""};
+    const int prices[] = {617, 1000, 500};
+    for (int i = 0; i < products; ++i)
+        rows += "<TR><TD>\"배" + std::to_string(i) + "_box\"</TD><TD>" +
+                (i == 3 ? std::string("10000000000000") : std::to_string(prices[i % 3])) + "</TD><TD>\"" +
+                flags[i % 3] + "\"</TD></TR>\r\n";
+    peer.on(path::UnitPricesSelect, {200, "<JARRAY>\r\n<NOF>3</NOF>\r\n" + rows + "</JARRAY>"});
+    peer.on(path::DisplaySelect, {200, "<JARRAY><NOF>1</NOF></JARRAY>"});
+    peer.on(path::OrdersSelect, {200, "<received>0</received><JARRAY><NOF>8</NOF></JARRAY>"});
+}
+
+const std::string kRefusal = "<success>0</success><failmsg>로그인이 필요합니다</failmsg>";
+const std::string kUnreadable = "</success><success>1</success>";
+const QString kUnreadableText = "주문 서버의 응답을 읽을 수 없습니다.";
 }  // namespace
 
 TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
@@ -87,13 +103,12 @@ TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
     for (const auto& [at, size, want] : std::vector<std::tuple<QPoint, QSize, QPoint>>{
              {{500, 40}, {739, 652}, {500, 40}},  {{799, 40}, {739, 652}, {541, 40}},
              {{799, 400}, {739, 652}, {541, 248}}, {{-20, 0}, {300, 300}, {0, 30}},
-             {{900, 40}, {1400, 1000}, {0, 30}}}) {
+             {{900, 40}, {1400, 1000}, {0, 30}}})
         EXPECT_EQ(KeepOnScreen(at, size, screen), want);
-    }
 
-    // Arguments: the server, the words, whether valid.
     for (const auto& [args, server, words, valid] : std::vector<std::tuple<QStringList, QString, QString, bool>>{
-             {{"shop", "farm"}, "", "shop|farm", true}, {{"--server", "http://h:1", "shop"}, "http://h:1", "shop", true},
+             {{"shop", "farm"}, "", "shop|farm", true},
+             {{"--server", "http://h:1", "shop"}, "http://h:1", "shop", true},
              {{"--server=http://h:2", " shop  farm "}, "http://h:2", "shop|farm", true},
              {{"shop", "--server"}, "", "", false}}) {
         const CommandLine cl = ParseCommandLine(args);
@@ -123,8 +138,7 @@ TEST(Login, CommandLineFillsTheIdsAndTheKeysLogIn) {
         QTest::keyClicks(w.Text3, "pw");
         EXPECT_EQ(w.Text3->displayText(), "**");
         QTest::keyClick(w.Text3, Qt::Key_Return);
-        EXPECT_FALSE(w.confirmed());
-        EXPECT_TRUE(w.OrdererCI().isEmpty());  // nothing before "확인"
+        EXPECT_TRUE(!w.confirmed() && w.OrdererCI().isEmpty());  // nothing before "확인"
         QTest::keyClick(w.Text3, Qt::Key_Tab);
         WAIT_FOR(w.Command1->hasFocus());
         QTest::keyClick(w.Command1, Qt::Key_Return);
@@ -150,16 +164,11 @@ TEST(Login, ClosingTheLoginWindowSendsNothingNewerVersionAndNoticeAreShown) {
                                            "오늘은 점검일입니다"}));
 }
 
-TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
-    ServerLink link(url());
-    ModalDriver boxes;
-    auto m = logIn(boxes, link);
-    ASSERT_TRUE(m);
+TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     EXPECT_EQ(m->windowTitle(), "Vendra - 1310.29");
     EXPECT_EQ(QStringList({m->OrdererCI(), m->OrdererDgr(), m->ReceiverCI()}), QStringList({"shop", "A", "farm"}));
-    m->Command6->click();
-    WAIT_EQ(boxes.messages.size(), 1);  // same version, no login notice: only this one
-    EXPECT_EQ(boxes.messages[0], "공사중");
+    EXPECT_TRUE(boxes.messages.isEmpty());  // same version, no login notice
+    EXPECT_EQ(press(boxes, m->Command6), QStringList{"공사중"});
 
     m->ShowNotices();
     EXPECT_EQ(m->notice(), nullptr);
@@ -168,8 +177,7 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     m->ShowNotices();
     Notice* n = m->notice();
     ASSERT_NE(n, nullptr);
-    EXPECT_TRUE(n->isVisible());
-    EXPECT_EQ(n->windowTitle(), "공지사항");
+    EXPECT_TRUE(n->isVisible() && n->windowTitle() == "공지사항");
     EXPECT_EQ(n->pos(), m->besidePosition(n->size()));
     n->Text1->setFocus();
     WAIT_FOR(n->Text1->hasFocus());
@@ -186,22 +194,20 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->ab1->RecCount(), 5);
     EXPECT_EQ(QStringList({w->ab1->Cell(3, sheet::Name).toString(), w->ab1->Cell(3, sheet::Unit).toString(),
-                           w->ab1->Cell(4, sheet::Unit).toString()}),
-              QStringList({"깐_마늘", "kg", ""}));
+                           w->ab1->Cell(4, sheet::Unit).toString(), w->outOrdererCI->value().toString()}),
+              QStringList({"깐_마늘", "kg", "", "shop"}));
     EXPECT_EQ(w->outDeliverDate->value().toDate(), d);
-    EXPECT_EQ(w->outOrdererCI->value().toString(), "shop");
-    // Beside the main window as far as the screen allows, and wholly on it.
     EXPECT_EQ(w->pos(), m->besidePosition(w->size()));
     EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry())) << w->frameGeometry().x();
 
     typeInto(w, 2, sheet::Quantity, "1.5");  // 대파 333: 499
     WAIT_EQ(w->ab1->Cell(2, sheet::Amount).toCurrency(), C(499));
-    typeInto(w, 0, sheet::Quantity, "2");  // 배추 617 "+": 1234
-    typeInto(w, 1, sheet::Quantity, "1");  // 사과 1000 "/"
-    typeInto(w, 1, sheet::Remark, "빨리");
+    // 배추 617 "+": 1234; 사과 1000 "/".
+    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Quantity, "2"}, {1, sheet::Quantity, "1"},
+                                                           {1, sheet::Remark, "빨리"}})
+        typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(2733));
-    EXPECT_EQ(w->outNsum->value().toCurrency(), C(4.5));
-    EXPECT_EQ(w->outLsum->value().toLong(), 5);
+    EXPECT_TRUE(w->outNsum->value().toCurrency() == C(4.5) && w->outLsum->value().toLong() == 5);
     // Esc in the grid goes to "확인"; Tab on along the window's order to the message.
     QTest::keyClick(w->ab1->invar1(1 * w->ab1->displayedFields() + sheet::Remark)->Text1(), Qt::Key_Escape);
     WAIT_FOR(w->Command1->hasFocus());
@@ -210,10 +216,8 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     QTest::keyClick(w->Command2, Qt::Key_Tab);
     WAIT_FOR(w->inMsg->Text1()->hasFocus());
     w->inMsg->setValue("내일 아침 배송");
-    boxes.messages.clear();
-    w->Command1->click();
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});  // sent: nothing to ask
     WAIT_FOR(w->isClosed());
-    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});  // sent: nothing to ask
 
     const OrdersLoad stored = mdlLoad::LoadOrders(link, d, "shop", "farm");
     ASSERT_TRUE(stored.problem.isEmpty()) << stored.problem.toStdString();
@@ -227,9 +231,7 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
                                              {"대파_단", {C(1.5), C(499), C(0), C(499), ""}},
                                              {"", {C(0), C(0), C(0), C(0), "내일 아침 배송"}}}));
 
-    // Opened again: the order and its message come back; another date reuses the one window
-    // without the message. Back on the stored date, accepted by the receiver while the user types:
-    // nothing is sent and what was typed stays.
+    // Opened again: the order and its message; another date reuses the window without the message.
     w = openOrder(boxes, *m, d);
     ASSERT_NE(w, nullptr);
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
@@ -239,14 +241,11 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
     WAIT_FOR(w->inMsg->value().isEmpty());
     EXPECT_EQ(openOrder(boxes, *m, d), w);
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
+    // Accepted by the receiver while the user types: nothing is sent and what was typed stays.
     ASSERT_EQ(admin({"orders", "accept", "farm", "shop", ostrel::fncDate().DtoG(d)}), 0);
     typeInto(w, 1, sheet::Quantity, "7");  // typing replaces the stored 1
     WAIT_EQ(w->ab1->Cell(1, sheet::Quantity).toCurrency(), C(7));
-    const QString locked = LockedOrderMessage();
-    boxes.messages.clear();
-    w->Command1->click();
-    WAIT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(boxes.messages[0], locked);
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{LockedOrderMessage()});
     EXPECT_FALSE(w->isClosed());
     EXPECT_EQ(w->ab1->Cell(1, sheet::Quantity).toCurrency(), C(7));
     boxes.messageAnswer = QMessageBox::Yes;  // the typed 7 may go
@@ -256,30 +255,21 @@ TEST_F(Store, LoginNoticesSheetSendingStoredOrderAndAcceptance) {
 
     // The order check shows the stored order as accepted; opening the date says so and the window goes.
     answerDate(boxes, d);
-    m->Command2->click();
-    tavrin::frmOuthand* v = nullptr;
-    WAIT_FOR((v = viewerTitled("발주내역")) != nullptr);
+    tavrin::frmOuthand* v = openViewer(m->Command2, "발주내역");
+    ASSERT_TRUE(v);
     ASSERT_EQ(v->value()->RecCount(), 5);
     EXPECT_EQ(v->value()->Cell(4, 7).toCurrency(), C(2856));
     EXPECT_EQ(v->Text2()->text(), "내일 아침 배송");
     EXPECT_TRUE(v->Text1()->text().contains("수주완료"));
-    boxes.messages.clear();
     answerDate(boxes, d);
-    m->Command1->click();
-    WAIT_EQ(boxes.messages.size(), 1);
-    EXPECT_EQ(boxes.messages[0], locked);
+    EXPECT_EQ(press(boxes, m->Command1), QStringList{LockedOrderMessage()});
     WAIT_FOR(!m->orderWindow() || m->orderWindow()->isClosed());
     admin({"notice", "set", "farm", "*", ""});
     admin({"notice", "set", "farm", "A", ""});
 }
 
-// Unsent edits are asked about before anything drops them; a hung server is waited for with a way
-// out; a forgotten session logs in again. Nothing typed is lost on any of these roads.
-TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
-    ServerLink link(url());
-    ModalDriver boxes;
-    auto m = logIn(boxes, link);
-    ASSERT_TRUE(m);
+// Nothing typed is lost to questions about unsent edits, a hung server, or a forgotten session.
+TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     const Date d = DateSerial(2030, 2, 1), other = DateSerial(2030, 2, 2);
     frmOrder* w = openOrder(boxes, *m, d);
     ASSERT_NE(w, nullptr);
@@ -288,7 +278,6 @@ TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
         return !w->isClosed() && w->isVisible() && w->ab1->Cell(0, sheet::Quantity).toCurrency() == C(3) &&
                w->DeliverDate() == d && w->outDeliverDate->value().toDate() == d;
     };
-    const QString ask = "보내지 않은 발주 내용이 있습니다.";
 
     // "No" to another "발주입력", to "취소", to closing the main window: all stays.
     boxes.messageAnswer = QMessageBox::No;
@@ -297,15 +286,13 @@ TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     WAIT_EQ(boxes.messages.size(), 1);
     w->Command2->click();
     m->close();
-    EXPECT_TRUE(m->isVisible());
-    EXPECT_EQ(boxes.messages.size(), 3);
-    for (const QString& text : boxes.messages) EXPECT_TRUE(text.startsWith(ask)) << text.toStdString();
+    EXPECT_TRUE(m->isVisible() && boxes.messages.size() == 3);
+    for (const QString& text : boxes.messages)
+        EXPECT_TRUE(text.startsWith("보내지 않은 발주 내용이 있습니다.")) << text.toStdString();
     EXPECT_TRUE(kept());
 
-    // "Yes" to reloading, but the server hangs: the wait window names it after a second, Esc
-    // cancels, and the sheet stays with its own date.
+    // "Yes" to reloading, but the server hangs: the wait window names it, Esc cancels, the sheet stays.
     boxes.messageAnswer = QMessageBox::Yes;
-    boxes.messages.clear();
     ASSERT_EQ(::kill(pid_t(pid()), SIGSTOP), 0);
     answerDate(boxes, other);
     QString waitText;
@@ -313,17 +300,14 @@ TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
         waitText = wait->findChild<QLabel*>()->text();
         QTest::keyClick(wait, Qt::Key_Escape);
     });
-    m->Command1->click();
-    WAIT_EQ(boxes.messages.size(), 2);
+    const QString said = press(boxes, m->Command1, 2).value(1);
     ::kill(pid_t(pid()), SIGCONT);
     EXPECT_TRUE(waitText.contains(url())) << waitText.toStdString();
-    EXPECT_TRUE(boxes.messages[1].contains("취소") && boxes.messages[1].endsWith("입력한 내용은 그대로 있습니다."));
+    EXPECT_TRUE(said.contains("취소") && said.endsWith("입력한 내용은 그대로 있습니다.")) << said.toStdString();
     EXPECT_TRUE(kept());
 
-    // The server restarted: the login window comes back with the IDs fixed, and the send goes
-    // through once logged in again.
+    // The server restarted: the login window comes back with the IDs fixed; logged in, the send goes.
     restart();
-    boxes.messages.clear();
     QStringList ids;
     boxes.onNextModal([&](QWidget* wl) {
         auto* login = qobject_cast<frmIDandPassword*>(wl);
@@ -333,36 +317,13 @@ TEST_F(Store, NothingTypedIsLostToQuestionsHangsOrALostSession) {
         QTest::keyClicks(login->Text3, "pw1234");
         QTest::keyClick(login->Text2, Qt::Key_Return);
     });
-    w->Command1->click();
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});
     WAIT_FOR(w->isClosed());
     EXPECT_EQ(ids, QStringList({"shop", "farm"}));
-    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});
     const OrdersLoad stored = mdlLoad::LoadOrders(link, d, "shop", "farm");
     ASSERT_EQ(stored.table->RecCount(), 1);
     EXPECT_EQ(stored.table->Cell(0, 1).toCurrency(), C(3));
 }
-
-namespace {
-// A peer with a login, a price list of `products` items and an empty stored order. The fourth
-// product costs so much that 100 of it are beyond the currency.
-void scriptStore(ScriptedPeer& peer, int products) {
-    peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr>"});
-    std::string rows;
-    const char* flags[] = {"+", "/", ""};
-    const int prices[] = {617, 1000, 500};
-    for (int i = 0; i < products; ++i)
-        rows += "<TR><TD>\"배" + std::to_string(i) + "_box\"</TD><TD>" +
-                (i == 3 ? std::string("10000000000000") : std::to_string(prices[i % 3])) + "</TD><TD>\"" +
-                flags[i % 3] + "\"</TD></TR>\r\n";
-    peer.on(path::UnitPricesSelect, {200, "<JARRAY>\r\n<NOF>3</NOF>\r\n" + rows + "</JARRAY>"});
-    peer.on(path::DisplaySelect, {200, "<JARRAY><NOF>1</NOF></JARRAY>"});
-    peer.on(path::OrdersSelect, {200, "<received>0</received><JARRAY><NOF>8</NOF></JARRAY>"});
-}
-
-const std::string kRefusal = "<success>0</success><failmsg>로그인이 필요합니다</failmsg>";
-const std::string kUnreadable = "</success><success>1</success>";
-const QString kUnreadableText = "주문 서버의 응답을 읽을 수 없습니다.";
-}  // namespace
 
 TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     auto peer = std::make_unique<ScriptedPeer>();
@@ -375,10 +336,10 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     ASSERT_NE(w, nullptr);
     ASSERT_EQ(w->ab1->RecCount(), 30);
 
-    typeInto(w, 0, sheet::Quantity, "2");  // 617 "+"  -> 1234
-    typeInto(w, 1, sheet::Quantity, "1.5");  // 1000 "/" -> 1364 / 136
-    typeInto(w, 2, sheet::Quantity, "1");  // 500 tax-free
-    typeInto(w, 2, sheet::Remark, "급함");
+    // 617 "+" -> 1234; 1000 "/" -> 1364 / 136; 500 tax-free.
+    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Quantity, "2"}, {1, sheet::Quantity, "1.5"},
+                                                           {2, sheet::Quantity, "1"}, {2, sheet::Remark, "급함"}})
+        typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(3234));
     w->inMsg->setValue("a b");
     const QString tooLarge = "4번째 줄(배3)의 금액이 너무 큽니다.";
@@ -386,35 +347,24 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     WAIT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0], tooLarge);
 
-    // Too large a line, refused, a status other than 2xx, unreadable, or the stored order refused
-    // before sending: the reason, and the window with everything typed stays.
-    struct Failure {
-        const char* path;
-        ScriptedPeer::Answer answer;
-        QString said;
-    };
-    for (const Failure& f :
-         {Failure{path::OrdersUpdate, {200, "<success>1</success>"}, tooLarge + "\n발주를 보내지 못했습니다."},
-          Failure{path::OrdersUpdate, {409, "<success>0</success><failmsg>잠긴 발주입니다</failmsg>"},
-                  "잠긴 발주입니다 (HTTP 409)\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."},
-          Failure{path::OrdersUpdate, {500, "oops"}, "주문 서버가 요청을 처리하지 못했습니다. (HTTP 500)\n"},
-          Failure{path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
-          Failure{path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
-        peer->on(f.path, f.answer);
-        boxes.messages.clear();
-        w->Command1->click();
-        WAIT_EQ(boxes.messages.size(), 1);
-        EXPECT_TRUE(boxes.messages[0].startsWith(f.said)) << boxes.messages[0].toStdString();
+    // Too large a line, refused, not 2xx, unreadable, the stored order refused: the reason; all typed stays.
+    for (const auto& [on, answer, said] : std::vector<std::tuple<const char*, ScriptedPeer::Answer, QString>>{
+             {path::OrdersUpdate, {200, "<success>1</success>"}, tooLarge + "\n발주를 보내지 못했습니다."},
+             {path::OrdersUpdate, {409, "<success>0</success><failmsg>잠긴 발주입니다</failmsg>"},
+              "잠긴 발주입니다 (HTTP 409)\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."},
+             {path::OrdersUpdate, {500, "oops"}, "주문 서버가 요청을 처리하지 못했습니다. (HTTP 500)\n"},
+             {path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
+             {path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
+        peer->on(on, answer);
+        EXPECT_TRUE(press(boxes, w->Command1).value(0).startsWith(said)) << boxes.messages.value(0).toStdString();
         EXPECT_FALSE(w->isClosed());
         EXPECT_EQ(w->ab1->Cell(0, sheet::Quantity).toCurrency(), C(2));
-        w->ab1->setCell(3, sheet::Quantity, Variant());  // the line too large taken back
+        w->ab1->setCell(3, sheet::Quantity, ostrel::Variant());  // the line too large taken back
     }
     const auto bodies = peer->received(path::OrdersUpdate);
     ASSERT_EQ(bodies.size(), 3u);  // none for the line too large, none after the refused check
-    QString body = QString::fromStdString(bodies[0]);
-    const auto stamp = QRegularExpression("&RequestTime=(\\d{16})&").match(body);
-    ASSERT_TRUE(stamp.hasMatch()) << bodies[0];
-    body.replace(stamp.captured(1), "T");
+    const QString body = QString::fromStdString(bodies[0])
+                             .replace(QRegularExpression("&RequestTime=\\d{16}&"), "&RequestTime=T&");
     EXPECT_EQ(body, "DeliverDate=2030%2D04%2D05&OrdererCI=shop&ReceiverCI=farm&RecCount=4&RequestTime=T"
                     "&Product_0=%B9%E80%5Fbox&Quantity_0=2&Dg_0=617&Vat_0=%2B&Gg_0=1234&Gv_0=123&Gt_0=1357&Remark_0="
                     "&Product_1=%B9%E81%5Fbox&Quantity_1=1%2E5&Dg_1=1000&Vat_1=%2F&Gg_1=1364&Gv_1=136&Gt_1=1500"
@@ -424,37 +374,28 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     // A peer that sends no success tag: a 2xx reply counts as confirmed.
     scriptStore(*peer, 30);
     peer->on(path::OrdersUpdate, {200, "OK"});
-    boxes.messages.clear();
-    w->Command1->click();
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});
     WAIT_FOR(w->isClosed());
-    EXPECT_EQ(boxes.messages, QStringList{"발주 완료"});
 
-    // The peer gone while the user types: the address, and everything typed stays; a load that
-    // fails then keeps the window and what it holds.
+    // The peer gone while the user types: the address, and all typed stays, also through a failed load.
     w = openOrder(boxes, *m, DateSerial(2030, 4, 6));
     ASSERT_NE(w, nullptr);
     typeInto(w, 0, sheet::Quantity, "4");
     w->inMsg->setValue("메시지");
     peer.reset();
-    boxes.messages.clear();
-    w->Command1->click();
-    WAIT_EQ(boxes.messages.size(), 1);
-    EXPECT_TRUE(boxes.messages[0].contains(link.baseUrl()));
+    EXPECT_TRUE(press(boxes, w->Command1).value(0).contains(link.baseUrl()));
     boxes.messageAnswer = QMessageBox::Yes;
     answerDate(boxes, DateSerial(2030, 4, 7));
-    m->Command1->click();
-    WAIT_EQ(boxes.messages.size(), 3);
-    EXPECT_TRUE(boxes.messages[2].contains(link.baseUrl()) && boxes.messages[2].endsWith("그대로 있습니다."));
-    EXPECT_TRUE(w->isVisible() && !w->isClosed());
-    EXPECT_EQ(w->DeliverDate(), DateSerial(2030, 4, 6));
+    const QString said = press(boxes, m->Command1, 2).value(1);
+    EXPECT_TRUE(said.contains(link.baseUrl()) && said.endsWith("그대로 있습니다.")) << said.toStdString();
+    EXPECT_TRUE(w->isVisible() && !w->isClosed() && w->DeliverDate() == DateSerial(2030, 4, 6));
     EXPECT_EQ(w->ab1->Cell(0, sheet::Quantity).toCurrency(), C(4));
     EXPECT_EQ(w->inMsg->value().toString(), "메시지");
     w->close();  // "Yes": the edits may go
     WAIT_FOR(w->isClosed());
 }
 
-// Every window that reads a list, against a peer that is gone, refuses, or sends what cannot be
-// read: it says why and offers nothing that could be taken for an empty list or a status.
+// Every read from a peer gone, refusing or unreadable says why, and offers no empty list nor status.
 TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
     for (const std::optional<std::string>& reply : {std::optional<std::string>(), std::optional(kRefusal),
                                                      std::optional(kUnreadable)}) {
@@ -483,16 +424,14 @@ TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
         EXPECT_TRUE(boxes.messages[2].endsWith("발주 품목을 불러오지 못했습니다."));
 
         // The reports open empty, with the reason in their extra line and no status.
-        tavrin::frmOuthand* v = nullptr;
         answerDate(boxes, DateSerial(2030, 5, 1));
-        m.Command2->click();
-        WAIT_FOR((v = viewerTitled("발주내역")) != nullptr);
+        tavrin::frmOuthand* v = openViewer(m.Command2, "발주내역");
+        ASSERT_TRUE(v);
         EXPECT_EQ(v->value()->RecCount(), 2);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 발주 내역을 불러오지 못했습니다."));
         EXPECT_FALSE(v->Text1()->text().contains("미수주") || v->Text1()->text().contains("수주완료"));
         answerPeriod(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
-        m.Command4->click();
-        WAIT_FOR((v = viewerTitled("구매내역")) != nullptr);
+        ASSERT_TRUE(v = openViewer(m.Command4, "구매내역"));
         EXPECT_EQ(v->value()->RecCount(), 5);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 매입 내역을 불러오지 못했습니다."));
         closeViewers();

@@ -1,5 +1,4 @@
-// The order sheet on its own: the price list narrowed to the display list, the stored order merged
-// in, the line groups an order update sends, and the request texts as they go on the wire.
+// The order sheet on its own: offered items, the stored order merged in, lines sent, request texts.
 #include "TestSupport.h"
 
 #include "vendra/OrderSheet.h"
@@ -37,13 +36,10 @@ TEST(OrderSheetMerge, StoredOrderAddsQuantitiesAppendsUnknownAndTakesTheMessage)
     const MergedSheet m = MergeOrderSheet(*items, *stored);
     ASSERT_EQ(m.table->NOF(), sheet::NOF);
     ASSERT_EQ(m.table->RecCount(), 4);
-    EXPECT_EQ(m.table->Recno(), 0);
-    EXPECT_TRUE(m.hasMessage);
+    EXPECT_TRUE(m.table->Recno() == 0 && m.hasMessage);
     EXPECT_EQ(m.message, QStringLiteral("새 메시지"));
-    // Name, unit, quantity, price, flag, amount, remark. An offered row untouched by the stored
-    // order; two stored records adding into one row, amount Int(1.5 x 333), the last remark; a
-    // product no longer offered in a row of its own without price, flag or amount (the second
-    // record finds the appended row: amount Int(5 x no price) = 0).
+    // Name, unit, quantity, price, flag, amount, remark. Stored records add up with the last remark; a
+    // product no longer offered gets a row without price, flag or amount, which the next record finds.
     EXPECT_EQ(rowOf(*m.table, 0), (Row{"배추", "포기", Variant(), C(3000), "+", Variant(), Variant()}));
     EXPECT_TRUE(m.table->Cell(0, sheet::Quantity).isEmpty());
     EXPECT_EQ(rowOf(*m.table, 1), (Row{"사과", "상자", C(1.5), C(333), "", C(499), "둘째 비고"}));
@@ -81,18 +77,15 @@ TEST(OrderUpdate, LinesSkipZeroQuantitiesAndCutTexts) {
 
 TEST(Requests, QueriesInFieldOrderWithEncodedValues) {
     corvane::fncGetAndPost g;
-    const QString stamp = QStringLiteral("2024030509153012");
-    EXPECT_EQ(LoginQuery(g, QStringLiteral("ord 1"), QStringLiteral("rcv"), QStringLiteral("p&w=가"), stamp),
-              QStringLiteral("OrdererCI=ord%201&ReceiverCI=rcv&PassWord=p%26w%3D%B0%A1&RequestTime=2024030509153012"));
-    EXPECT_EQ(NoticeBody(g, QStringLiteral("rcv"), QStringLiteral("*"), stamp),
-              QStringLiteral("ReceiverCI=rcv&OrdererDgr=%2A&RequestTime=2024030509153012"));
-    EXPECT_EQ(OrdersSelectQuery(g, ostrel::DateSerial(2024, 3, 5), QStringLiteral("o"), QStringLiteral("r"), stamp),
-              QStringLiteral("DeliverDate=2024%2D03%2D05&OrdererCI=o&ReceiverCI=r&RequestTime=2024030509153012"));
-    EXPECT_EQ(DisplaySelectQuery(g, QStringLiteral("r"), QStringLiteral("o"), stamp),
-              QStringLiteral("ReceiverCI=r&OrdererCI=o&RequestTime=2024030509153012"));
-    EXPECT_EQ(UnitPricesQuery(g, QStringLiteral("r"), QStringLiteral("A"), stamp),
-              QStringLiteral("ReceiverCI=r&dgr=A&RequestTime=2024030509153012"));
-    EXPECT_EQ(DeliverSelectQuery(g, ostrel::DateSerial(2024, 3, 1), ostrel::DateSerial(2024, 3, 31),
-                                 QStringLiteral("r"), QStringLiteral("o"), stamp),
-              QStringLiteral("Date1=2024%2D03%2D01&Date2=2024%2D03%2D31&SellerCI=r&BuyerCI=o&RequestTime=2024030509153012"));
+    const QString t = "2024030509153012";
+    const ostrel::Date d1 = ostrel::DateSerial(2024, 3, 1), d5 = ostrel::DateSerial(2024, 3, 5);
+    for (const auto& [got, want] : std::vector<std::pair<QString, QString>>{
+             {LoginQuery(g, "ord 1", "rcv", "p&w=가", t), "OrdererCI=ord%201&ReceiverCI=rcv&PassWord=p%26w%3D%B0%A1"},
+             {NoticeBody(g, "rcv", "*", t), "ReceiverCI=rcv&OrdererDgr=%2A"},
+             {OrdersSelectQuery(g, d5, "o", "r", t), "DeliverDate=2024%2D03%2D05&OrdererCI=o&ReceiverCI=r"},
+             {DisplaySelectQuery(g, "r", "o", t), "ReceiverCI=r&OrdererCI=o"},
+             {UnitPricesQuery(g, "r", "A", t), "ReceiverCI=r&dgr=A"},
+             {DeliverSelectQuery(g, d1, d5, "r", "o", t),
+              "Date1=2024%2D03%2D01&Date2=2024%2D03%2D05&SellerCI=r&BuyerCI=o"}})
+        EXPECT_EQ(got, want + "&RequestTime=" + t);
 }

@@ -48,19 +48,23 @@ void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to) {
     });
 }
 
-void answerLogin(ModalDriver& driver, const QString& password) {
-    driver.onNextModal([password](QWidget* w) {
-        auto* login = qobject_cast<frmIDandPassword*>(w);
-        ASSERT_TRUE(login);
-        QTest::keyClicks(login->Text3, password);
-        QTest::keyClick(login->Text2, Qt::Key_Return);  // Enter in an ID box presses "확인"
-    });
+QStringList press(ModalDriver& boxes, QAbstractButton* b, int n) {
+    boxes.messages.clear();
+    b->click();
+    (void)QTest::qWaitFor([&] { return boxes.messages.size() >= n; }, 10000);
+    return boxes.messages;
 }
 
-tavrin::frmOuthand* viewerTitled(const QString& title) {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* v = qobject_cast<tavrin::frmOuthand*>(w); v && v->isVisible() && v->windowTitle() == title) return v;
-    return nullptr;
+tavrin::frmOuthand* openViewer(QAbstractButton* b, const QString& title) {
+    b->click();
+    tavrin::frmOuthand* found = nullptr;
+    (void)QTest::qWaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* v = qobject_cast<tavrin::frmOuthand*>(w); v && v->isVisible() && v->windowTitle() == title)
+                found = v;
+        return found != nullptr;
+    }, 10000);
+    return found;
 }
 
 void closeViewers() {
@@ -68,10 +72,14 @@ void closeViewers() {
         if (auto* v = qobject_cast<tavrin::frmOuthand*>(w)) v->close();
 }
 
-std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password,
-                               const QString& orderer) {
-    auto m = std::make_unique<frmMain>(link, QStringList{orderer, "farm"});
-    answerLogin(driver, password);
+std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password) {
+    auto m = std::make_unique<frmMain>(link, QStringList{"shop", "farm"});
+    driver.onNextModal([password](QWidget* w) {
+        auto* login = qobject_cast<frmIDandPassword*>(w);
+        ASSERT_TRUE(login);
+        QTest::keyClicks(login->Text3, password);
+        QTest::keyClick(login->Text2, Qt::Key_Return);  // Enter in an ID box presses "확인"
+    });
     if (!m->Load()) return nullptr;
     m->show();
     return m;

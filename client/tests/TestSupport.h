@@ -1,8 +1,8 @@
 #pragma once
-// Helpers of the client tests: answering the panels and the login, and the real order server on a
-// free loopback port.
+// Helpers of the client tests: answering panels and windows, and the real order server.
 #include "ModalDriver.h"
 #include "ScriptedPeer.h"
+#include "vendra/ServerLink.h"
 #include "vendra/frmMain.h"
 
 #include "ostrel/DateTime.h"
@@ -40,27 +40,24 @@ ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows);
 // Queue on `d`: confirm the date panel with `d`, the period panel with `from` to `to`.
 void answerDate(ModalDriver& driver, ostrel::Date d);
 void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to);
-// Queue on `d`: answer the login window with `password`.
-void answerLogin(ModalDriver& driver, const QString& password);
 
-// The visible report viewer with that title, or nullptr; closing every viewer.
-tavrin::frmOuthand* viewerTitled(const QString& title);
+// Clicks `b` with no message shown yet; the messages once `n` have come.
+QStringList press(ModalDriver& boxes, QAbstractButton* b, int n = 1);
+
+// Clicks `b`; the report viewer with that title once it shows, or nullptr. Closing every viewer.
+tavrin::frmOuthand* openViewer(QAbstractButton* b, const QString& title);
 void closeViewers();
 
-// The login window answered with `password` for `orderer` at "farm"; the main window, shown, or
-// nullptr when the login failed.
-std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password = "pw1234",
-                               const QString& orderer = "shop");
+// Logged in with `password` as shop at farm: the main window shown, or nullptr.
+std::unique_ptr<frmMain> logIn(ModalDriver& driver, ServerLink& link, const QString& password = "pw1234");
 
-// The real order server on its own store, shared by the suite: farm sells five products to shop
-// (grade A, password pw1234).
+// The real order server shared by the suite: farm sells five products to shop (grade A, pw1234).
 class Store : public ::testing::Test {
 public:
     static QString url();
     // Runs one administration command on the store; its exit code.
     static int admin(const QStringList& args);
-    // The serving process: its id (to pause it), and a restart on the same address, which forgets
-    // every session.
+    // The serving process's id (to pause it); a restart on the same address forgets every session.
     static qint64 pid();
     static void restart();
 
@@ -74,6 +71,15 @@ private:
     static void serve(const QString& port);
     struct Server;
     static Server* server_;
+};
+
+// Logged in to the store as shop, the main window shown.
+class LoggedIn : public Store {
+protected:
+    void SetUp() override { Store::SetUp(); ASSERT_TRUE(m = logIn(boxes, link)); }
+    ServerLink link{url()};
+    ModalDriver boxes;
+    std::unique_ptr<frmMain> m;
 };
 
 }  // namespace vendra::test

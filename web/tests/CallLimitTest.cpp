@@ -67,29 +67,29 @@ TEST(CallLimit, StatusOfEveryReplyWithAndWithoutAHook) {
 
 TEST(CallLimit, AHungServerCostsOneCallLimitAndTheHookCanCancel) {
     SilentPort silent;
-    fncGetAndPost web;
-    QString reply = "old";
-    // Every try would wait 30 s; the whole call may take 300 ms, so one try and no second.
-    web.setCallTimeout(300);
-    std::vector<int> seen;
-    web.setWaitHook([&seen](int ms) {
-        seen.push_back(ms);
-        return true;
-    });
-    EXPECT_FALSE(web.SendPost(silent.url(), "a=1", reply));
-    EXPECT_EQ(reply, "");
-    EXPECT_EQ(web.LastTries(), 1);
-    EXPECT_FALSE(web.LastCancelled());
-    EXPECT_EQ(web.LastStatus(), 0);
-    ASSERT_GE(seen.size(), 2u);  // the caller had its turns while it waited
-    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
-
-    // Cancelled on the hook's word: failed at once, no further tries.
-    web.setCallTimeout(fncGetAndPost::kDefaultCallTimeoutMs);
-    int turns = 0;
-    web.setWaitHook([&turns](int) { return ++turns < 3; });
-    EXPECT_FALSE(web.SendGet(silent.url(), QString(), reply));
-    EXPECT_TRUE(web.LastCancelled());
-    EXPECT_EQ(web.LastTries(), 1);
-    EXPECT_EQ(turns, 3);
+    // Every try would wait 30 s. A whole call limited to 300 ms makes one try and no second, the caller
+    // having its turns while it waits; the hook's word cancels at once, with no further tries.
+    struct Case {
+        int limitMs, cancelOnTurn;
+    };
+    for (const Case c : {Case{300, 0}, Case{fncGetAndPost::kDefaultCallTimeoutMs, 3}}) {
+        SCOPED_TRACE(c.limitMs);
+        fncGetAndPost web;
+        web.setCallTimeout(c.limitMs);
+        std::vector<int> seen;
+        web.setWaitHook([&](int ms) {
+            seen.push_back(ms);
+            return int(seen.size()) != c.cancelOnTurn;
+        });
+        QString reply = "old";
+        EXPECT_FALSE(c.cancelOnTurn ? web.SendGet(silent.url(), QString(), reply)
+                                    : web.SendPost(silent.url(), "a=1", reply));
+        EXPECT_EQ(reply, "");
+        EXPECT_EQ(web.LastTries(), 1);
+        EXPECT_EQ(web.LastStatus(), 0);
+        EXPECT_EQ(web.LastCancelled(), c.cancelOnTurn > 0);
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+        if (c.cancelOnTurn) EXPECT_EQ(int(seen.size()), c.cancelOnTurn);
+        else EXPECT_GE(seen.size(), 2u);
+    }
 }
