@@ -202,9 +202,12 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
     };
     std::function<bool()> hook;
     if (waitHook_) hook = [this, &elapsedMs] { return waitHook_(elapsedMs()); };
+    // A try left with only a few milliseconds cannot get an answer; curl may also end the last try a
+    // millisecond before this clock reaches the call limit.
+    constexpr int kShortestRetryMs = 50;
     for (int attempt = 1; attempt <= kTries; ++attempt) {
         const int remaining = callTimeoutMs_ - elapsedMs();
-        if (remaining <= 0) {
+        if (remaining <= 0 || (attempt > 1 && remaining < kShortestRetryMs)) {
             lastError_ = QStringLiteral("no reply within %1 ms").arg(callTimeoutMs_);
             break;
         }
