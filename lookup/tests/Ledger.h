@@ -4,6 +4,7 @@
 #include "ostrel/Database.h"
 #include "sembrin/pptPublicValue.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,10 +14,19 @@ using vendra::test::addRecord;
 
 struct LedgerTest : ::testing::Test {
     QTemporaryDir dir;
-    ostrel::DatabaseRef db = ostrel::Database::Create(dir.filePath(QStringLiteral("장부.db")));
+    ostrel::DatabaseRef db;
 
+    // The empty tables are built once and copied for each test.
     void SetUp() override {
-        vendra::test::createMasterTables(*db);
+        static QTemporaryDir templateDir;
+        static const QString empty = [] {
+            const QString path = templateDir.filePath(QStringLiteral("empty.db"));
+            vendra::test::createMasterTables(*ostrel::Database::Create(path));
+            return path;
+        }();
+        const QString path = dir.filePath(QStringLiteral("장부.db"));
+        ASSERT_TRUE(QFile::copy(empty, path));
+        db = ostrel::Database::Open(path);
         sembrin::pptPublicValue().setZepDb(db);
     }
     void TearDown() override { sembrin::pptPublicValue().setZepDb(nullptr); }
