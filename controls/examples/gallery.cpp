@@ -1,5 +1,6 @@
 // A window to try the controls by hand: a cell of each type, an output cell, a button and a grid
 // of 20 rows. `tessel-gallery --shot file.png` saves a picture of the window and quits.
+#include "LookupSection.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
 #include "tessel/Color.h"
@@ -74,6 +75,7 @@ int main(int argc, char** argv) {
         status->setText(QStringLiteral("button keycommand %1").arg(k));
     });
     y += ok->height() + 10;
+    y = addLookupSection(&window, y, status);
 
     auto* grid = new ab(&window);
     grid->setMaxrow(20);
