@@ -5,7 +5,9 @@
 namespace sorvic {
 
 namespace {
-MasterTable plain(const char* table) { return MasterTable{QString::fromLatin1(table), false, true, 10, 16, 10, {}, {}}; }
+MasterTable plain(const char* table) {
+    return MasterTable{QString::fromLatin1(table), false, true, 10, 16, 10, {}, {}};
+}
 }  // namespace
 
 const MasterTable& MasterTable::cg() {
@@ -13,8 +15,8 @@ const MasterTable& MasterTable::cg() {
     return t;
 }
 const MasterTable& MasterTable::gj() {
-    static const MasterTable t{QStringLiteral("gj"), false, true, 10, 16, 10, sembrin::setting::RegisteredAccountsOnly(),
-                               QStringLiteral("계정코드에 기초등록이 되어 있지 않습니다.")};
+    static const MasterTable t{QStringLiteral("gj"), false, true, 10, 16, 10,
+                               sembrin::setting::RegisteredAccountsOnly(), QStringLiteral("계정코드에 기초등록이 되어 있지 않습니다.")};
     return t;
 }
 const MasterTable& MasterTable::gr() {
@@ -38,13 +40,13 @@ const MasterTable& MasterTable::bg() {
     return t;
 }
 const MasterTable& MasterTable::grc() {
-    static const MasterTable t{QStringLiteral("grc"), true, true, 10, 16, 10, sembrin::setting::RegisteredPartnersOnly(),
-                               QStringLiteral("거래처코드에 기초등록이 되어 있지 않습니다.")};
+    static const MasterTable t{QStringLiteral("grc"), true, true, 10, 16, 10,
+                               sembrin::setting::RegisteredPartnersOnly(), QStringLiteral("거래처코드에 기초등록이 되어 있지 않습니다.")};
     return t;
 }
 const MasterTable& MasterTable::pd() {
-    static const MasterTable t{QStringLiteral("pd"), true, true, 10, 16, 10, sembrin::setting::RegisteredProductsOnly(),
-                               QStringLiteral("품목코드에 기초등록이 되어 있지 않습니다.")};
+    static const MasterTable t{QStringLiteral("pd"), true, true, 10, 16, 10,
+                               sembrin::setting::RegisteredProductsOnly(), QStringLiteral("품목코드에 기초등록이 되어 있지 않습니다.")};
     return t;
 }
 

@@ -9,7 +9,8 @@ namespace {
 const QString kCode = QStringLiteral("code"), kKind = QStringLiteral("gb");
 
 QHash<QString, QString> codesOf(const QString& table, bool withdrawable = false) {
-    const QString sql = QStringLiteral("SELECT * FROM ") + table + (withdrawable ? QStringLiteral(" WHERE not deleted") : QString());
+    const QString sql =
+        QStringLiteral("SELECT * FROM ") + table + (withdrawable ? QStringLiteral(" WHERE not deleted") : QString());
     return loadNamed(sql, table, kCode);
 }
 
@@ -53,7 +54,8 @@ bool fncPrj::IsCg(const QString& sCg) {
 }
 
 QString fncPrj::gj2gb(const QString& sGj) {
-    const auto& groups = gj2gb_.get(now(), [] { return loadNamed(QStringLiteral("SELECT * FROM gj"), QStringLiteral("gj"), kKind); });
+    const auto& groups =
+        gj2gb_.get(now(), [] { return loadNamed(QStringLiteral("SELECT * FROM gj"), QStringLiteral("gj"), kKind); });
     const QString gb = groups.value(sGj);
     return isGroupName(gb) ? gb : QStringLiteral("비용");
 }

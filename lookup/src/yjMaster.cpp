@@ -77,7 +77,8 @@ Variant yjMaster::AfterEnter(QString& x) {
     // code serves, and the exact comparison follows.
     if (!x.startsWith(u'0')) {
         const ostrel::FieldList fields = db.tableDef(name).Fields;
-        const int size = fields.contains(kCode) && fields[kCode].Size > 0 ? fields[kCode].Size : ostrel::dbType::MaxTextSize;
+        const int size =
+            fields.contains(kCode) && fields[kCode].Size > 0 ? fields[kCode].Size : ostrel::dbType::MaxTextSize;
         QStringList marks;
         std::vector<Variant> forms;
         for (qsizetype zeros = 0; zeros + x.size() <= size; ++zeros) {

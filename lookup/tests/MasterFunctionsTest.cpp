@@ -123,16 +123,13 @@ TEST(Patterns, MatchByStars) {
 TEST_F(MasterFunctions, PartnerBusinessDataByNameOrNumber) {
     fnc사업자 f;
     const QString name = QStringLiteral("O'Brien \\ #1");
-    EXPECT_EQ(f.grc2사업자등록번호(name), QStringLiteral("123-45-67890"));
-    EXPECT_EQ(f.grc2상호(name), QStringLiteral("오브라이언"));
-    EXPECT_EQ(f.grc2성명(name), QStringLiteral("오"));
-    EXPECT_EQ(f.grc2주소(name), QStringLiteral("서울시"));
-    EXPECT_EQ(f.grc2업태(name), QStringLiteral("도매"));
-    EXPECT_EQ(f.grc2종목(name), QStringLiteral("채소"));
-    EXPECT_EQ(f.grc2이메일(name), QStringLiteral("o@b.kr"));
-    EXPECT_EQ(f.grc2전화(name), QStringLiteral("02-1"));
-    EXPECT_EQ(f.grc2비고(name), QStringLiteral("메모"));
-    EXPECT_EQ(f.grc2ci(name), QStringLiteral("123-45-67890"));
+    using Field = QString (fnc사업자::*)(const QString&) const;
+    const std::vector<std::pair<Field, const char*>> fields = {
+        {&fnc사업자::grc2사업자등록번호, "123-45-67890"}, {&fnc사업자::grc2상호, "오브라이언"}, {&fnc사업자::grc2성명, "오"},
+        {&fnc사업자::grc2주소, "서울시"}, {&fnc사업자::grc2업태, "도매"}, {&fnc사업자::grc2종목, "채소"},
+        {&fnc사업자::grc2이메일, "o@b.kr"}, {&fnc사업자::grc2전화, "02-1"}, {&fnc사업자::grc2비고, "메모"},
+        {&fnc사업자::grc2ci, "123-45-67890"}};
+    for (auto [field, value] : fields) EXPECT_EQ((f.*field)(name), QString::fromUtf8(value)) << value;
     EXPECT_EQ(f.grc2ci("*"), QStringLiteral("*"));
     EXPECT_EQ(f.ci2grc("123-45-67890"), name);
     // A withdrawn partner has no data, and nobody holds its number.

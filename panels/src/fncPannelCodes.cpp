@@ -93,7 +93,8 @@ bool fncPannel::indg(Date& dDate, QString& sGrc) const {
 
 bool fncPannel::indr(Date& d2, QString& r1) const {
     return ask<panIndr>(
-        parent_, [&](panIndr& p) { p.setdDate(d2), p.setsGroup(r1); }, [&](panIndr& p) { d2 = p.dDate(), r1 = p.sGroup(); });
+        parent_, [&](panIndr& p) { p.setdDate(d2), p.setsGroup(r1); },
+        [&](panIndr& p) { d2 = p.dDate(), r1 = p.sGroup(); });
 }
 
 bool fncPannel::inds(Date& d2, QString& s1) const {
