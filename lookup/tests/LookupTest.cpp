@@ -1,7 +1,7 @@
 // The code lookups against a seeded ledger: Enter's resolution order, the candidates and their
 // order, F3, the validating filters, and what a cell does when a lookup cannot answer.
 #include "ErrorNumber.h"
-#include "Ledger.h"
+#include "LedgerSeed.h"
 #include "RecordingFeedback.h"
 #include "sorvic/Lookups.h"
 #include "sorvic/yjGjgb.h"
@@ -13,10 +13,10 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
+#include <gtest/gtest.h>
 
 using namespace sorvic;
 using ostrel::Variant;
-using vendra::test::addRecord;
 using vendra::test::errorOf;
 
 namespace {
@@ -38,8 +38,7 @@ struct Picks {
     PickList list() {
         return [this](const QString& text, const ostrel::clsTable& rows) {
             texts << text;
-            offered.emplace_back();
-            titles.emplace_back();
+            offered.emplace_back(), titles.emplace_back();
             for (int i = 0; i < rows.RecCount(); ++i)
                 offered.back() << rows.Cell(i, 0).toString(), titles.back() << rows.Cell(i, 1).toString();
             return cancel || rows.RecCount() == 0 ? Variant::null() : rows.Cell(0, 0);
@@ -47,17 +46,18 @@ struct Picks {
     }
 };
 
-struct Lookups : test::LedgerTest {
+struct Lookups : ::testing::Test {
+    vendra::test::ScopedLedger ledger;
+    ostrel::DatabaseRef db = ledger.db;
     Picks picks;
-    void SetUp() override {
-        LedgerTest::SetUp();
+    Lookups() {
         for (auto [name, code, yj] : std::vector<std::array<const char*, 3>>{
                  {"배추상회", "007", "배"}, {"무역상사", "", "무"}, {"감자농원", "010", "감"}, {"고구마농원", "011", "감"},
                  {"가나상사", "020", "ab"}, {"다라상사", "021", "ab"}, {"마바상사", "ab", ""}, {"O'Brien \\ #1", "030", "ob"}})
-            partner(name, code, yj);
-        partner("폐업상사", "099", "폐", true);
-        record("cg", "본창고", "05");
-        record("cg", "보조창고", "005");
+            ledger.partner(name, code, yj);
+        ledger.partner("폐업상사", "099", "폐", true);
+        ledger.record("cg", "본창고", "05");
+        ledger.record("cg", "보조창고", "005");
     }
 };
 
@@ -81,8 +81,8 @@ TEST_F(Lookups, EnterResolvesByNameAbbreviationCodeZerosAndSyllablesInThatOrder)
         picks.offered.clear();
         QString x = u8(c.typed);
         EXPECT_EQ(yjGrc(picks.list()).AfterEnter(x), Variant(u8(c.expected))) << c.typed;
-        const std::vector<QStringList> offered = c.offered.empty() ? std::vector<QStringList>{} : std::vector{u8(c.offered)};
-        EXPECT_EQ(picks.offered, offered) << c.typed;
+        EXPECT_EQ(picks.offered, c.offered.empty() ? std::vector<QStringList>{} : std::vector{u8(c.offered)})
+            << c.typed;
     }
     // Two codes that both read "5" without their zeros: the pick offers both, with the text typed.
     QString five = QStringLiteral("5");
@@ -109,10 +109,8 @@ TEST_F(Lookups, F3OffersTheCandidatesOrEverythingForAWholeNameWithFixedWidthTitl
     const auto all = u8({"배추상회", "감자농원", "고구마농원", "가나상사", "다라상사", "O'Brien \\ #1", "마바상사", "무역상사"});
     const std::vector<std::pair<const char*, QStringList>> cases = {
         {"배추상회", all},  // already whole: everything, withdrawn partners left out
-        {"", all}, {"농", u8({"감자농원", "고구마농원"})},
-        {"01", u8({"감자농원", "고구마농원"})},  // the start of the code
-        {"2", u8({"가나상사", "다라상사"})},      // the start of the code without zeros
-        {"없는것", {}},
+        {"", all}, {"농", u8({"감자농원", "고구마농원"})}, {"01", u8({"감자농원", "고구마농원"})},  // the code's start
+        {"2", u8({"가나상사", "다라상사"})}, {"없는것", {}},  // the start of the code without zeros; nothing
     };
     for (const auto& [typed, offered] : cases) {
         QString x = u8(typed);
@@ -123,7 +121,7 @@ TEST_F(Lookups, F3OffersTheCandidatesOrEverythingForAWholeNameWithFixedWidthTitl
     }
     EXPECT_EQ(picks.titles.front().front(), "007" + spaces(8) + u8("배추상회") + spaces(9) + u8("배") + spaces(8));
     EXPECT_EQ(picks.titles.front().back(), spaces(11) + u8("무역상사") + spaces(9) + u8("무") + spaces(8));
-    record("dy", "현금", "01");
+    ledger.record("dy", "현금", "01");
     QString none;
     yjDy(picks.list()).AfterF3(none);
     EXPECT_EQ(picks.titles.back(), QStringList{"01" + spaces(5) + u8("현금") + spaces(2)});
@@ -131,33 +129,29 @@ TEST_F(Lookups, F3OffersTheCandidatesOrEverythingForAWholeNameWithFixedWidthTitl
 
 TEST_F(Lookups, ValidatingFiltersRefuseUnregisteredValuesOnlyWithTheirSettingOn) {
     vendra::test::ScopedFeedback feedback;
-    record("gj", "현금", "101");
-    addRecord(*db, "pd", {{"pd", u8("배추")}, {"deleted", false}});
-    addRecord(*db, "pd", {{"pd", u8("단종품")}, {"deleted", true}});
-    using sembrin::setting::RegisteredAccountsOnly, sembrin::setting::RegisteredPartnersOnly,
-        sembrin::setting::RegisteredProductsOnly;
-    const QString partnerMsg = u8("거래처코드에 기초등록이 되어 있지 않습니다."),
-                  accountMsg = u8("계정코드에 기초등록이 되어 있지 않습니다."),
-                  productMsg = u8("품목코드에 기초등록이 되어 있지 않습니다.");
-    tessel::InputProcessRef grc = std::make_shared<yjGrc>(), cg = std::make_shared<yjCg>();
-    tessel::InputProcessRef gj = std::make_shared<yjGj>(), pd = std::make_shared<yjPd>();
-    struct Case { tessel::InputProcessRef lookup; QString setting; const char* value; bool on; QString refusal; };
+    ledger.record("gj", "현금", "101");
+    vendra::test::addRecord(*db, "pd", {{"pd", u8("배추")}, {"deleted", false}});
+    vendra::test::addRecord(*db, "pd", {{"pd", u8("단종품")}, {"deleted", true}});
+    struct Filter { tessel::InputProcessRef lookup; QString setting, refusal; };
+    namespace s = sembrin::setting;
+    const Filter grc{std::make_shared<yjGrc>(), s::RegisteredPartnersOnly(), u8("거래처코드에 기초등록이 되어 있지 않습니다.")},
+        gj{std::make_shared<yjGj>(), s::RegisteredAccountsOnly(), u8("계정코드에 기초등록이 되어 있지 않습니다.")},
+        pd{std::make_shared<yjPd>(), s::RegisteredProductsOnly(), u8("품목코드에 기초등록이 되어 있지 않습니다.")},
+        cg{std::make_shared<yjCg>(), s::RegisteredPartnersOnly(), {}};
+    struct Case { const Filter& f; const char* value; bool on, refused; };
     const std::vector<Case> cases = {
-        {grc, RegisteredPartnersOnly(), "없는거래처", false, {}}, {grc, RegisteredPartnersOnly(), "배추상회", true, {}},
-        {grc, RegisteredPartnersOnly(), "O'Brien \\ #1", true, {}}, {grc, RegisteredPartnersOnly(), "*", true, {}},
-        {grc, RegisteredPartnersOnly(), "없는거래처", true, partnerMsg},
-        {grc, RegisteredPartnersOnly(), "폐업상사", true, partnerMsg},
-        {gj, RegisteredAccountsOnly(), "현금", true, {}}, {gj, RegisteredAccountsOnly(), "현금'", true, accountMsg},
-        {pd, RegisteredProductsOnly(), "배추", true, {}}, {pd, RegisteredProductsOnly(), "단종품", true, productMsg},
-        {pd, RegisteredProductsOnly(), "단종품", false, {}}, {cg, RegisteredPartnersOnly(), "없는창고", true, {}},
+        {grc, "없는거래처", false, false}, {grc, "배추상회", true, false}, {grc, "O'Brien \\ #1", true, false},
+        {grc, "*", true, false}, {grc, "없는거래처", true, true}, {grc, "폐업상사", true, true},
+        {gj, "현금", true, false}, {gj, "현금'", true, true}, {pd, "배추", true, false}, {pd, "단종품", true, true},
+        {pd, "단종품", false, false}, {cg, "없는창고", true, false},
     };
     for (const Case& c : cases) {
         feedback->messages.clear();
-        sembrin::pptPublicValue().setInisetting(c.setting, c.on ? "true" : "FALSE");
+        sembrin::pptPublicValue().setInisetting(c.f.setting, c.on ? "true" : "FALSE");
         Variant v(u8(c.value));
-        EXPECT_EQ(c.lookup->LastFilter(v), c.refusal.isEmpty()) << c.value;
-        EXPECT_EQ(feedback->messages, c.refusal.isEmpty() ? QStringList() : QStringList{c.refusal}) << c.value;
-        sembrin::pptPublicValue().setInisetting(c.setting, QString());
+        EXPECT_EQ(c.f.lookup->LastFilter(v), !c.refused) << c.value;
+        EXPECT_EQ(feedback->messages, c.refused ? QStringList{c.f.refusal} : QStringList()) << c.value;
+        sembrin::pptPublicValue().setInisetting(c.f.setting, QString());
     }
 }
 

@@ -3,8 +3,11 @@
 // cg, gj, gr, dy, hj, gg, bg (name, code, yj, gb), grc (partners: group, withdrawn flag and the
 // business fields) and pd (products, withdrawn flag), each indexed on name, code and yj.
 #include "ostrel/Database.h"
+#include "sembrin/pptPublicValue.h"
 
+#include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <initializer_list>
 #include <utility>
 
@@ -41,5 +44,39 @@ inline void addRecord(ostrel::Database& db, const QString& table, Fields values)
     for (const auto& [field, value] : values) rs.setValue(QString::fromUtf8(field), value);
     rs.Update();
 }
+
+// A fresh ledger of empty master tables, set as ZepDb for the life of one object; the tables are
+// built once per run and copied.
+struct ScopedLedger {
+    QTemporaryDir dir;
+    ostrel::DatabaseRef db;
+    ScopedLedger() {
+        static QTemporaryDir templateDir;
+        static const QString empty = [] {
+            const QString path = templateDir.filePath(QStringLiteral("empty.db"));
+            createMasterTables(*ostrel::Database::Create(path));
+            return path;
+        }();
+        const QString path = dir.filePath(QStringLiteral("장부.db"));
+        QFile::copy(empty, path);
+        db = ostrel::Database::Open(path);
+        sembrin::pptPublicValue().setZepDb(db);
+    }
+    ~ScopedLedger() { sembrin::pptPublicValue().setZepDb(nullptr); }
+
+    void partner(const char* name, const char* code, const char* yj = "", bool deleted = false, const char* gr = "") {
+        addRecord(*db, "grc", {{"grc", QString::fromUtf8(name)}, {"code", QString::fromUtf8(code)},
+                               {"yj", QString::fromUtf8(yj)}, {"deleted", deleted}, {"gr", QString::fromUtf8(gr)}});
+    }
+    // A record of one of the plain master tables; `yj` is left null when empty, as `dy` has none.
+    void record(const char* table, const char* name, const char* code, const char* yj = "", const char* gb = "") {
+        const QString t = QString::fromLatin1(table);
+        addRecord(*db, t, {{table, QString::fromUtf8(name)}, {"code", QString::fromUtf8(code)},
+                           {"gb", QString::fromUtf8(gb)}});
+        if (*yj)
+            db->Execute(QStringLiteral("UPDATE %1 SET yj=? WHERE %1=?").arg(t),
+                        {QString::fromUtf8(yj), QString::fromUtf8(name)});
+    }
+};
 
 }  // namespace vendra::test
