@@ -21,12 +21,6 @@ using vendra::test::errorOf;
 
 namespace {
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
-QStringList u8(std::vector<const char*> l) {
-    QStringList out;
-    for (const char* s : l) out << u8(s);
-    return out;
-}
 QString spaces(int n) { return QString(n, u' '); }
 
 // Stands in for the pick list: records the text and the rows offered, answers with the first
@@ -64,7 +58,7 @@ struct Lookups : ::testing::Test {
 }  // namespace
 
 TEST_F(Lookups, EnterResolvesByNameAbbreviationCodeZerosAndSyllablesInThatOrder) {
-    struct Case { const char* typed; const char* expected; std::vector<const char*> offered; };
+    struct Case { const char* typed; const char* expected; QStringList offered; };
     const std::vector<Case> cases = {
         {"", "", {}}, {"*", "*", {}}, {"배추상회", "배추상회", {}}, {"배", "배추상회", {}}, {"007", "배추상회", {}},
         {"7", "배추상회", {}},     // the code without its leading zeros
@@ -79,21 +73,21 @@ TEST_F(Lookups, EnterResolvesByNameAbbreviationCodeZerosAndSyllablesInThatOrder)
     };
     for (const Case& c : cases) {
         picks.offered.clear();
-        QString x = u8(c.typed);
-        EXPECT_EQ(yjGrc(picks.list()).AfterEnter(x), Variant(u8(c.expected))) << c.typed;
-        EXPECT_EQ(picks.offered, c.offered.empty() ? std::vector<QStringList>{} : std::vector{u8(c.offered)})
+        QString x = QString(c.typed);
+        EXPECT_EQ(yjGrc(picks.list()).AfterEnter(x), Variant(QString(c.expected))) << c.typed;
+        EXPECT_EQ(picks.offered, c.offered.empty() ? std::vector<QStringList>{} : std::vector{c.offered})
             << c.typed;
     }
     // Two codes that both read "5" without their zeros: the pick offers both, with the text typed.
     QString five = QStringLiteral("5");
-    EXPECT_EQ(yjCg(picks.list()).AfterEnter(five), Variant(u8("보조창고")));
-    EXPECT_EQ(picks.offered.back(), u8({"보조창고", "본창고"}));
+    EXPECT_EQ(yjCg(picks.list()).AfterEnter(five), Variant(QString("보조창고")));
+    EXPECT_EQ(picks.offered.back(), QStringList({"보조창고", "본창고"}));
     EXPECT_EQ(picks.texts.back(), five);
 }
 
 TEST_F(Lookups, CancelledPicksMissingTablesAndNoDatabase) {
     picks.cancel = true;
-    QString x = u8("농원"), dotted = u8("배추."), plain = u8("배추");
+    QString x = QString("농원"), dotted = QString("배추."), plain = QString("배추");
     EXPECT_TRUE(yjGrc(picks.list()).AfterEnter(x).isNull());
     EXPECT_TRUE(yjDy(picks.list()).AfterEnter(x).identical(Variant(x)));  // dy is empty: as typed
     db->DeleteTable(QStringLiteral("gg"));
@@ -106,37 +100,37 @@ TEST_F(Lookups, CancelledPicksMissingTablesAndNoDatabase) {
 }
 
 TEST_F(Lookups, F3OffersTheCandidatesOrEverythingForAWholeNameWithFixedWidthTitles) {
-    const auto all = u8({"배추상회", "감자농원", "고구마농원", "가나상사", "다라상사", "O'Brien \\ #1", "마바상사", "무역상사"});
+    const auto all = QStringList({"배추상회", "감자농원", "고구마농원", "가나상사", "다라상사", "O'Brien \\ #1", "마바상사", "무역상사"});
     const std::vector<std::pair<const char*, QStringList>> cases = {
         {"배추상회", all},  // already whole: everything, withdrawn partners left out
-        {"", all}, {"농", u8({"감자농원", "고구마농원"})}, {"01", u8({"감자농원", "고구마농원"})},  // the code's start
-        {"2", u8({"가나상사", "다라상사"})}, {"없는것", {}},  // the start of the code without zeros; nothing
+        {"", all}, {"농", QStringList({"감자농원", "고구마농원"})}, {"01", QStringList({"감자농원", "고구마농원"})},  // the code's start
+        {"2", QStringList({"가나상사", "다라상사"})}, {"없는것", {}},  // the start of the code without zeros; nothing
     };
     for (const auto& [typed, offered] : cases) {
-        QString x = u8(typed);
+        QString x = QString(typed);
         const Variant r = yjGrc(picks.list()).AfterF3(x);
         EXPECT_EQ(picks.offered.back(), offered) << typed;
         EXPECT_EQ(picks.texts.back(), x);
         EXPECT_TRUE(r.identical(offered.isEmpty() ? Variant::null() : Variant(offered.front()))) << typed;
     }
-    EXPECT_EQ(picks.titles.front().front(), "007" + spaces(8) + u8("배추상회") + spaces(9) + u8("배") + spaces(8));
-    EXPECT_EQ(picks.titles.front().back(), spaces(11) + u8("무역상사") + spaces(9) + u8("무") + spaces(8));
+    EXPECT_EQ(picks.titles.front().front(), "007" + spaces(8) + QString("배추상회") + spaces(9) + QString("배") + spaces(8));
+    EXPECT_EQ(picks.titles.front().back(), spaces(11) + QString("무역상사") + spaces(9) + QString("무") + spaces(8));
     ledger.record("dy", "현금", "01");
     QString none;
     yjDy(picks.list()).AfterF3(none);
-    EXPECT_EQ(picks.titles.back(), QStringList{"01" + spaces(5) + u8("현금") + spaces(2)});
+    EXPECT_EQ(picks.titles.back(), QStringList{"01" + spaces(5) + QString("현금") + spaces(2)});
 }
 
 TEST_F(Lookups, ValidatingFiltersRefuseUnregisteredValuesOnlyWithTheirSettingOn) {
     vendra::test::ScopedFeedback feedback;
     ledger.record("gj", "현금", "101");
-    vendra::test::addRecord(*db, "pd", {{"pd", u8("배추")}, {"deleted", false}});
-    vendra::test::addRecord(*db, "pd", {{"pd", u8("단종품")}, {"deleted", true}});
+    vendra::test::addRecord(*db, "pd", {{"pd", QString("배추")}, {"deleted", false}});
+    vendra::test::addRecord(*db, "pd", {{"pd", QString("단종품")}, {"deleted", true}});
     struct Filter { tessel::InputProcessRef lookup; QString setting, refusal; };
     namespace s = sembrin::setting;
-    const Filter grc{std::make_shared<yjGrc>(), s::RegisteredPartnersOnly(), u8("거래처코드에 기초등록이 되어 있지 않습니다.")},
-        gj{std::make_shared<yjGj>(), s::RegisteredAccountsOnly(), u8("계정코드에 기초등록이 되어 있지 않습니다.")},
-        pd{std::make_shared<yjPd>(), s::RegisteredProductsOnly(), u8("품목코드에 기초등록이 되어 있지 않습니다.")},
+    const Filter grc{std::make_shared<yjGrc>(), s::RegisteredPartnersOnly(), QString("거래처코드에 기초등록이 되어 있지 않습니다.")},
+        gj{std::make_shared<yjGj>(), s::RegisteredAccountsOnly(), QString("계정코드에 기초등록이 되어 있지 않습니다.")},
+        pd{std::make_shared<yjPd>(), s::RegisteredProductsOnly(), QString("품목코드에 기초등록이 되어 있지 않습니다.")},
         cg{std::make_shared<yjCg>(), s::RegisteredPartnersOnly(), {}};
     struct Case { const Filter& f; const char* value; bool on, refused; };
     const std::vector<Case> cases = {
@@ -148,7 +142,7 @@ TEST_F(Lookups, ValidatingFiltersRefuseUnregisteredValuesOnlyWithTheirSettingOn)
     for (const Case& c : cases) {
         feedback->messages.clear();
         sembrin::pptPublicValue().setInisetting(c.f.setting, c.on ? "true" : "FALSE");
-        Variant v(u8(c.value));
+        Variant v(QString(c.value));
         EXPECT_EQ(c.f.lookup->LastFilter(v), !c.refused) << c.value;
         EXPECT_EQ(feedback->messages, c.refused ? QStringList{c.f.refusal} : QStringList()) << c.value;
         sembrin::pptPublicValue().setInisetting(c.f.setting, QString());
@@ -158,19 +152,19 @@ TEST_F(Lookups, ValidatingFiltersRefuseUnregisteredValuesOnlyWithTheirSettingOn)
 TEST(AccountGroups, NumbersNamesAndSyllablesNameTheGroupAnythingElseIsExpenses) {
     const std::vector<std::pair<const char*, const char*>> cases = {
         {"1", "자산"}, {"자산", "자산"}, {"자", "자산"}, {"산", "자산"}, {"2", "부채"}, {"부", "부채"}, {"채", "부채"},
-        {"3", "자본"}, {"자본", "자본"}, {"본", "자본"}, {"4", "수익"}, {"수", "수익"}, {"익", "수익"},
-        {"5", "비용"}, {"비", "비용"}, {"용", "비용"}, {"", "비용"}, {"6", "비용"}, {"자산총계", "비용"}};
+        {"3", "자본"}, {"자본", "자본"}, {"본", "자본"}, {"4", "수익"}, {"수", "수익"}, {"익", "수익"}, {"5", "비용"},
+        {"비", "비용"}, {"용", "비용"}, {"", "비용"}, {"6", "비용"}, {"자산총계", "비용"}};
     Picks picks;
     yjGjgb gb(picks.list());
     for (auto [typed, group] : cases) {
-        QString x = u8(typed);
-        EXPECT_EQ(gb.AfterEnter(x), Variant(u8(group))) << typed;
+        QString x = typed;
+        EXPECT_EQ(gb.AfterEnter(x), Variant(group)) << typed;
     }
-    QString x = u8("자");
+    QString x = "자";
     Variant any = x;
-    EXPECT_EQ(gb.AfterF3(x), Variant(u8("자산")));
+    EXPECT_EQ(gb.AfterF3(x), Variant(QString("자산")));
     EXPECT_EQ(picks.texts, QStringList{QString()});
-    EXPECT_EQ(picks.titles.front(), u8({"1 자산", "2 부채", "3 자본", "4 수익", "5 비용"}));
+    EXPECT_EQ(picks.titles.front(), QStringList({"1 자산", "2 부채", "3 자본", "4 수익", "5 비용"}));
     EXPECT_TRUE(gb.LastFilter(any));
 }
 
@@ -190,7 +184,7 @@ TEST_F(Lookups, CellsKeepTheTypedTextWhenTheLookupCannotAnswer) {
         QWidget window;
         auto* cell = new tessel::invar(&window);
         cell->setValueType(QStringLiteral("c"));
-        cell->setValue(u8("이전"));
+        cell->setValue(QString("이전"));
         cell->setInputProcess(c.lookup);
         window.show();
         QApplication::setActiveWindow(&window);
@@ -199,7 +193,7 @@ TEST_F(Lookups, CellsKeepTheTypedTextWhenTheLookupCannotAnswer) {
         QTest::keyClicks(cell->Text1(), c.typed);
         QTest::keyClick(cell->Text1(), c.key);
         EXPECT_EQ(cell->Text1()->text(), c.typed) << c.what;
-        EXPECT_EQ(cell->value(), Variant(c.stored ? c.typed : u8("이전"))) << c.what;
+        EXPECT_EQ(cell->value(), Variant(c.stored ? c.typed : QString("이전"))) << c.what;
         EXPECT_EQ(cell->mode(), c.stored ? tessel::invar::Mode::Selected : tessel::invar::Mode::Editing) << c.what;
         EXPECT_EQ(picks.offered.size(), c.what[0] == 'c' ? 1u : 0u) << c.what;  // the pick list did come up
     }

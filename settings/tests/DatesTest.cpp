@@ -17,23 +17,16 @@ namespace {
 
 struct DatesTest : ::testing::Test {
     QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("dates.db"));
     pptPublicValue pv;
     clsDates dates;
-
-    void SetUp() override {
-        auto db = ostrel::Database::Create(path);
-        db->Append({QStringLiteral("dates"),
-                    ostrel::FieldList({{"title", ostrel::dbType::Text, 50}, {"Date", ostrel::dbType::Date}}), {}});
-        pv.setZepDb(db);
-        pv.setZepReadOnly(false);
+    DatesTest() {
+        auto db = ostrel::Database::Create(dir.filePath(QStringLiteral("dates.db")));
+        db->Append({"dates", ostrel::FieldList({{"title", ostrel::dbType::Text, 50}, {"Date", ostrel::dbType::Date}}), {}});
+        pv.setZepDb(db), pv.setZepReadOnly(false);
         dates.setAppFirstDate(DateSerial(2024, 1, 1));
         dates.setAppLastDate(DateSerial(2024, 12, 31));
     }
-    void TearDown() override {
-        pv.setZepDb(nullptr);
-        pv.setZepReadOnly(false);
-    }
+    ~DatesTest() override { pv.setZepDb(nullptr), pv.setZepReadOnly(false); }
     long long records() const { return pv.ZepDb()->RecordCount(QStringLiteral("dates")); }
 };
 
@@ -53,13 +46,10 @@ TEST_F(DatesTest, FirstAndLastDatesStayInRangeAndCarryTheMiddleDate) {
     EXPECT_EQ(dates.lastdate(), DateSerial(2024, 3, 31));
     EXPECT_EQ(dates.middate(), DateSerial(2024, 7, 1));  // the first date bounds it from below
 
-    dates.setfirstdate(DateSerial(2024, 3, 1));
-    dates.setlastdate(DateSerial(2024, 3, 20));
+    dates.setfirstdate(DateSerial(2024, 3, 1)), dates.setlastdate(DateSerial(2024, 3, 20));
     EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 20));
 
-    // Outside the allowed range: ignored.
-    dates.setfirstdate(DateSerial(2023, 12, 31));
-    dates.setlastdate(DateSerial(2025, 1, 1));
+    dates.setfirstdate(DateSerial(2023, 12, 31)), dates.setlastdate(DateSerial(2025, 1, 1));  // out of range: ignored
     EXPECT_EQ(dates.firstdate(), DateSerial(2024, 3, 1));
     EXPECT_EQ(dates.lastdate(), DateSerial(2024, 3, 20));
 
@@ -83,8 +73,7 @@ TEST_F(DatesTest, NamedDatesTakeAnyTitleAndAnyDate) {
 }
 
 TEST_F(DatesTest, AReadOnlyDatabaseKeepsTheMiddleDateInMemory) {
-    dates.setfirstdate(DateSerial(2024, 2, 1));
-    dates.setlastdate(DateSerial(2024, 2, 29));
+    dates.setfirstdate(DateSerial(2024, 2, 1)), dates.setlastdate(DateSerial(2024, 2, 29));
     dates.setmiddate(DateSerial(2024, 2, 10));
     pv.setZepReadOnly(true);
     dates.setmiddate(DateSerial(2024, 3, 15));  // clamped, readable, not stored
