@@ -21,7 +21,8 @@ struct DatesTest : ::testing::Test {
     clsDates dates;
     DatesTest() {
         auto db = ostrel::Database::Create(dir.filePath(QStringLiteral("dates.db")));
-        db->Append({"dates", ostrel::FieldList({{"title", ostrel::dbType::Text, 50}, {"Date", ostrel::dbType::Date}}), {}});
+        using ostrel::dbType;
+        db->Append({"dates", ostrel::FieldList({{"title", dbType::Text, 50}, {"Date", dbType::Date}}), {}});
         pv.setZepDb(db), pv.setZepReadOnly(false);
         dates.setAppFirstDate(DateSerial(2024, 1, 1));
         dates.setAppLastDate(DateSerial(2024, 12, 31));

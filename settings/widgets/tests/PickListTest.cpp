@@ -34,10 +34,7 @@ void whenShown(std::function<void(frmCodeInput*)> act) {
 struct Search : NextSearch {
     Variant answer = Variant::null();
     QStringList asked;
-    Variant AfterF3(QString& text) override {
-        asked << text;
-        return answer;
-    }
+    Variant AfterF3(QString& text) override { return asked << text, answer; }
 };
 
 void fill(clsCodeInput& list) {
@@ -49,52 +46,40 @@ void fill(clsCodeInput& list) {
 }  // namespace
 
 TEST(PickList, OkTakesTheChosenValueOrTheTypedText) {
-    struct Case { const char* what; std::function<void(frmCodeInput*)> act; bool modified; const char* value; };
+    using F = frmCodeInput*;
+    const auto edit = [](F f) { return f->Combo1->lineEdit(); };
+    const auto enter = [&](F f) { QTest::keyClick(edit(f), Qt::Key_Return); };
+    struct Case { const char* what; std::function<void(F)> act; bool modified; const char* value; int index = -1; };
     const std::vector<Case> cases = {
-        {"Enter on the typed text", [](frmCodeInput* f) { QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_Return); },
-         true, "typed"},
-        {"text typed over", [](frmCodeInput* f) {
-             f->Combo1->lineEdit()->selectAll();
-             QTest::keyClicks(f->Combo1->lineEdit(), "mine");
-             QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_Return);
-         }, true, "mine"},
-        {"Down to the second title", [](frmCodeInput* f) {
-             QTest::keyClick(f->Combo1, Qt::Key_Down);
-             QTest::keyClick(f->Combo1, Qt::Key_Down);
-             QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_Return);
+        {"Enter on the typed text", enter, true, "typed"},
+        {"text typed over", [&](F f) { edit(f)->selectAll(), QTest::keyClicks(edit(f), "mine"), enter(f); }, true, "mine"},
+        {"Down to the second title", [&](F f) {
+             QTest::keyClick(f->Combo1, Qt::Key_Down), QTest::keyClick(f->Combo1, Qt::Key_Down), enter(f);
          }, true, "v2"},
-        {"chosen then typed over", [](frmCodeInput* f) {
-             QTest::keyClick(f->Combo1, Qt::Key_Down);
-             QTest::keyClicks(f->Combo1->lineEdit(), "x");
-             QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_Return);
+        {"chosen then typed over", [&](F f) {
+             QTest::keyClick(f->Combo1, Qt::Key_Down), QTest::keyClicks(edit(f), "x"), enter(f);
          }, true, "001 firstx"},
-        {"double click", [](frmCodeInput* f) { QTest::mouseDClick(f->Combo1->lineEdit(), Qt::LeftButton); }, true,
-         "typed"},
-        {"확인", [](frmCodeInput* f) { f->Command1->click(); }, true, "typed"},
+        {"double click", [&](F f) { QTest::mouseDClick(edit(f), Qt::LeftButton); }, true, "typed"},
+        {"확인", [](F f) { f->Command1->click(); }, true, "typed"},
         // Cancel leaves the value of the last additem.
-        {"Esc", [](frmCodeInput* f) { QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_Escape); }, false, "v2"},
-        {"취소", [](frmCodeInput* f) { f->Command2->click(); }, false, "v2"},
-        {"close box", [](frmCodeInput* f) { f->close(); }, false, "v2"},
+        {"Esc", [&](F f) { QTest::keyClick(edit(f), Qt::Key_Escape); }, false, "v2"},
+        {"취소", [](F f) { f->Command2->click(); }, false, "v2"},
+        {"close box", [](F f) { f->close(); }, false, "v2"},
+        {"ok on the first chosen by index", [](F f) { f->ok(); }, true, "v1", 0},
     };
     for (const Case& c : cases) {
         clsCodeInput list;
         fill(list);
+        if (c.index >= 0) list.setListIndex(c.index);
         EXPECT_EQ(list.ListCount(), 2);
-        EXPECT_EQ(list.combo1text(), QStringLiteral("typed")) << c.what;
+        EXPECT_EQ(list.combo1text(), c.index < 0 ? QStringLiteral("typed") : QStringLiteral("001 first")) << c.what;
         whenShown(c.act);
         list.Show();
         EXPECT_EQ(list.modified(), c.modified) << c.what;
         EXPECT_EQ(list.ReturnValue(), QString::fromUtf8(c.value)) << c.what;
+        list.zap();
+        EXPECT_EQ(list.ListCount(), 0);
     }
-    clsCodeInput list;
-    fill(list);
-    list.setListIndex(0);
-    EXPECT_EQ(list.combo1text(), QStringLiteral("001 first"));
-    whenShown([](frmCodeInput* f) { f->ok(); });
-    list.Show();
-    EXPECT_EQ(list.ReturnValue(), QStringLiteral("v1"));
-    list.zap();
-    EXPECT_EQ(list.ListCount(), 0);
 }
 
 TEST(PickList, NextSearchClosesOnlyWithAValue) {
@@ -103,33 +88,30 @@ TEST(PickList, NextSearchClosesOnlyWithAValue) {
     fill(list);
     list.setCaption(QStringLiteral("거래처"));
     list.setNextYj(search);
-    bool enabled = false, stayed = false;
+    // The pick list is modal: Show returns only once the callback has closed it.
     whenShown([&](frmCodeInput* f) {
-        enabled = f->Command3->isEnabled();
+        EXPECT_TRUE(f->Command3->isEnabled());
         EXPECT_EQ(f->windowTitle(), QStringLiteral("거래처"));
         QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_F3);  // null: stays open
-        stayed = f->isVisible();
+        EXPECT_TRUE(f->isVisible());
         search->answer = Variant(QStringLiteral("found"));
         f->Command3->click();
     });
     list.Show();
-    EXPECT_TRUE(enabled && stayed);
     EXPECT_EQ(search->asked, (QStringList{"typed", "typed"}));
     EXPECT_TRUE(list.modified());
     EXPECT_EQ(list.ReturnValue(), QStringLiteral("found"));
     EXPECT_EQ(list.NextYj(), nullptr);  // closing lets go of it
 
     clsCodeInput plain;  // without a next search F3 does nothing and its button is off
-    bool off = false;
     whenShown([&](frmCodeInput* f) {
-        off = !f->Command3->isEnabled();
+        EXPECT_FALSE(f->Command3->isEnabled());
         EXPECT_EQ(f->windowTitle(), QStringLiteral("필드입력도우미"));
         QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_F3);
         EXPECT_TRUE(f->isVisible());
         f->cancel();
     });
     plain.Show();
-    EXPECT_TRUE(off);
     EXPECT_FALSE(plain.modified());
 }
 
