@@ -21,7 +21,7 @@ struct DatesTest : ::testing::Test {
     clsDates dates;
     DatesTest() {
         auto db = ostrel::Database::Create(dir.filePath(QStringLiteral("dates.db")));
-        using ostrel::dbType;
+        namespace dbType = ostrel::dbType;
         db->Append({"dates", ostrel::FieldList({{"title", dbType::Text, 50}, {"Date", dbType::Date}}), {}});
         pv.setZepDb(db), pv.setZepReadOnly(false);
         dates.setAppFirstDate(DateSerial(2024, 1, 1));

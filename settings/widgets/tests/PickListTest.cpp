@@ -52,7 +52,8 @@ TEST(PickList, OkTakesTheChosenValueOrTheTypedText) {
     struct Case { const char* what; std::function<void(F)> act; bool modified; const char* value; int index = -1; };
     const std::vector<Case> cases = {
         {"Enter on the typed text", enter, true, "typed"},
-        {"text typed over", [&](F f) { edit(f)->selectAll(), QTest::keyClicks(edit(f), "mine"), enter(f); }, true, "mine"},
+        {"text typed over", [&](F f) { edit(f)->selectAll(), QTest::keyClicks(edit(f), "mine"), enter(f); }, true,
+         "mine"},
         {"Down to the second title", [&](F f) {
              QTest::keyClick(f->Combo1, Qt::Key_Down), QTest::keyClick(f->Combo1, Qt::Key_Down), enter(f);
          }, true, "v2"},
