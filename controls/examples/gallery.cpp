@@ -1,6 +1,7 @@
 // Windows to try the controls by hand: a cell of each type, an output cell, a button and a grid
-// of 20 rows; beside it a captioned grid and a sheet list of 50 sheets. `tessel-gallery --shot
-// file.png` saves a picture of both windows and quits.
+// of 20 rows with a lookup cell and a code panel against a small ledger; beside it a captioned grid
+// and a sheet list of 50 sheets. `tessel-gallery --shot file.png` saves a picture of both windows and quits.
+#include "LookupSection.h"
 #include "ostrel/DateTime.h"
 #include "ostrel/clsTable.h"
 #include "tessel/Color.h"
@@ -168,6 +169,7 @@ int main(int argc, char** argv) {
         status->setText(QStringLiteral("button keycommand %1").arg(k));
     });
     y += ok->height() + 10;
+    y = addLookupSection(&window, y, status);
 
     auto* grid = new ab(&window);
     grid->setMaxrow(20);

@@ -1,5 +1,7 @@
 #include "keplin/panBase.h"
 
+#include "keplin/PanelInputs.h"
+
 #include "tessel/Fonts.h"
 #include "tessel/button.h"
 #include "tessel/invar.h"
@@ -26,15 +28,10 @@ panBase::panBase(const QString& objectName, const QString& title, std::vector<Pa
         lbl->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         lbl->setFont(tessel::captionFont(11));
         auto* c = new tessel::invar(this);
-        c->setObjectName(QStringLiteral("invar%1").arg(i + 1));
-        if (inputs[i].kind == InputKind::Date) {
-            c->setValueType(QStringLiteral("d"));
-            c->setLength(8);
-        } else {
-            c->setValueType(QStringLiteral("c"));
-            c->setLength(16);
-        }
-        const int row = int(i / 2), col = int(i % 2) * 2;
+        c->setObjectName(QStringLiteral("invar%1").arg(inputs[i].number > 0 ? inputs[i].number : int(i + 1)));
+        setUpInput(*c, inputs[i].kind);
+        const int row = inputs[i].row >= 0 ? inputs[i].row : int(i / 2);
+        const int col = (inputs[i].column >= 0 ? inputs[i].column : int(i % 2)) * 2;
         grid->addWidget(lbl, row, col, Qt::AlignRight | Qt::AlignVCenter);
         grid->addWidget(c, row, col + 1, Qt::AlignLeft | Qt::AlignVCenter);
         labels_.push_back(lbl);

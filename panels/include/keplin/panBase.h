@@ -19,11 +19,14 @@ class button;
 
 namespace keplin {
 
-enum class InputKind { Date, Name };
+// Date and name cells, and the code cells a new lookup of their master table backs.
+enum class InputKind { Date, Name, Partner, Account, Group, Warehouse, LineSpacing };
 
 struct PanelInput {
     QString label;
     InputKind kind;
+    int number = 0;             // the cell is invarN; 0 numbers it by its place in the list
+    int row = -1, column = -1;  // its place; -1 puts the inputs two to a row in order
 };
 
 class panBase : public QDialog {
