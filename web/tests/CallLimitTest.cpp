@@ -1,10 +1,11 @@
 // A whole call against its limit and its wait hook, and the HTTP status it leaves behind.
+#include "LoopbackServers.h"
+
 #include "corvane/fncGetAndPost.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include <arpa/inet.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -17,18 +18,8 @@ namespace {
 
 // A loopback port that accepts connections (the kernel's backlog) and never answers.
 struct SilentPort {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     int port = 0;
-    SilentPort() {
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t len = sizeof addr;
-        ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-        port = ntohs(addr.sin_port);
-        ::listen(fd, 16);
-    }
+    int fd = vendra::test::loopbackSocket(port, true);
     ~SilentPort() { ::close(fd); }
     QString url() const { return QStringLiteral("http://127.0.0.1:%1/hang").arg(port); }
 };
