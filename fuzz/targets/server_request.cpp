@@ -38,7 +38,7 @@ struct Running {
                                                      ostrel::Currency::fromInt(12000), QStringLiteral("+")}});
         ServerOptions options;
         options.log = nullptr;
-        options.threads = 2;
+        options.http.workers = 2;
         options.freeLoginFailures = 1 << 30;  // no slow-down: every input runs at full speed
         server = std::make_unique<OrderServer>(store, options);
         const int port = server->bind(QStringLiteral("127.0.0.1"), 0);
