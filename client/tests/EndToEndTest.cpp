@@ -23,6 +23,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTextEdit>
+#include <httplib.h>
 #include <map>
 #include <optional>
 #include <signal.h>
@@ -306,7 +307,11 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     EXPECT_TRUE(said.contains("취소") && said.endsWith("입력한 내용은 그대로 있습니다.")) << said.toStdString();
     EXPECT_TRUE(kept());
 
-    // The server restarted: the login window comes back with the IDs fixed; logged in, the send goes.
+    // The server forgets the session (twenty newer logins push it out of the store, a restart clears the
+    // server's memory): the login window comes back with the IDs fixed; logged in, the send goes.
+    httplib::Client elsewhere(url().toStdString());
+    for (int i = 0; i < 20; ++i)
+        ASSERT_TRUE(elsewhere.Get(std::string(path::Login) + "?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1234"));
     restart();
     QStringList ids;
     boxes.onNextModal([&](QWidget* wl) {
