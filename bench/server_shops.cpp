@@ -260,7 +260,9 @@ void BM_Shops(benchmark::State& state) {
         const double took = std::chrono::duration<double>(SteadyClock::now() - start).count();
         auto& l = totals.latenciesMs;
         std::sort(l.begin(), l.end());
-        auto at = [&](double p) { return l.empty() ? 0 : l[std::min(l.size() - 1, static_cast<size_t>(p * l.size()))]; };
+        auto at = [&](double p) {
+            return l.empty() ? 0 : l[std::min(l.size() - 1, static_cast<size_t>(p * l.size()))];
+        };
         state.counters["req_per_s"] = static_cast<double>(l.size()) / took;
         state.counters["p50_ms"] = at(0.50);
         state.counters["p99_ms"] = at(0.99);

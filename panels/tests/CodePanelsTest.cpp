@@ -82,8 +82,11 @@ void expectCells(panBase* pan, const Expected& e) {
         EXPECT_EQ(c->length(), kind == Kind::Date ? 8 : kind == Kind::Line ? 5 : 16) << e.title;
         auto* p = c->InputProcess().get();  // date and line cells have no lookup: "Date" stands for none
         using namespace sorvic;
-        const Kind lookup = dynamic_cast<yjGrc*>(p) ? Kind::Partner : dynamic_cast<yjGj*>(p) ? Kind::Account
-                            : dynamic_cast<yjGr*>(p) ? Kind::Group : dynamic_cast<yjCg*>(p) ? Kind::Warehouse : Kind::Date;
+        const Kind lookup = dynamic_cast<yjGrc*>(p)  ? Kind::Partner
+                            : dynamic_cast<yjGj*>(p) ? Kind::Account
+                            : dynamic_cast<yjGr*>(p) ? Kind::Group
+                            : dynamic_cast<yjCg*>(p) ? Kind::Warehouse
+                                                     : Kind::Date;
         EXPECT_EQ(lookup, kind == Kind::Line ? Kind::Date : kind) << e.title << i;
     }
 }

@@ -75,7 +75,8 @@ std::vector<std::string> HttpRequest::values(const std::string& name) const {
 
 class HttpListener::Impl {
 public:
-    Impl(HttpLimits l, HttpHandler h) : limits(l), handler(std::move(h)), pool(static_cast<size_t>(std::max(1, l.workers))) {}
+    Impl(HttpLimits l, HttpHandler h)
+        : limits(l), handler(std::move(h)), pool(static_cast<size_t>(std::max(1, l.workers))) {}
 
     void accept();
     void accepted(const beast::error_code& ec, tcp::socket socket);

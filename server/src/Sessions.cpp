@@ -32,7 +32,10 @@ constexpr int kMaxThrottledIds = 100000;
 
 SessionTable::SessionTable(Store& store, std::chrono::seconds idleLimit, int perOrderer,
                            std::chrono::seconds touchEvery)
-    : store_(store), idleLimit_(idleLimit), perOrderer_(perOrderer), touchEvery_(std::min(touchEvery, idleLimit / 10)) {}
+    : store_(store),
+      idleLimit_(idleLimit),
+      perOrderer_(perOrderer),
+      touchEvery_(std::min(touchEvery, idleLimit / 10)) {}
 
 QString SessionTable::open(const QString& receiver, const QString& orderer, WallClock::time_point now) {
     const QString token = RandomToken(32);
