@@ -55,14 +55,14 @@ SheetDialogs SheetDialogs::standard() {
 SheetList::SheetList(SheetListKind kind, std::vector<ButtonSpec> buttons, QWidget* parent)
     : QWidget(parent), kind_(kind), buttonSpecs_(std::move(buttons)) {
     setFocusPolicy(Qt::ClickFocus);
-    for (const ButtonSpec& spec : buttonSpecs_) {
+    for (const ButtonSpec& def : buttonSpecs_) {
         auto* b = new button(this);
         b->setFont_size(kButtonFontSize);
-        b->setValue(spec.caption);
-        b->setLength(ostrel::cp949::byteLength(spec.caption) + 1);
+        b->setValue(def.caption);
+        b->setLength(ostrel::cp949::byteLength(def.caption) + 1);
         // A click acts on the selected line; the keys stay with the content cells.
         b->setFocusPolicy(Qt::NoFocus);
-        const SheetCommand c = spec.command;
+        const SheetCommand c = def.command;
         connect(b, &button::keycommand, this, [this, c](int& key) {
             if (key == vk::Enter) run(c);
         });
