@@ -364,22 +364,17 @@ std::vector<QString> SqliteStore::displayList(const QString& receiver, const QSt
     return out;
 }
 
-// Concurrent replacements are committed together (group commit): the first caller to find no
-// commit in progress takes every pending replacement into one transaction, each inside its own
-// savepoint, and answers them all after the one durable COMMIT. An order is still replaced
-// whole or not at all; a failing replacement rolls back to its savepoint and fails alone.
-struct SqliteStore::PendingReplace {
-    const OrderKey& key;
-    const std::vector<OrderLine>& lines;
-    const QString& message;
-    ReplaceResult result = ReplaceResult::Replaced;
+// Writes from requests (order replacements, sessions, login failures) share one commit: whoever
+// finds no commit running takes the queue and commits it, so a rush of logins or updates costs one
+// fsync per batch instead of one each. Each write runs under its own savepoint and fails alone.
+struct SqliteStore::PendingWrite {
+    const std::function<void()>& apply;
     std::exception_ptr error;
     bool done = false;
 };
 
-ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
-                                        const QString& message) {
-    PendingReplace me{key, lines, message, ReplaceResult::Replaced, nullptr, false};
+void SqliteStore::writeInSharedCommit(const std::function<void()>& apply) {
+    PendingWrite me{apply, nullptr, false};
     std::unique_lock lock(queueMutex_);
     queue_.push_back(&me);
     while (!me.done) {
@@ -388,27 +383,26 @@ ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<O
             continue;
         }
         committing_ = true;
-        std::vector<PendingReplace*> batch;
+        std::vector<PendingWrite*> batch;
         batch.swap(queue_);
         lock.unlock();
-        commitReplacements(batch);
+        commitBatch(batch);
         lock.lock();
-        for (PendingReplace* p : batch) p->done = true;
+        for (PendingWrite* p : batch) p->done = true;
         committing_ = false;
         queueDone_.notify_all();
     }
     if (me.error) std::rethrow_exception(me.error);
-    return me.result;
 }
 
-void SqliteStore::commitReplacements(const std::vector<PendingReplace*>& batch) {
+void SqliteStore::commitBatch(const std::vector<PendingWrite*>& batch) {
     std::lock_guard lock(writeMutex_);
     try {
         Transaction t(*writer_);
-        for (PendingReplace* p : batch) {
-            Savepoint one(*writer_, "one_order");
+        for (PendingWrite* p : batch) {
+            Savepoint one(*writer_, "one_write");
             try {
-                p->result = replaceInTransaction(p->key, p->lines, p->message);
+                p->apply();
                 one.release();
             } catch (...) {
                 p->error = std::current_exception();
@@ -418,8 +412,15 @@ void SqliteStore::commitReplacements(const std::vector<PendingReplace*>& batch) 
         t.commit();
     } catch (...) {
         // Nothing of the batch is committed: every caller hears of it.
-        for (PendingReplace* p : batch) p->error = std::current_exception();
+        for (PendingWrite* p : batch) p->error = std::current_exception();
     }
+}
+
+ReplaceResult SqliteStore::replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
+                                        const QString& message) {
+    ReplaceResult result = ReplaceResult::Replaced;
+    writeInSharedCommit([&] { result = replaceInTransaction(key, lines, message); });
+    return result;
 }
 
 ReplaceResult SqliteStore::replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines,
@@ -559,23 +560,22 @@ std::vector<DeliveryRow> SqliteStore::deliveries(const QString& seller, const QS
 }
 
 void SqliteStore::openSession(const SessionRecord& r, int64_t expiredBeforeMs, int keepPerOrderer) {
-    std::lock_guard lock(writeMutex_);
-    Transaction t(*writer_);
-    {
-        auto s = writer_->prepare("DELETE FROM sessions WHERE last_used_ms < ?1");
-        s.bind(1, expiredBeforeMs).run();
-    }
-    {
+    writeInSharedCommit([&] {
+        {
+            auto s = writer_->prepare("DELETE FROM sessions WHERE last_used_ms < ?1");
+            s.bind(1, expiredBeforeMs).run();
+        }
+        {
+            auto s = writer_->prepare(
+                "DELETE FROM sessions WHERE receiver = ?1 AND orderer = ?2 AND token_digest NOT IN ("
+                "SELECT token_digest FROM sessions WHERE receiver = ?1 AND orderer = ?2 "
+                "ORDER BY last_used_ms DESC LIMIT ?3)");
+            s.bind(1, r.receiver).bind(2, r.orderer).bind(3, int64_t{std::max(0, keepPerOrderer - 1)}).run();
+        }
         auto s = writer_->prepare(
-            "DELETE FROM sessions WHERE receiver = ?1 AND orderer = ?2 AND token_digest NOT IN ("
-            "SELECT token_digest FROM sessions WHERE receiver = ?1 AND orderer = ?2 "
-            "ORDER BY last_used_ms DESC LIMIT ?3)");
-        s.bind(1, r.receiver).bind(2, r.orderer).bind(3, int64_t{std::max(0, keepPerOrderer - 1)}).run();
-    }
-    auto s = writer_->prepare(
-        "INSERT OR REPLACE INTO sessions(token_digest, receiver, orderer, last_used_ms) VALUES(?1, ?2, ?3, ?4)");
-    s.bind(1, r.tokenDigest).bind(2, r.receiver).bind(3, r.orderer).bind(4, r.lastUsedMs).run();
-    t.commit();
+            "INSERT OR REPLACE INTO sessions(token_digest, receiver, orderer, last_used_ms) VALUES(?1, ?2, ?3, ?4)");
+        s.bind(1, r.tokenDigest).bind(2, r.receiver).bind(3, r.orderer).bind(4, r.lastUsedMs).run();
+    });
 }
 
 std::optional<SessionRecord> SqliteStore::session(const QString& tokenDigest) {
@@ -587,9 +587,10 @@ std::optional<SessionRecord> SqliteStore::session(const QString& tokenDigest) {
 }
 
 void SqliteStore::touchSession(const QString& tokenDigest, int64_t lastUsedMs) {
-    std::lock_guard lock(writeMutex_);
-    auto s = writer_->prepare("UPDATE sessions SET last_used_ms = MAX(last_used_ms, ?2) WHERE token_digest = ?1");
-    s.bind(1, tokenDigest).bind(2, lastUsedMs).run();
+    writeInSharedCommit([&] {
+        auto s = writer_->prepare("UPDATE sessions SET last_used_ms = MAX(last_used_ms, ?2) WHERE token_digest = ?1");
+        s.bind(1, tokenDigest).bind(2, lastUsedMs).run();
+    });
 }
 
 LoginFailures SqliteStore::loginFailures(const QString& id) {
@@ -602,12 +603,12 @@ LoginFailures SqliteStore::loginFailures(const QString& id) {
 
 void SqliteStore::setLoginFailures(const QString& id, const LoginFailures& f, int64_t nowMs, int lightCount,
                                    int maxIds) {
-    std::lock_guard lock(writeMutex_);
-    Transaction t(*writer_);
-    if (f.count <= 0) {
-        auto s = writer_->prepare("DELETE FROM login_failures WHERE id = ?1");
-        s.bind(1, id).run();
-    } else {
+    writeInSharedCommit([&] {
+        if (f.count <= 0) {
+            auto s = writer_->prepare("DELETE FROM login_failures WHERE id = ?1");
+            s.bind(1, id).run();
+            return;
+        }
         {
             auto s = writer_->prepare(
                 "DELETE FROM login_failures WHERE until_ms <= ?1 AND failures < ?2 "
@@ -616,8 +617,7 @@ void SqliteStore::setLoginFailures(const QString& id, const LoginFailures& f, in
         }
         auto s = writer_->prepare("INSERT OR REPLACE INTO login_failures(id, failures, until_ms) VALUES(?1, ?2, ?3)");
         s.bind(1, id).bind(2, int64_t{f.count}).bind(3, f.untilMs).run();
-    }
-    t.commit();
+    });
 }
 
 std::optional<QString> SqliteStore::setting(const QString& name) {

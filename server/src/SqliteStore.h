@@ -1,12 +1,13 @@
 #pragma once
 // The SQLite store: one file, WAL journal, synchronous FULL (a committed order survives a power
 // cut), a schema version for migrations. Writes go through one connection under a mutex (SQLite
-// serialises writers anyway, and its busy handler sleeps); concurrent order replacements share
+// serialises writers anyway, and its busy handler sleeps); the writes of concurrent requests share
 // one commit. Reads use a small pool of connections, which WAL lets run beside the writer.
 #include "Store.h"
 
 #include <QString>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -73,9 +74,10 @@ public:
 
 private:
     class ReadLease;
-    struct PendingReplace;
+    struct PendingWrite;
     std::unique_ptr<SqliteConnection> openConnection();
-    void commitReplacements(const std::vector<PendingReplace*>& batch);
+    void writeInSharedCommit(const std::function<void()>& apply);
+    void commitBatch(const std::vector<PendingWrite*>& batch);
     ReplaceResult replaceInTransaction(const OrderKey& key, const std::vector<OrderLine>& lines,
                                        const QString& message);
     void migrate(SqliteConnection& c);
@@ -88,7 +90,7 @@ private:
 
     std::mutex queueMutex_;
     std::condition_variable queueDone_;
-    std::vector<PendingReplace*> queue_;
+    std::vector<PendingWrite*> queue_;
     bool committing_ = false;
 };
 
