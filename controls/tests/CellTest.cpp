@@ -1,6 +1,8 @@
-// The input cell driven by real key, mouse and focus events, what the input and output cells show, and the
-// output cell's and the button's keys, clicks, colours and sizes.
+// The input cell driven by real key, mouse and focus events, what the input and output cells show, the
+// output cell's and the button's keys, clicks, colours and sizes, the focus mark of every control, and an
+// idle cell painting what its text box would.
 #include "ModalDriver.h"
+#include "Pictures.h"
 #include "WidgetTest.h"
 
 #include "ostrel/Currency.h"
@@ -8,6 +10,8 @@
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
 #include "tessel/KeyCode.h"
+#include "tessel/Stru.h"
+#include "tessel/ab.h"
 #include "tessel/button.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
@@ -47,9 +51,10 @@ struct FakeProcess : InputProcess {
 QColor base(const invar* c) { return c->Text1()->palette().color(QPalette::Base); }
 Variant number(int n) { return Variant(Currency::fromInt(n)); }
 
-class TesselCell : public ::testing::Test {
+class TesselCell : public SteadyCaret {
 protected:
     void SetUp() override {
+        SteadyCaret::SetUp();
         cell = new invar(&window);
         other = new QLineEdit(&window);
         other->move(0, 200);
@@ -161,7 +166,7 @@ TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
         out.setDec(0);
         in.setValue(c.value);
         out.setValue(c.value);
-        if (c.inCell) EXPECT_EQ(in.text(), QString::fromUtf8(c.inCell)) << c.type << " " << c.outCell;
+        EXPECT_TRUE(!c.inCell || in.text() == QString::fromUtf8(c.inCell)) << c.type << " " << in.text().toStdString();
         EXPECT_EQ(out.caption(), QString::fromUtf8(c.outCell)) << c.type << " " << c.outCell;
         EXPECT_TRUE(c.value.isNull() ? out.value().isEmpty() : out.value().identical(c.value));
     }
@@ -222,6 +227,21 @@ TEST_F(TesselCell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
     EXPECT_EQ(keys, std::vector<int>{shiftstate::Shift * 256 + vk::Left});
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
     EXPECT_EQ(modified, 2);
+    // After F2 a caret at the edge leaves on the first key, whatever is selected; Left at the end only moves.
+    const std::pair<std::vector<std::pair<int, int>>, int> edges[] = {
+        {{{Qt::Key_Home, Qt::ShiftModifier}, {Qt::Key_Left, 0}}, vk::Left},
+        {{{Qt::Key_Home, 0}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Right, 0}}, vk::Right},
+        {{{Qt::Key_Left, 0}}, 0}};
+    for (const auto& [presses, reported] : edges) {
+        leave();
+        setUp("C", Variant("abc"));
+        focusCell();
+        keys.clear();
+        key(Qt::Key_F2);
+        for (auto [k, m] : presses) key(k, m);
+        EXPECT_EQ(keys, reported ? std::vector<int>{reported} : std::vector<int>{}) << reported;
+        EXPECT_EQ(cell->mode(), reported ? invar::Mode::Selected : invar::Mode::Editing) << reported;
+    }
 }
 
 // Selected cells report keys as commands; a locked cell does so too but never edits.
@@ -248,6 +268,20 @@ TEST_F(TesselCell, KeysWhileSelectedBecomeKeyCommandsAndALockedCellNeverEdits) {
     EXPECT_EQ(modified, 0);
 }
 
+TEST_F(TesselCell, AnUnchangedNumberStillGoesThroughItsInputProcess) {
+    auto p = std::make_shared<FakeProcess>();
+    for (int round = 0; round < 2; ++round) {  // without, then with an input process
+        setUp("N", Variant(int32_t(1234)), round ? p : nullptr);
+        focusCell();
+        key(Qt::Key_F2);
+        key(Qt::Key_Return);
+        EXPECT_EQ(cell->value().toDouble(), 1234);
+        EXPECT_EQ(p->log.filter("AfterEnter").size(), round);
+        EXPECT_EQ(modified, round + 1);
+        leave();
+    }
+}
+
 TEST_F(TesselCell, ClickTogglesABooleanCellOnceEvenOnADoubleClick) {
     setUp("B", Variant(true));
     cell->setLength(2);
@@ -272,6 +306,7 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
                               {QStringLiteral("가나다라마바"), 9.0}, {QStringLiteral("0123456789abcd"), 7.5},
                               {QString(40, u'x'), 7.5}, {QStringLiteral("short"), 12.0}}) {
         cell->setValue(Variant(text));
+        EXPECT_EQ(cell->Text1()->text(), text);  // the text box holds what is shown
         EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), size) << text.toStdString();
         EXPECT_EQ(cell->Text1()->cursorPosition(), 0);
     }
@@ -290,7 +325,103 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
     EXPECT_EQ(o.Label1()->geometry(), normal);
 }
 
-TEST_F(TesselCell, ModesPaintTheirColoursAndEscOrDeleteEscKeepTheStoredValue) {
+TEST_F(TesselCell, IdleCellPaintsWhatItsTextBoxWould) {
+    struct Case {
+        const char* type;
+        int length, dec;
+        Variant value;
+        long back = -1;
+    };
+    const Case cases[] = {
+        {"C", 20, 0, Variant(QStringLiteral("가나다 상회"))},
+        {"C", 6, 0, Variant(QStringLiteral("아주 긴 품목 이름입니다"))},  // shrunk font
+        {"C", 10, 0, Variant(QStringLiteral("a\tb\x01" "c\u2028d"))},        // shown as spaces
+        {"C", 3, 0, Variant(QStringLiteral("WWWWWWWW"))},                    // wider than the box
+        {"N", 12, 2, Variant(ostrel::Currency::fromDouble(1234567.5))},
+        {"N", 3, 0, Variant(ostrel::Currency::fromInt(123456))},            // asterisks
+        {"D", 10, 0, Variant(ostrel::DateSerial(2024, 3, 15))},
+        {"B", 2, 0, Variant(true)},
+        {"C", 20, 0, Variant(QStringLiteral("가나다 상회")), RGB(255, 200, 200)},  // a colour of its own
+    };
+    int y = 30;
+    for (const Case& c : cases) {
+        auto* idle = new invar(&window);
+        idle->setValueType(QString::fromLatin1(c.type));
+        idle->setDec(c.dec);
+        idle->setLength(c.length);
+        idle->setValue(c.value);
+        if (c.back >= 0) idle->setBackColor(c.back);
+        idle->move(10, y);
+        idle->show();
+        y += idle->height() + 4;
+        window.resize(400, y + 40);
+        other->move(0, y + 10);
+        ASSERT_EQ(idle->mode(), invar::Mode::Idle);
+        SCOPED_TRACE(c.value.toString().toStdString());
+        const QImage own = picture(idle);
+        // A placeholder hands the painting back to the text box; the text keeps it from showing.
+        idle->Text1()->setPlaceholderText(QStringLiteral("-"));
+        const QImage box = picture(idle);
+        EXPECT_TRUE(own == box) << difference(own, box);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(idle) == box; }, 2000)) << difference(onSurface(idle), box);
+        idle->Text1()->setPlaceholderText(QString());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(idle) == box; }, 2000))
+            << "painted by the cell: " << difference(onSurface(idle), box);
+    }
+}
+
+TEST_F(TesselCell, CellThatWasSelectedLooksLikeOneThatNeverWas) {
+    auto* fresh = new invar(&window);
+    for (invar* c : {cell, fresh}) {
+        c->setValueType(QStringLiteral("C"));
+        c->setLength(8);
+    }
+    fresh->move(0, 40);
+    fresh->show();
+    cell->setValue(Variant(QStringLiteral("처음 값")));
+    focusCell();
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("xyz"));
+    ASSERT_EQ(cell->mode(), invar::Mode::Editing);
+    const QImage selected = picture(cell);
+    leave();
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("처음 값xyz"));
+    cell->setValue(Variant(QStringLiteral("나중 값")));
+    fresh->setValue(Variant(QStringLiteral("나중 값")));
+    const QImage idle = picture(fresh);
+    EXPECT_FALSE(idle == selected);
+    EXPECT_TRUE(picture(cell) == idle) << difference(picture(cell), idle);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(cell) == idle; }, 2000)) << difference(onSurface(cell), idle);
+}
+
+// A text box that nobody read since the last display takes the font, focus and keys for that display.
+TEST_F(TesselCell, TextBoxHoldsTheDisplayWheneverItIsUsed) {
+    cell->setValueType(QStringLiteral("C"));
+    cell->setLength(6);
+    cell->setValue(Variant(QStringLiteral("가나다라마바사아자")));
+    cell->setFontsize(10);  // replaces the shrunk size of the text shown before it
+    EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), 10);
+    cell->setFontsize(12);
+    cell->setLength(6);
+    cell->setValue(Variant(QStringLiteral("ab")));
+    cell->setValue(Variant(QStringLiteral("abc")));
+    QWidget* box = cell->focusProxy();
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell->mode() == invar::Mode::Selected; }));
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("d"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
+    // Focus by Tab selects the text the box shows, not the one it held before.
+    leave();
+    cell->setValue(Variant(QStringLiteral("efgh")));
+    box->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell->mode() == invar::Mode::Selected; }));
+    EXPECT_EQ(cell->Text1()->selectedText(), QStringLiteral("efgh"));
+}
+
+TEST_F(TesselCell, ModesPaintTheirColoursEscKeepsTheStoredValueAndFocusLossOrCloseMeCommits) {
     setUp("C", Variant("old"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     focusCell();
@@ -317,12 +448,19 @@ TEST_F(TesselCell, ModesPaintTheirColoursAndEscOrDeleteEscKeepTheStoredValue) {
     EXPECT_EQ(cell->value().toString(), QStringLiteral("ol"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     EXPECT_EQ(modified, 1);
+    focusCell();  // selected without an edit: losing the focus stores nothing
+    leave();
     // Hangul comes as text without a key code.
     focusCell();
     QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("가"));
     QApplication::sendEvent(cell->Text1(), &hangul);
     EXPECT_EQ(cell->text(), QStringLiteral("가"));
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
+    cell->CloseMe();  // commits as losing the focus does, without a key
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("가"));
+    EXPECT_EQ(cell->mode(), invar::Mode::Idle);
+    EXPECT_EQ(keys, std::vector<int>{vk::End});
+    EXPECT_EQ(modified, 2);
 }
 
 TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanRejectOrPick) {
@@ -397,33 +535,13 @@ TEST_F(TesselCell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
     EXPECT_EQ(p->log.count(), 2);  // one AfterEnter, one LastFilter: no re-entry
 }
 
-TEST_F(TesselCell, CloseMeAndFocusLossCommitTheEdit) {
-    setUp("N", Variant());
-    focusCell();
-    typeText(QStringLiteral("42"));
-    cell->CloseMe();
-    EXPECT_TRUE(cell->value().identical(number(42)));
-    EXPECT_EQ(cell->mode(), invar::Mode::Idle);
-    EXPECT_TRUE(keys.empty());
-    leave();
-    focusCell();
-    typeText(QStringLiteral("7+"));
-    leave();
-    EXPECT_TRUE(cell->value().identical(number(7000)));
-    focusCell();  // selected without an edit: losing the focus stores nothing
-    leave();
-    EXPECT_EQ(modified, 2);
-}
-
-TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
-    QWidget window;
+TEST_F(TesselCell, OutputCellReportsKeysAndClicksToTheContainer) {
     auto* o = new outvar(&window);
-    std::vector<int> keys;
     int clicks = 0, doubles = 0;
-    QObject::connect(o, &outvar::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(o, &outvar::keycommand, [this](int& k) { keys.push_back(k); });
     QObject::connect(o, &outvar::Click, [&] { ++clicks; });
     QObject::connect(o, &outvar::DblClick, [&] { ++doubles; });
-    ASSERT_TRUE(showActive(&window));
+    o->show();
     ASSERT_TRUE(focusOn(o));
     for (auto [k, m] : {std::pair{Qt::Key_F1, 0}, {Qt::Key_Down, int(Qt::ShiftModifier)}, {Qt::Key_Home, 0},
                         {Qt::Key_Z, int(Qt::AltModifier)}, {Qt::Key_F, int(Qt::ControlModifier)},
@@ -438,20 +556,16 @@ TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
     EXPECT_EQ(doubles, 1);
 }
 
-TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
-    QWidget window;
+TEST_F(TesselCell, ButtonTakesEnterEscClickAndArrowsOnlyAndColoursOnFocus) {
     auto* b = new button(&window);
-    auto* other = new QLineEdit(&window);
-    other->move(0, 100);
-    std::vector<int> keys;
     int cursoron = 0;
-    QObject::connect(b, &button::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(b, &button::keycommand, [this](int& k) { keys.push_back(k); });
     QObject::connect(b, &button::cursoron, [&] {
         ++cursoron;  // raised before the colour changes
         EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
     });
     b->setValue(Variant("확인"));
-    ASSERT_TRUE(showActive(&window));
+    b->show();
     ASSERT_TRUE(focusOn(b));
     EXPECT_EQ(cursoron, 1);
     EXPECT_EQ(b->palette().color(QPalette::Window), QColor(128, 128, 255));
@@ -461,8 +575,33 @@ TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
     QTest::mouseClick(b->Label1(), Qt::LeftButton);
     EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Esc, vk::Up, keycmd::CtrlPgDn, vk::Enter}));
     EXPECT_EQ(b->caption(), QStringLiteral("확인"));  // never types
-    ASSERT_TRUE(focusOn(other));
+    leave();
     EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
+}
+
+// The pixel just inside the control's corner, where no caption or text box reaches.
+QColor corner(QWidget* w) { return w->grab().toImage().pixelColor(1, 1); }
+
+TEST_F(TesselCell, EveryFocusableControlShowsAMarkWhileItHoldsTheFocus) {
+    auto* out = new outvar(&window);
+    auto* b = new button(&window);
+    b->setValue(Variant("확인"));
+    auto* grid = new ab(&window);
+    grid->setMaxrow(2);
+    grid->setStru(makeStru({fieldDef("C", 4, 0, "가")}));
+    using Shown = std::pair<QWidget*, QWidget*>;  // the control given the focus, and where its mark shows
+    for (auto [control, shown] : {Shown{cell, cell}, {out, out}, {b, b}, {grid, grid->invar1(0)}}) {
+        SCOPED_TRACE(control->metaObject()->className());
+        control->show();
+        const QColor without = corner(shown);
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown->isAncestorOf(focused()) || shown->hasFocus(); }));
+        const QColor with = corner(shown);
+        EXPECT_NE(with, without);
+        EXPECT_LT(with.lightness(), 64) << "a dark frame";
+        leave();
+        EXPECT_EQ(corner(shown), without);
+    }
 }
 
 // Cells and buttons take their width from the font size and length in twips.
@@ -486,6 +625,21 @@ TEST_F(TesselCell, LayoutFollowsFontSizeAndLength) {
     b.resize(100, 40);
     ASSERT_TRUE(QTest::qWaitFor([&] { return b.Label1()->width() == 96; }));
     EXPECT_EQ(b.Label1()->geometry(), QRect(2, 2, 96, 36));
+    for (const float size : {10.5f, 9.75f, 12.0f}) {  // a fractional size keeps its fraction in the height
+        invar in;
+        in.setFontsize(size);
+        in.setLength(5);
+        outvar out;
+        out.setFontsize(size);
+        out.setLength(5);
+        ab grid;
+        grid.setFontsize(size);
+        grid.setMaxrow(1);
+        grid.setStru(makeStru({fieldDef("C", 4, 0, "가")}));
+        for (double h : {in.heightTwips(), out.heightTwips(), grid.invar1(0)->heightTwips(),
+                         grid.outvar1(0)->heightTwips()})
+            EXPECT_DOUBLE_EQ(h, double(size) * 28) << size;
+    }
 }
 
 }  // namespace

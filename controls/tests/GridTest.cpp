@@ -1,11 +1,15 @@
 // The editable grid: layout, data operations, the cursor carried out by the timer, line commands,
-// find, the interrupt pass and the wheel.
+// find, the interrupt pass, the wheel, the grid as one stop of its window's tab order, and a grid driven
+// by the keys showing what a fresh grid put in the same place shows.
 #include "ErrorNumber.h"
 #include "MakeTable.h"
 #include "ModalDriver.h"
+#include "Pictures.h"
 #include "WaitFor.h"
 #include "WidgetTest.h"
 
+#include "ostrel/Currency.h"
+#include "ostrel/DateTime.h"
 #include "ostrel/RuntimeError.h"
 #include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
@@ -49,7 +53,7 @@ struct Step {
     int key, mods, rec, fie, top;
 };
 
-class TesselGrid : public ::testing::Test {
+class TesselGrid : public SteadyCaret {
 protected:
     void make(int maxrow, const Variant& stru, int records, int nof = 0) {
         grid = new ab(&window);
@@ -103,7 +107,7 @@ protected:
     std::vector<Arrival> arrivals;
     std::vector<int> exits, keys;
     int modified = 0;
-    std::function<void(int, int, int&)> onArrive;
+    std::function<void(int, int&, int&)> onArrive;
 };
 
 constexpr int Ctrl = Qt::ControlModifier;
@@ -334,6 +338,42 @@ TEST_F(TesselGrid, CellGotFocusHandlersSteerTheCursor) {
     press(Qt::Key_PageUp);
     EXPECT_TRUE(grid->NotStopNextkey().identical(Variant(int32_t(vk::Right))));
     EXPECT_EQ(grid->lastkey(), vk::PgUp);
+    onArrive = [](int, int& fie, int&) { fie = 1; };  // the handler holds the cursor by reference
+    ASSERT_TRUE(focusOn(cellAt(2, 0)->Text1(), Qt::MouseFocusReason));
+    WAIT_FOR(grid->rec() == 2);
+    EXPECT_EQ(grid->fie(), 1);
+}
+
+TEST_F(TesselGrid, TabAndShiftTabLeaveTheGridFromAnyCellAndComeBackToItsCursor) {
+    make(3, textStru(2), 2);
+    auto* previous = new QLineEdit(&window);  // last in the tab chain: Shift+Tab from the grid lands here
+    previous->show();
+    struct Case {
+        int rec, fie, key;
+        bool forward;
+        const char* typed;  // typed into the cell first: the edit is kept when the focus leaves
+    };
+    for (const Case& c : {Case{0, 0, Qt::Key_Tab, true, ""}, Case{2, 1, Qt::Key_Tab, true, ""},  // the append line
+                          Case{1, 1, Qt::Key_Tab, true, "xy"}, Case{1, 0, Qt::Key_Tab, false, ""},
+                          Case{1, 1, Qt::Key_Backtab, false, "z"}}) {
+        SCOPED_TRACE(testing::Message() << c.rec << "," << c.fie << " forward " << c.forward << " " << c.typed);
+        ASSERT_TRUE(focusOn(cellAt(c.rec, c.fie)->Text1(), Qt::MouseFocusReason));
+        settle();
+        typeText(QString::fromUtf8(c.typed));
+        key(c.key, c.forward ? 0 : int(Qt::ShiftModifier));
+        WAIT_FOR(focused() == (c.forward ? other : previous));
+        EXPECT_TRUE(!*c.typed || stored(c.rec, c.fie) == QString::fromUtf8(c.typed)) << "the edit is lost";
+        key(Qt::Key_Tab, c.forward ? int(Qt::ShiftModifier) : 0);  // back the opposite way: the cursor's cell
+        WAIT_FOR(focused() == cellAt(c.rec, c.fie)->Text1());
+    }
+    EXPECT_TRUE(exits.empty());
+    // Alone in its window the grid keeps the focus on Tab, and Esc leaves through its exit.
+    delete previous;
+    delete other;
+    key(Qt::Key_Tab);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(exits, std::vector<int>{vk::Esc});
+    EXPECT_EQ(focused(), cellAt(1, 1)->Text1());
 }
 
 TEST_F(TesselGrid, ClickBelowTheAppendLineWalksUpToIt) {
@@ -491,6 +531,76 @@ TEST_F(TesselGrid, InputProcessOfAFieldServesEveryCellAndIsReportedWithItsRecord
     EXPECT_EQ(stored(1, 0), QStringLiteral("AB"));
     EXPECT_EQ(before, (std::vector<std::pair<int, int>>{{1, 0}}));
     EXPECT_EQ(after, before);
+}
+
+TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
+    const Variant stru = makeStru({fieldDef("C", 8, 0, "품목"), fieldDef("N", 8, 1, "수량", Variant("notstop")),
+                                   fieldDef("D", 8, 0, "일자"), fieldDef("C", 6, 0, "비고")});
+    make(6, stru, 0);
+    // Long names (shrunk) every fifth record, blank numbers and remarks now and then.
+    grid->setValue(makeTable(4, 40, [](int r, int f) -> Variant {
+        if (f == 0 && r % 5 == 3) return QStringLiteral("아주 긴 품목 이름 %1").arg(r);
+        if (f == 1) return r % 4 != 1 ? Variant(ostrel::Currency::fromDouble(r * 1.5)) : Variant();
+        if (f == 2) return Variant(ostrel::DateSerial(2024, 1 + r % 12, 1 + r % 28));
+        return f == 3 && r % 3 == 0 ? Variant() : Variant(QStringLiteral("행%1 칸%2").arg(r).arg(f));
+    }));
+    auto pressTimes = [&](int qtKey, int times) {
+        for (int i = 0; i < times; ++i) press(qtKey);
+    };
+    // The grid, rendered and on its window's surface, against a fresh grid scrolled by the wheel and
+    // focused in its place.
+    auto expectSameAsFresh = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const QImage rendered = picture(grid);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(grid) == rendered; }, 2000))
+            << "surface against rendering: " << difference(onSurface(grid), rendered);
+        {
+            QWidget freshWindow;
+            auto* fresh = new ab(&freshWindow);
+            fresh->setMaxrow(6);
+            fresh->setStru(stru);
+            fresh->setValue(grid->value()->clone());
+            freshWindow.resize(fresh->size() + QSize(20, 20));
+            ASSERT_TRUE(showActive(&freshWindow));
+            fresh->MouseWheel(-30 * grid->top());  // a quarter notch per record
+            ASSERT_TRUE(focusOn(fresh->invar1((grid->rec() - grid->top()) * 4 + grid->fie())->Text1()));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return fresh->nextkey() == 0; }, 2000));
+            ASSERT_EQ(fresh->cursor(), grid->cursor());
+            const QImage expected = picture(fresh);
+            EXPECT_TRUE(rendered == expected) << difference(rendered, expected);
+        }
+        ASSERT_TRUE(showActive(&window));
+    };
+    focus(0, 0);
+    pressTimes(Qt::Key_Down, 9);  // scrolls four records
+    ASSERT_EQ(grid->top(), 4);
+    expectSameAsFresh("after Down moves");
+    pressTimes(Qt::Key_Up, 7);  // back up, scrolling two
+    ASSERT_EQ(grid->cursor(), (GridCursor{2, 2, 0}));
+    expectSameAsFresh("after Up moves");
+
+    // An edit committed by Enter, which then passes over the NOTSTOP field.
+    typeText(QStringLiteral("new"));
+    ASSERT_EQ(cellAt(0, 0)->mode(), invar::Mode::Editing);
+    press(Qt::Key_Return);
+    ASSERT_EQ(grid->fie(), 2);
+    EXPECT_EQ(stored(2, 0), QStringLiteral("new"));
+    expectSameAsFresh("after the edit and the pass-over");
+
+    // Edited then scrolled away by Down at the bottom row, in the last field.
+    press(Qt::Key_Right);
+    pressTimes(Qt::Key_Down, 5);
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("x"));
+    pressTimes(Qt::Key_Down, 3);
+    ASSERT_EQ(grid->top(), 5);
+    ASSERT_EQ(grid->fie(), 3);
+    expectSameAsFresh("after an edit scrolled away");
+
+    // Across the last record onto the blank line below it.
+    pressTimes(Qt::Key_Down, 40);
+    ASSERT_EQ(grid->rec(), 40);
+    expectSameAsFresh("at the end");
 }
 
 }  // namespace
