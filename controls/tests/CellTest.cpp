@@ -1,16 +1,20 @@
-// The input cell driven by real key, mouse and focus events, what the input and output cells show, the
-// output cell's and the button's keys, clicks, colours and sizes, the focus mark of every control, and an
-// idle cell painting what its text box would.
+// Key command codes, twips and field structures that the controls build on; the input cell driven by
+// real key, mouse and focus events; what the input and output cells show; the output cell's and the
+// button's keys, clicks, colours and sizes; the focus mark of every control; and an idle cell painting
+// what its text box would.
+#include "ErrorNumber.h"
 #include "ModalDriver.h"
 #include "Pictures.h"
 #include "WidgetTest.h"
 
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
+#include "ostrel/RuntimeError.h"
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
 #include "tessel/KeyCode.h"
 #include "tessel/Stru.h"
+#include "tessel/Twips.h"
 #include "tessel/ab.h"
 #include "tessel/button.h"
 #include "tessel/invar.h"
@@ -29,6 +33,67 @@ using ostrel::DateSerial;
 using ostrel::Variant;
 
 namespace {
+
+int code(int key, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent e(QEvent::KeyPress, key, m, text);
+    return keyCommandCode(e);
+}
+
+TEST(TesselKeyCodes, KeysCharactersAndCtrlLetters) {
+    constexpr auto Shift = Qt::ShiftModifier, Ctrl = Qt::ControlModifier, Alt = Qt::AltModifier;
+    // key, modifiers, text, command
+    const std::tuple<int, Qt::KeyboardModifiers, const char*, int> cases[] = {
+        // Keys: shift state x 256 + virtual-key code.
+        {Qt::Key_PageUp, Ctrl, "", keycmd::CtrlPgUp}, {Qt::Key_PageDown, Ctrl, "", keycmd::CtrlPgDn},
+        {Qt::Key_Up, Shift, "", 256 + vk::Up}, {Qt::Key_Down, Shift, "", 256 + vk::Down},
+        {Qt::Key_F4, Alt, "", 4 * 256 + vk::F4}, {Qt::Key_F12, {}, "", vk::F12},
+        {Qt::Key_F6, {}, "", vk::F6}, {Qt::Key_F9, {}, "", vk::F9},
+        {Qt::Key_Delete, {}, "\x7f", vk::Delete}, {Qt::Key_Home, Shift | Ctrl, "", 3 * 256 + vk::Home},
+        {Qt::Key_A, Alt, "a", keycmd::altLetter('A')},
+        // Characters.
+        {Qt::Key_Return, Shift, "\r", chr::Enter}, {Qt::Key_Enter, Qt::KeypadModifier, "", chr::Enter},
+        {Qt::Key_Escape, {}, "", chr::Esc}, {Qt::Key_A, Shift, "A", 'A'}, {0, {}, "가", 0xAC00},
+        // Ctrl+F, N, Y whatever text the platform attaches; other Ctrl letters are control characters.
+        {Qt::Key_F, Ctrl, "\x06", keycmd::CtrlF}, {Qt::Key_N, Ctrl, "n", keycmd::CtrlN},
+        {Qt::Key_Y, Ctrl, "", keycmd::CtrlY}, {Qt::Key_V, Ctrl, "", chr::CtrlV}};
+    for (const auto& [key, mods, text, command] : cases)
+        EXPECT_EQ(code(key, mods, QString::fromUtf8(text)), command) << key << " " << text;
+    EXPECT_EQ(keycmd::CtrlY, 601);  // the numbering the containers rely on
+}
+
+TEST(TesselTwips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
+    EXPECT_DOUBLE_EQ(twipsPerPixel(), 15.0);  // the offscreen screen is 96 DPI
+    EXPECT_EQ(twipsToPixels(1440), 96);
+    EXPECT_EQ(twipsToPixels(30), 2);
+    EXPECT_DOUBLE_EQ(pixelsToTwips(8), 120);
+    // 10 cells of 1280 twips side by side 30 apart: the tenth ends where the sum says.
+    const QRect last = twipsRect(9 * 1310 + 30, 0, 1280, 336);
+    EXPECT_EQ(last.x() + last.width(), twipsToPixels(9 * 1310 + 30 + 1280));
+    EXPECT_EQ(twipsRect(0, 0, -50, 10).width(), 0);
+}
+
+TEST(TesselStru, FieldDefinitionsReadBackTyped) {
+    const Variant stru = makeStru({fieldDef("n", 8, 2, "수량"), fieldDef("C", 10, 0, "비고", Variant("NotStop")),
+                                   fieldDef("D", 8, 0, "일자", Variant("locked"))});
+    ASSERT_EQ(struCount(stru), 3);
+    const std::vector<FieldDef> defs = readStru(stru);
+    // The type letter in any case; NOTSTOP locks too.
+    for (const auto& [def, kind, locked, notStop] : {std::tuple{defs[0], FieldType::Number, false, false},
+                                                     {defs[1], FieldType::Text, true, true},
+                                                     {defs[2], FieldType::Date, true, false}})
+        EXPECT_EQ(std::tuple(def.kind, def.isLocked(), def.isNotStop()), std::tuple(kind, locked, notStop));
+    EXPECT_EQ(fieldType(QStringLiteral("b")), FieldType::Boolean);
+    EXPECT_EQ(fieldType(QStringLiteral("X")), FieldType::Other);
+    EXPECT_EQ(defs[2].inputProcess(), nullptr);
+    // Width given as text still reads as a number; a short or non-array definition is refused.
+    EXPECT_EQ(FieldDef::fromVariant(Variant::array({Variant("C"), Variant("12"), Variant(0), Variant("t")})).width, 12);
+    auto number = [](const Variant& v) { return vendra::test::errorOf([&] { readStru(v); }); };
+    EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant(1), Variant(0)})})), 9);
+    EXPECT_EQ(number(makeStru({Variant("C")})), 13);
+    EXPECT_EQ(number(Variant(int16_t(3))), 13);
+    EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant("wide"), Variant(0), Variant("t")})})), 13);
+}
+
 
 struct FakeProcess : InputProcess {
     std::function<Variant(QString&)> enter, f3;
@@ -87,14 +152,9 @@ protected:
 };
 
 TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
-    struct Case {
-        const char* type;
-        Variant before;
-        const char* typed;
-        Variant want;
-    };
     const Variant may10(DateSerial(2023, 5, 10));
-    const Case cases[] = {
+    // type, stored value, typed, value read
+    const std::tuple<const char*, Variant, const char*, Variant> cases[] = {
         {"n", {}, "12+", number(12000)},  // type letters in any case
         {"N", {}, "1,234", number(1234)},
         {"N", {}, "3*", number(300)},
@@ -113,13 +173,13 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
         {"B", Variant(true), ".", Variant(false)},
         {"B", Variant(true), "x", Variant()},
     };
-    for (const Case& c : cases) {
-        setUp(c.type, c.before);
+    for (const auto& [type, before, typed, want] : cases) {
+        setUp(type, before);
         keys.clear();
-        enter(QString::fromLatin1(c.typed));
-        EXPECT_TRUE(cell->value().identical(c.want)) << c.type << " " << c.typed;
-        EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << c.typed;
-        EXPECT_EQ(cell->mode(), invar::Mode::Selected) << c.typed;
+        enter(QString::fromLatin1(typed));
+        EXPECT_TRUE(cell->value().identical(want)) << type << " " << typed;
+        EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << typed;
+        EXPECT_EQ(cell->mode(), invar::Mode::Selected) << typed;
         leave();
     }
     EXPECT_EQ(modified, int(std::size(cases)));
@@ -134,13 +194,8 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
 }
 
 TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
-    struct Case {
-        const char* type;
-        int length;
-        Variant value;
-        const char *inCell, *outCell;  // nullptr: not shown by that cell; an unknown value leaves the text
-    };
-    const Case cases[] = {
+    // type, length, value, input cell's and output cell's text (nullptr: an unknown value leaves the text)
+    const std::tuple<const char*, int, Variant, const char*, const char*> cases[] = {
         {"N", 10, number(1234567), " 1,234,567", " 1,234,567"},
         {"N", 10, Variant("12kg"), "12kg", "12kg"},  // not a number: shown as text
         {"N", 5, number(123456789), "*****", "*****"},
@@ -158,17 +213,17 @@ TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
     invar in;
     outvar out;
     EXPECT_EQ(out.Label1()->textFormat(), Qt::PlainText);  // "&" shown literally, no mnemonic
-    for (const Case& c : cases) {
-        in.setValueType(QString::fromLatin1(c.type));
-        out.setValueType(QString::fromLatin1(c.type));
-        in.setLength(c.length);
-        out.setLength(c.length);
+    for (const auto& [type, length, value, inCell, outCell] : cases) {
+        in.setValueType(QString::fromLatin1(type));
+        out.setValueType(QString::fromLatin1(type));
+        in.setLength(length);
+        out.setLength(length);
         out.setDec(0);
-        in.setValue(c.value);
-        out.setValue(c.value);
-        EXPECT_TRUE(!c.inCell || in.text() == QString::fromUtf8(c.inCell)) << c.type << " " << in.text().toStdString();
-        EXPECT_EQ(out.caption(), QString::fromUtf8(c.outCell)) << c.type << " " << c.outCell;
-        EXPECT_TRUE(c.value.isNull() ? out.value().isEmpty() : out.value().identical(c.value));
+        in.setValue(value);
+        out.setValue(value);
+        EXPECT_TRUE(!inCell || in.text() == QString::fromUtf8(inCell)) << type << " " << in.text().toStdString();
+        EXPECT_EQ(out.caption(), QString::fromUtf8(outCell)) << type << " " << outCell;
+        EXPECT_TRUE(value.isNull() ? out.value().isEmpty() : out.value().identical(value));
     }
 }
 
@@ -326,38 +381,33 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
 }
 
 TEST_F(TesselCell, IdleCellPaintsWhatItsTextBoxWould) {
-    struct Case {
-        const char* type;
-        int length, dec;
-        Variant value;
-        long back = -1;
-    };
-    const Case cases[] = {
-        {"C", 20, 0, Variant(QStringLiteral("가나다 상회"))},
-        {"C", 6, 0, Variant(QStringLiteral("아주 긴 품목 이름입니다"))},  // shrunk font
-        {"C", 10, 0, Variant(QStringLiteral("a\tb\x01" "c\u2028d"))},        // shown as spaces
-        {"C", 3, 0, Variant(QStringLiteral("WWWWWWWW"))},                    // wider than the box
-        {"N", 12, 2, Variant(ostrel::Currency::fromDouble(1234567.5))},
-        {"N", 3, 0, Variant(ostrel::Currency::fromInt(123456))},            // asterisks
-        {"D", 10, 0, Variant(ostrel::DateSerial(2024, 3, 15))},
-        {"B", 2, 0, Variant(true)},
+    // type, length, decimals, value, background (-1: the default)
+    const std::tuple<const char*, int, int, Variant, long> cases[] = {
+        {"C", 20, 0, Variant(QStringLiteral("가나다 상회")), -1},
+        {"C", 6, 0, Variant(QStringLiteral("아주 긴 품목 이름입니다")), -1},  // shrunk font
+        {"C", 10, 0, Variant(QStringLiteral("a\tb\x01" "c\u2028d")), -1},        // shown as spaces
+        {"C", 3, 0, Variant(QStringLiteral("WWWWWWWW")), -1},                    // wider than the box
+        {"N", 12, 2, Variant(ostrel::Currency::fromDouble(1234567.5)), -1},
+        {"N", 3, 0, Variant(ostrel::Currency::fromInt(123456)), -1},            // asterisks
+        {"D", 10, 0, Variant(ostrel::DateSerial(2024, 3, 15)), -1},
+        {"B", 2, 0, Variant(true), -1},
         {"C", 20, 0, Variant(QStringLiteral("가나다 상회")), RGB(255, 200, 200)},  // a colour of its own
     };
     int y = 30;
-    for (const Case& c : cases) {
+    for (const auto& [type, length, dec, value, back] : cases) {
         auto* idle = new invar(&window);
-        idle->setValueType(QString::fromLatin1(c.type));
-        idle->setDec(c.dec);
-        idle->setLength(c.length);
-        idle->setValue(c.value);
-        if (c.back >= 0) idle->setBackColor(c.back);
+        idle->setValueType(QString::fromLatin1(type));
+        idle->setDec(dec);
+        idle->setLength(length);
+        idle->setValue(value);
+        if (back >= 0) idle->setBackColor(back);
         idle->move(10, y);
         idle->show();
         y += idle->height() + 4;
         window.resize(400, y + 40);
         other->move(0, y + 10);
         ASSERT_EQ(idle->mode(), invar::Mode::Idle);
-        SCOPED_TRACE(c.value.toString().toStdString());
+        SCOPED_TRACE(value.toString().toStdString());
         const QImage own = picture(idle);
         // A placeholder hands the painting back to the text box; the text keeps it from showing.
         idle->Text1()->setPlaceholderText(QStringLiteral("-"));

@@ -42,58 +42,50 @@ TableRef sheets(int n) {
     return t;
 }
 TEST(TesselSheetCursor, MovesKeepTheSelectionInTheWindowAndStopAtTheEnds) {
-    struct Case {
-        const char* name;
-        SheetView from;
-        C command;
-        int recCount;
-        SheetView to;
-        int maxrow = 20;
-    } const cases[] = {
-        {"down", {0, 5}, C::Next, 50, {0, 6}},
-        {"down on the last row scrolls", {10, 29}, C::Next, 50, {11, 30}},
-        {"down to the new-sheet line", {31, 49}, C::Next, 50, {31, 50}},
-        {"down on the new-sheet line", {31, 50}, C::Next, 50, {31, 50}},
-        {"up", {10, 15}, C::Previous, 50, {10, 14}},
-        {"up on row 0 scrolls", {10, 10}, C::Previous, 50, {9, 9}},
-        {"up on record 0", {0, 0}, C::Previous, 50, {0, 0}},
-        {"shift down", {3, 7}, C::ShiftNext, 50, {4, 8}},
-        {"shift down on the new-sheet line", {40, 50}, C::ShiftNext, 50, {40, 50}},
-        {"shift up at the top", {0, 7}, C::ShiftPrevious, 50, {0, 6}},
-        {"shift up", {3, 7}, C::ShiftPrevious, 50, {2, 6}},
-        {"shift up on 0", {0, 0}, C::ShiftPrevious, 50, {0, 0}},
-        {"page up near the top", {5, 12}, C::PageUp, 50, {0, 0}},
-        {"page up keeps the row", {10, 25}, C::PageUp, 50, {0, 5}},
-        {"page up", {25, 30}, C::PageUp, 50, {5, 10}},
-        {"page down", {0, 3}, C::PageDown, 50, {20, 23}},
-        {"page down near the end", {20, 35}, C::PageDown, 50, {34, 49}},
-        {"page down on the new-sheet line", {31, 50}, C::PageDown, 50, {31, 50}},
-        {"first", {34, 50}, C::First, 50, {0, 0}},
-        {"end: four rows below", {0, 0}, C::Last, 50, {34, 49}},
-        {"end, new sheet: 34 to 53", {0, 0}, C::LastNewSheet, 50, {34, 50}},
-        {"end of a short list", {0, 0}, C::Last, 10, {0, 9}},
-        {"end of 17", {0, 0}, C::Last, 17, {1, 16}},
-        {"end of an empty list", {0, 0}, C::LastNewSheet, 0, {0, 0}},
+    // what, from, command, records, to, rows in the window
+    const std::tuple<const char*, SheetView, C, int, SheetView, int> cases[] = {
+        {"down", {0, 5}, C::Next, 50, {0, 6}, 20},
+        {"down on the last row scrolls", {10, 29}, C::Next, 50, {11, 30}, 20},
+        {"down to the new-sheet line", {31, 49}, C::Next, 50, {31, 50}, 20},
+        {"down on the new-sheet line", {31, 50}, C::Next, 50, {31, 50}, 20},
+        {"up", {10, 15}, C::Previous, 50, {10, 14}, 20},
+        {"up on row 0 scrolls", {10, 10}, C::Previous, 50, {9, 9}, 20},
+        {"up on record 0", {0, 0}, C::Previous, 50, {0, 0}, 20},
+        {"shift down", {3, 7}, C::ShiftNext, 50, {4, 8}, 20},
+        {"shift down on the new-sheet line", {40, 50}, C::ShiftNext, 50, {40, 50}, 20},
+        {"shift up at the top", {0, 7}, C::ShiftPrevious, 50, {0, 6}, 20},
+        {"shift up", {3, 7}, C::ShiftPrevious, 50, {2, 6}, 20},
+        {"shift up on 0", {0, 0}, C::ShiftPrevious, 50, {0, 0}, 20},
+        {"page up near the top", {5, 12}, C::PageUp, 50, {0, 0}, 20},
+        {"page up keeps the row", {10, 25}, C::PageUp, 50, {0, 5}, 20},
+        {"page up", {25, 30}, C::PageUp, 50, {5, 10}, 20},
+        {"page down", {0, 3}, C::PageDown, 50, {20, 23}, 20},
+        {"page down near the end", {20, 35}, C::PageDown, 50, {34, 49}, 20},
+        {"page down on the new-sheet line", {31, 50}, C::PageDown, 50, {31, 50}, 20},
+        {"first", {34, 50}, C::First, 50, {0, 0}, 20},
+        {"end: four rows below", {0, 0}, C::Last, 50, {34, 49}, 20},
+        {"end, new sheet: 34 to 53", {0, 0}, C::LastNewSheet, 50, {34, 50}, 20},
+        {"end of a short list", {0, 0}, C::Last, 10, {0, 9}, 20},
+        {"end of 17", {0, 0}, C::Last, 17, {1, 16}, 20},
+        {"end of an empty list", {0, 0}, C::LastNewSheet, 0, {0, 0}, 20},
         {"end with a window of 3 rows", {0, 0}, C::Last, 1, {0, 0}, 3},
-        {"no move", {3, 7}, C::Edit, 50, {3, 7}},
-        {"page up from a selection above the window", {30, 5}, C::PageUp, 50, {10, 0}},
+        {"no move", {3, 7}, C::Edit, 50, {3, 7}, 20},
+        {"page up from a selection above the window", {30, 5}, C::PageUp, 50, {10, 0}, 20},
     };
-    for (const Case& c : cases) EXPECT_EQ(moveSheets(c.from, c.command, c.recCount, c.maxrow), c.to) << c.name;
+    for (const auto& [what, from, command, recCount, to, maxrow] : cases)
+        EXPECT_EQ(moveSheets(from, command, recCount, maxrow), to) << what;
 }
 
 TEST(TesselSheetCursor, WheelSelectAndAppend) {
-    struct Case {
-        SheetView from;
-        int direction, recCount;
-        SheetView to;
-    } const cases[] = {
+    // from, wheel delta, records, to
+    const std::tuple<SheetView, int, int, SheetView> cases[] = {
         {{10, 15}, 120, 50, {6, 11}},   {{10, 15}, 240, 50, {2, 7}},    {{2, 5}, 120, 50, {0, 3}},
         {{0, 5}, 120, 50, {0, 5}},      {{10, 15}, -120, 50, {14, 19}}, {{30, 47}, -120, 50, {32, 49}},
         {{31, 49}, -120, 50, {31, 49}}, {{31, 50}, -120, 50, {31, 50}}, {{10, 15}, 60, 50, {8, 13}},
         {{10, 15}, 20, 50, {10, 15}},   {{0, 0}, -120, 0, {0, 0}},      {{0, 0}, -120, 1, {0, 0}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(wheelSheets(c.from, c.direction, c.recCount), c.to) << c.from << " by " << c.direction;
+    for (const auto& [from, delta, recCount, to] : cases)
+        EXPECT_EQ(wheelSheets(from, delta, recCount), to) << from << " by " << delta;
 
     EXPECT_EQ(selectSheet({5, 8}, 12, 50), (SheetView{5, 12})) << "selecting does not scroll";
     EXPECT_EQ(selectSheet({5, 8}, 50, 50), (SheetView{5, 50})) << "the new-sheet line";
@@ -281,13 +273,8 @@ TEST_F(TesselSheetList, KeysWheelAndMouseMoveTheWindow) {
 }
 
 TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
-    struct Case {
-        int select;
-        Key key;
-        QString answer;  // to the delete question ("" for No) or the find
-        QStringList events;
-        int selected;
-    } const cases[] = {
+    // selected, key, the answer to the delete question ("" for No) or the find, events, selected after
+    const std::tuple<int, Key, QString, QStringList, int> cases[] = {
         {3, {Qt::Key_Return}, {}, {"edit S003"}, 3},
         {10, {Qt::Key_Return}, {}, {"new"}, 10},
         {3, {Qt::Key_F7}, {}, {"new"}, 3},
@@ -303,16 +290,16 @@ TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
         {1, {Qt::Key_F, Qt::ControlModifier}, "40", {}, 4},  // an amount; the sheet number is not searched
     };
     auto* f = make<mrform>(10);
-    for (const Case& c : cases) {
+    for (const auto& [select, key, answer, raised, selected] : cases) {
         events.clear();
-        confirm = !c.answer.isEmpty();
+        confirm = !answer.isEmpty();
         const QString last = findText;
-        findText = c.answer;
-        form->setEditRec(c.select);
-        press(c.key);
-        EXPECT_EQ(events, c.events) << c.key.qtKey << " on " << c.select;
-        EXPECT_EQ(form->EditRec(), c.selected);
-        EXPECT_TRUE(c.key.qtKey != Qt::Key_F || offered == last) << "the last find offered";
+        findText = answer;
+        form->setEditRec(select);
+        press(key);
+        EXPECT_EQ(events, raised) << key.qtKey << " on " << select;
+        EXPECT_EQ(form->EditRec(), selected);
+        EXPECT_TRUE(key.qtKey != Qt::Key_F || offered == last) << "the last find offered";
     }
     QStringList copies;
     QObject::connect(f, &mrform::CopySheet, [&](QString& s) { copies << s; });
