@@ -1,13 +1,21 @@
-// The input cell driven by real key, mouse and focus events, what the input and output cells show, and the
-// output cell's and the button's keys, clicks, colours and sizes.
+// Key command codes, twips and field structures that the controls build on; the input cell driven by
+// real key, mouse and focus events; what the input and output cells show; the output cell's and the
+// button's keys, clicks, colours and sizes; the focus mark of every control; and an idle cell painting
+// what its text box would.
+#include "ErrorNumber.h"
 #include "ModalDriver.h"
+#include "Pictures.h"
 #include "WidgetTest.h"
 
 #include "ostrel/Currency.h"
 #include "ostrel/DateTime.h"
+#include "ostrel/RuntimeError.h"
 #include "tessel/CellText.h"
 #include "tessel/Color.h"
 #include "tessel/KeyCode.h"
+#include "tessel/Stru.h"
+#include "tessel/Twips.h"
+#include "tessel/ab.h"
 #include "tessel/button.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
@@ -25,6 +33,67 @@ using ostrel::DateSerial;
 using ostrel::Variant;
 
 namespace {
+
+int code(int key, Qt::KeyboardModifiers m = Qt::NoModifier, const QString& text = {}) {
+    QKeyEvent e(QEvent::KeyPress, key, m, text);
+    return keyCommandCode(e);
+}
+
+TEST(TesselKeyCodes, KeysCharactersAndCtrlLetters) {
+    constexpr auto Shift = Qt::ShiftModifier, Ctrl = Qt::ControlModifier, Alt = Qt::AltModifier;
+    // key, modifiers, text, command
+    const std::tuple<int, Qt::KeyboardModifiers, const char*, int> cases[] = {
+        // Keys: shift state x 256 + virtual-key code.
+        {Qt::Key_PageUp, Ctrl, "", keycmd::CtrlPgUp}, {Qt::Key_PageDown, Ctrl, "", keycmd::CtrlPgDn},
+        {Qt::Key_Up, Shift, "", 256 + vk::Up}, {Qt::Key_Down, Shift, "", 256 + vk::Down},
+        {Qt::Key_F4, Alt, "", 4 * 256 + vk::F4}, {Qt::Key_F12, {}, "", vk::F12},
+        {Qt::Key_F6, {}, "", vk::F6}, {Qt::Key_F9, {}, "", vk::F9},
+        {Qt::Key_Delete, {}, "\x7f", vk::Delete}, {Qt::Key_Home, Shift | Ctrl, "", 3 * 256 + vk::Home},
+        {Qt::Key_A, Alt, "a", keycmd::altLetter('A')},
+        // Characters.
+        {Qt::Key_Return, Shift, "\r", chr::Enter}, {Qt::Key_Enter, Qt::KeypadModifier, "", chr::Enter},
+        {Qt::Key_Escape, {}, "", chr::Esc}, {Qt::Key_A, Shift, "A", 'A'}, {0, {}, "가", 0xAC00},
+        // Ctrl+F, N, Y whatever text the platform attaches; other Ctrl letters are control characters.
+        {Qt::Key_F, Ctrl, "\x06", keycmd::CtrlF}, {Qt::Key_N, Ctrl, "n", keycmd::CtrlN},
+        {Qt::Key_Y, Ctrl, "", keycmd::CtrlY}, {Qt::Key_V, Ctrl, "", chr::CtrlV}};
+    for (const auto& [key, mods, text, command] : cases)
+        EXPECT_EQ(code(key, mods, QString::fromUtf8(text)), command) << key << " " << text;
+    EXPECT_EQ(keycmd::CtrlY, 601);  // the numbering the containers rely on
+}
+
+TEST(TesselTwips, FifteenPerPixelAtNinetySixDpiAndEdgesRoundIndependently) {
+    EXPECT_DOUBLE_EQ(twipsPerPixel(), 15.0);  // the offscreen screen is 96 DPI
+    EXPECT_EQ(twipsToPixels(1440), 96);
+    EXPECT_EQ(twipsToPixels(30), 2);
+    EXPECT_DOUBLE_EQ(pixelsToTwips(8), 120);
+    // 10 cells of 1280 twips side by side 30 apart: the tenth ends where the sum says.
+    const QRect last = twipsRect(9 * 1310 + 30, 0, 1280, 336);
+    EXPECT_EQ(last.x() + last.width(), twipsToPixels(9 * 1310 + 30 + 1280));
+    EXPECT_EQ(twipsRect(0, 0, -50, 10).width(), 0);
+}
+
+TEST(TesselStru, FieldDefinitionsReadBackTyped) {
+    const Variant stru = makeStru({fieldDef("n", 8, 2, "수량"), fieldDef("C", 10, 0, "비고", Variant("NotStop")),
+                                   fieldDef("D", 8, 0, "일자", Variant("locked"))});
+    ASSERT_EQ(struCount(stru), 3);
+    const std::vector<FieldDef> defs = readStru(stru);
+    // The type letter in any case; NOTSTOP locks too.
+    for (const auto& [def, kind, locked, notStop] : {std::tuple{defs[0], FieldType::Number, false, false},
+                                                     {defs[1], FieldType::Text, true, true},
+                                                     {defs[2], FieldType::Date, true, false}})
+        EXPECT_EQ(std::tuple(def.kind, def.isLocked(), def.isNotStop()), std::tuple(kind, locked, notStop));
+    EXPECT_EQ(fieldType(QStringLiteral("b")), FieldType::Boolean);
+    EXPECT_EQ(fieldType(QStringLiteral("X")), FieldType::Other);
+    EXPECT_EQ(defs[2].inputProcess(), nullptr);
+    // Width given as text still reads as a number; a short or non-array definition is refused.
+    EXPECT_EQ(FieldDef::fromVariant(Variant::array({Variant("C"), Variant("12"), Variant(0), Variant("t")})).width, 12);
+    auto number = [](const Variant& v) { return vendra::test::errorOf([&] { readStru(v); }); };
+    EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant(1), Variant(0)})})), 9);
+    EXPECT_EQ(number(makeStru({Variant("C")})), 13);
+    EXPECT_EQ(number(Variant(int16_t(3))), 13);
+    EXPECT_EQ(number(makeStru({Variant::array({Variant("C"), Variant("wide"), Variant(0), Variant("t")})})), 13);
+}
+
 
 struct FakeProcess : InputProcess {
     std::function<Variant(QString&)> enter, f3;
@@ -47,9 +116,10 @@ struct FakeProcess : InputProcess {
 QColor base(const invar* c) { return c->Text1()->palette().color(QPalette::Base); }
 Variant number(int n) { return Variant(Currency::fromInt(n)); }
 
-class TesselCell : public ::testing::Test {
+class TesselCell : public SteadyCaret {
 protected:
     void SetUp() override {
+        SteadyCaret::SetUp();
         cell = new invar(&window);
         other = new QLineEdit(&window);
         other->move(0, 200);
@@ -82,14 +152,9 @@ protected:
 };
 
 TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
-    struct Case {
-        const char* type;
-        Variant before;
-        const char* typed;
-        Variant want;
-    };
     const Variant may10(DateSerial(2023, 5, 10));
-    const Case cases[] = {
+    // type, stored value, typed, value read
+    const std::tuple<const char*, Variant, const char*, Variant> cases[] = {
         {"n", {}, "12+", number(12000)},  // type letters in any case
         {"N", {}, "1,234", number(1234)},
         {"N", {}, "3*", number(300)},
@@ -108,13 +173,13 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
         {"B", Variant(true), ".", Variant(false)},
         {"B", Variant(true), "x", Variant()},
     };
-    for (const Case& c : cases) {
-        setUp(c.type, c.before);
+    for (const auto& [type, before, typed, want] : cases) {
+        setUp(type, before);
         keys.clear();
-        enter(QString::fromLatin1(c.typed));
-        EXPECT_TRUE(cell->value().identical(c.want)) << c.type << " " << c.typed;
-        EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << c.typed;
-        EXPECT_EQ(cell->mode(), invar::Mode::Selected) << c.typed;
+        enter(QString::fromLatin1(typed));
+        EXPECT_TRUE(cell->value().identical(want)) << type << " " << typed;
+        EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << typed;
+        EXPECT_EQ(cell->mode(), invar::Mode::Selected) << typed;
         leave();
     }
     EXPECT_EQ(modified, int(std::size(cases)));
@@ -129,13 +194,8 @@ TEST_F(TesselCell, TypedTextIsReadByTheCellsType) {
 }
 
 TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
-    struct Case {
-        const char* type;
-        int length;
-        Variant value;
-        const char *inCell, *outCell;  // nullptr: not shown by that cell; an unknown value leaves the text
-    };
-    const Case cases[] = {
+    // type, length, value, input cell's and output cell's text (nullptr: an unknown value leaves the text)
+    const std::tuple<const char*, int, Variant, const char*, const char*> cases[] = {
         {"N", 10, number(1234567), " 1,234,567", " 1,234,567"},
         {"N", 10, Variant("12kg"), "12kg", "12kg"},  // not a number: shown as text
         {"N", 5, number(123456789), "*****", "*****"},
@@ -153,17 +213,17 @@ TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
     invar in;
     outvar out;
     EXPECT_EQ(out.Label1()->textFormat(), Qt::PlainText);  // "&" shown literally, no mnemonic
-    for (const Case& c : cases) {
-        in.setValueType(QString::fromLatin1(c.type));
-        out.setValueType(QString::fromLatin1(c.type));
-        in.setLength(c.length);
-        out.setLength(c.length);
+    for (const auto& [type, length, value, inCell, outCell] : cases) {
+        in.setValueType(QString::fromLatin1(type));
+        out.setValueType(QString::fromLatin1(type));
+        in.setLength(length);
+        out.setLength(length);
         out.setDec(0);
-        in.setValue(c.value);
-        out.setValue(c.value);
-        if (c.inCell) EXPECT_EQ(in.text(), QString::fromUtf8(c.inCell)) << c.type << " " << c.outCell;
-        EXPECT_EQ(out.caption(), QString::fromUtf8(c.outCell)) << c.type << " " << c.outCell;
-        EXPECT_TRUE(c.value.isNull() ? out.value().isEmpty() : out.value().identical(c.value));
+        in.setValue(value);
+        out.setValue(value);
+        EXPECT_TRUE(!inCell || in.text() == QString::fromUtf8(inCell)) << type << " " << in.text().toStdString();
+        EXPECT_EQ(out.caption(), QString::fromUtf8(outCell)) << type << " " << outCell;
+        EXPECT_TRUE(value.isNull() ? out.value().isEmpty() : out.value().identical(value));
     }
 }
 
@@ -222,6 +282,21 @@ TEST_F(TesselCell, LeftAndRightCommitOnlyAtTheEdgesOfTheText) {
     EXPECT_EQ(keys, std::vector<int>{shiftstate::Shift * 256 + vk::Left});
     EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
     EXPECT_EQ(modified, 2);
+    // After F2 a caret at the edge leaves on the first key, whatever is selected; Left at the end only moves.
+    const std::pair<std::vector<std::pair<int, int>>, int> edges[] = {
+        {{{Qt::Key_Home, Qt::ShiftModifier}, {Qt::Key_Left, 0}}, vk::Left},
+        {{{Qt::Key_Home, 0}, {Qt::Key_End, Qt::ShiftModifier}, {Qt::Key_Right, 0}}, vk::Right},
+        {{{Qt::Key_Left, 0}}, 0}};
+    for (const auto& [presses, reported] : edges) {
+        leave();
+        setUp("C", Variant("abc"));
+        focusCell();
+        keys.clear();
+        key(Qt::Key_F2);
+        for (auto [k, m] : presses) key(k, m);
+        EXPECT_EQ(keys, reported ? std::vector<int>{reported} : std::vector<int>{}) << reported;
+        EXPECT_EQ(cell->mode(), reported ? invar::Mode::Selected : invar::Mode::Editing) << reported;
+    }
 }
 
 // Selected cells report keys as commands; a locked cell does so too but never edits.
@@ -248,6 +323,20 @@ TEST_F(TesselCell, KeysWhileSelectedBecomeKeyCommandsAndALockedCellNeverEdits) {
     EXPECT_EQ(modified, 0);
 }
 
+TEST_F(TesselCell, AnUnchangedNumberStillGoesThroughItsInputProcess) {
+    auto p = std::make_shared<FakeProcess>();
+    for (int round = 0; round < 2; ++round) {  // without, then with an input process
+        setUp("N", Variant(int32_t(1234)), round ? p : nullptr);
+        focusCell();
+        key(Qt::Key_F2);
+        key(Qt::Key_Return);
+        EXPECT_EQ(cell->value().toDouble(), 1234);
+        EXPECT_EQ(p->log.filter("AfterEnter").size(), round);
+        EXPECT_EQ(modified, round + 1);
+        leave();
+    }
+}
+
 TEST_F(TesselCell, ClickTogglesABooleanCellOnceEvenOnADoubleClick) {
     setUp("B", Variant(true));
     cell->setLength(2);
@@ -272,6 +361,7 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
                               {QStringLiteral("가나다라마바"), 9.0}, {QStringLiteral("0123456789abcd"), 7.5},
                               {QString(40, u'x'), 7.5}, {QStringLiteral("short"), 12.0}}) {
         cell->setValue(Variant(text));
+        EXPECT_EQ(cell->Text1()->text(), text);  // the text box holds what is shown
         EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), size) << text.toStdString();
         EXPECT_EQ(cell->Text1()->cursorPosition(), 0);
     }
@@ -290,7 +380,98 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
     EXPECT_EQ(o.Label1()->geometry(), normal);
 }
 
-TEST_F(TesselCell, ModesPaintTheirColoursAndEscOrDeleteEscKeepTheStoredValue) {
+TEST_F(TesselCell, IdleCellPaintsWhatItsTextBoxWould) {
+    // type, length, decimals, value, background (-1: the default)
+    const std::tuple<const char*, int, int, Variant, long> cases[] = {
+        {"C", 20, 0, Variant(QStringLiteral("가나다 상회")), -1},
+        {"C", 6, 0, Variant(QStringLiteral("아주 긴 품목 이름입니다")), -1},  // shrunk font
+        {"C", 10, 0, Variant(QStringLiteral("a\tb\x01" "c\u2028d")), -1},        // shown as spaces
+        {"C", 3, 0, Variant(QStringLiteral("WWWWWWWW")), -1},                    // wider than the box
+        {"N", 12, 2, Variant(ostrel::Currency::fromDouble(1234567.5)), -1},
+        {"N", 3, 0, Variant(ostrel::Currency::fromInt(123456)), -1},            // asterisks
+        {"D", 10, 0, Variant(ostrel::DateSerial(2024, 3, 15)), -1},
+        {"B", 2, 0, Variant(true), -1},
+        {"C", 20, 0, Variant(QStringLiteral("가나다 상회")), RGB(255, 200, 200)},  // a colour of its own
+    };
+    int y = 30;
+    for (const auto& [type, length, dec, value, back] : cases) {
+        auto* idle = new invar(&window);
+        idle->setValueType(QString::fromLatin1(type));
+        idle->setDec(dec);
+        idle->setLength(length);
+        idle->setValue(value);
+        if (back >= 0) idle->setBackColor(back);
+        idle->move(10, y);
+        idle->show();
+        y += idle->height() + 4;
+        window.resize(400, y + 40);
+        other->move(0, y + 10);
+        ASSERT_EQ(idle->mode(), invar::Mode::Idle);
+        SCOPED_TRACE(value.toString().toStdString());
+        const QImage own = picture(idle);
+        // A placeholder hands the painting back to the text box; the text keeps it from showing.
+        idle->Text1()->setPlaceholderText(QStringLiteral("-"));
+        const QImage box = picture(idle);
+        EXPECT_TRUE(own == box) << difference(own, box);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(idle) == box; }, 2000)) << difference(onSurface(idle), box);
+        idle->Text1()->setPlaceholderText(QString());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(idle) == box; }, 2000))
+            << "painted by the cell: " << difference(onSurface(idle), box);
+    }
+}
+
+TEST_F(TesselCell, CellThatWasSelectedLooksLikeOneThatNeverWas) {
+    auto* fresh = new invar(&window);
+    for (invar* c : {cell, fresh}) {
+        c->setValueType(QStringLiteral("C"));
+        c->setLength(8);
+    }
+    fresh->move(0, 40);
+    fresh->show();
+    cell->setValue(Variant(QStringLiteral("처음 값")));
+    focusCell();
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("xyz"));
+    ASSERT_EQ(cell->mode(), invar::Mode::Editing);
+    const QImage selected = picture(cell);
+    leave();
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("처음 값xyz"));
+    cell->setValue(Variant(QStringLiteral("나중 값")));
+    fresh->setValue(Variant(QStringLiteral("나중 값")));
+    const QImage idle = picture(fresh);
+    EXPECT_FALSE(idle == selected);
+    EXPECT_TRUE(picture(cell) == idle) << difference(picture(cell), idle);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(cell) == idle; }, 2000)) << difference(onSurface(cell), idle);
+}
+
+// A text box that nobody read since the last display takes the font, focus and keys for that display.
+TEST_F(TesselCell, TextBoxHoldsTheDisplayWheneverItIsUsed) {
+    cell->setValueType(QStringLiteral("C"));
+    cell->setLength(6);
+    cell->setValue(Variant(QStringLiteral("가나다라마바사아자")));
+    cell->setFontsize(10);  // replaces the shrunk size of the text shown before it
+    EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), 10);
+    cell->setFontsize(12);
+    cell->setLength(6);
+    cell->setValue(Variant(QStringLiteral("ab")));
+    cell->setValue(Variant(QStringLiteral("abc")));
+    QWidget* box = cell->focusProxy();
+    ASSERT_NE(box, nullptr);
+    box->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell->mode() == invar::Mode::Selected; }));
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("d"));
+    key(Qt::Key_Return);
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("abcd"));
+    // Focus by Tab selects the text the box shows, not the one it held before.
+    leave();
+    cell->setValue(Variant(QStringLiteral("efgh")));
+    box->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cell->mode() == invar::Mode::Selected; }));
+    EXPECT_EQ(cell->Text1()->selectedText(), QStringLiteral("efgh"));
+}
+
+TEST_F(TesselCell, ModesPaintTheirColoursEscKeepsTheStoredValueAndFocusLossOrCloseMeCommits) {
     setUp("C", Variant("old"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     focusCell();
@@ -317,12 +498,19 @@ TEST_F(TesselCell, ModesPaintTheirColoursAndEscOrDeleteEscKeepTheStoredValue) {
     EXPECT_EQ(cell->value().toString(), QStringLiteral("ol"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     EXPECT_EQ(modified, 1);
+    focusCell();  // selected without an edit: losing the focus stores nothing
+    leave();
     // Hangul comes as text without a key code.
     focusCell();
     QKeyEvent hangul(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("가"));
     QApplication::sendEvent(cell->Text1(), &hangul);
     EXPECT_EQ(cell->text(), QStringLiteral("가"));
     EXPECT_EQ(cell->mode(), invar::Mode::Editing);
+    cell->CloseMe();  // commits as losing the focus does, without a key
+    EXPECT_EQ(cell->value().toString(), QStringLiteral("가"));
+    EXPECT_EQ(cell->mode(), invar::Mode::Idle);
+    EXPECT_EQ(keys, std::vector<int>{vk::End});
+    EXPECT_EQ(modified, 2);
 }
 
 TEST_F(TesselCell, InputProcessIsAskedInOrderAndCanRejectOrPick) {
@@ -397,33 +585,13 @@ TEST_F(TesselCell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
     EXPECT_EQ(p->log.count(), 2);  // one AfterEnter, one LastFilter: no re-entry
 }
 
-TEST_F(TesselCell, CloseMeAndFocusLossCommitTheEdit) {
-    setUp("N", Variant());
-    focusCell();
-    typeText(QStringLiteral("42"));
-    cell->CloseMe();
-    EXPECT_TRUE(cell->value().identical(number(42)));
-    EXPECT_EQ(cell->mode(), invar::Mode::Idle);
-    EXPECT_TRUE(keys.empty());
-    leave();
-    focusCell();
-    typeText(QStringLiteral("7+"));
-    leave();
-    EXPECT_TRUE(cell->value().identical(number(7000)));
-    focusCell();  // selected without an edit: losing the focus stores nothing
-    leave();
-    EXPECT_EQ(modified, 2);
-}
-
-TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
-    QWidget window;
+TEST_F(TesselCell, OutputCellReportsKeysAndClicksToTheContainer) {
     auto* o = new outvar(&window);
-    std::vector<int> keys;
     int clicks = 0, doubles = 0;
-    QObject::connect(o, &outvar::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(o, &outvar::keycommand, [this](int& k) { keys.push_back(k); });
     QObject::connect(o, &outvar::Click, [&] { ++clicks; });
     QObject::connect(o, &outvar::DblClick, [&] { ++doubles; });
-    ASSERT_TRUE(showActive(&window));
+    o->show();
     ASSERT_TRUE(focusOn(o));
     for (auto [k, m] : {std::pair{Qt::Key_F1, 0}, {Qt::Key_Down, int(Qt::ShiftModifier)}, {Qt::Key_Home, 0},
                         {Qt::Key_Z, int(Qt::AltModifier)}, {Qt::Key_F, int(Qt::ControlModifier)},
@@ -438,20 +606,16 @@ TEST(TesselOutvar, KeysAndClicksReachTheContainer) {
     EXPECT_EQ(doubles, 1);
 }
 
-TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
-    QWidget window;
+TEST_F(TesselCell, ButtonTakesEnterEscClickAndArrowsOnlyAndColoursOnFocus) {
     auto* b = new button(&window);
-    auto* other = new QLineEdit(&window);
-    other->move(0, 100);
-    std::vector<int> keys;
     int cursoron = 0;
-    QObject::connect(b, &button::keycommand, [&](int& k) { keys.push_back(k); });
+    QObject::connect(b, &button::keycommand, [this](int& k) { keys.push_back(k); });
     QObject::connect(b, &button::cursoron, [&] {
         ++cursoron;  // raised before the colour changes
         EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
     });
     b->setValue(Variant("확인"));
-    ASSERT_TRUE(showActive(&window));
+    b->show();
     ASSERT_TRUE(focusOn(b));
     EXPECT_EQ(cursoron, 1);
     EXPECT_EQ(b->palette().color(QPalette::Window), QColor(128, 128, 255));
@@ -461,8 +625,33 @@ TEST(TesselButton, EnterEscClickAndArrowsOnlyAndItColoursOnFocus) {
     QTest::mouseClick(b->Label1(), Qt::LeftButton);
     EXPECT_EQ(keys, (std::vector<int>{vk::Enter, vk::Esc, vk::Up, keycmd::CtrlPgDn, vk::Enter}));
     EXPECT_EQ(b->caption(), QStringLiteral("확인"));  // never types
-    ASSERT_TRUE(focusOn(other));
+    leave();
     EXPECT_EQ(b->palette().color(QPalette::Window), QColor(192, 192, 192));
+}
+
+// The pixel just inside the control's corner, where no caption or text box reaches.
+QColor corner(QWidget* w) { return w->grab().toImage().pixelColor(1, 1); }
+
+TEST_F(TesselCell, EveryFocusableControlShowsAMarkWhileItHoldsTheFocus) {
+    auto* out = new outvar(&window);
+    auto* b = new button(&window);
+    b->setValue(Variant("확인"));
+    auto* grid = new ab(&window);
+    grid->setMaxrow(2);
+    grid->setStru(makeStru({fieldDef("C", 4, 0, "가")}));
+    using Shown = std::pair<QWidget*, QWidget*>;  // the control given the focus, and where its mark shows
+    for (auto [control, shown] : {Shown{cell, cell}, {out, out}, {b, b}, {grid, grid->invar1(0)}}) {
+        SCOPED_TRACE(control->metaObject()->className());
+        control->show();
+        const QColor without = corner(shown);
+        control->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return shown->isAncestorOf(focused()) || shown->hasFocus(); }));
+        const QColor with = corner(shown);
+        EXPECT_NE(with, without);
+        EXPECT_LT(with.lightness(), 64) << "a dark frame";
+        leave();
+        EXPECT_EQ(corner(shown), without);
+    }
 }
 
 // Cells and buttons take their width from the font size and length in twips.
@@ -486,6 +675,21 @@ TEST_F(TesselCell, LayoutFollowsFontSizeAndLength) {
     b.resize(100, 40);
     ASSERT_TRUE(QTest::qWaitFor([&] { return b.Label1()->width() == 96; }));
     EXPECT_EQ(b.Label1()->geometry(), QRect(2, 2, 96, 36));
+    for (const float size : {10.5f, 9.75f, 12.0f}) {  // a fractional size keeps its fraction in the height
+        invar in;
+        in.setFontsize(size);
+        in.setLength(5);
+        outvar out;
+        out.setFontsize(size);
+        out.setLength(5);
+        ab grid;
+        grid.setFontsize(size);
+        grid.setMaxrow(1);
+        grid.setStru(makeStru({fieldDef("C", 4, 0, "가")}));
+        for (double h : {in.heightTwips(), out.heightTwips(), grid.invar1(0)->heightTwips(),
+                         grid.outvar1(0)->heightTwips()})
+            EXPECT_DOUBLE_EQ(h, double(size) * 28) << size;
+    }
 }
 
 }  // namespace

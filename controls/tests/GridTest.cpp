@@ -1,16 +1,27 @@
-// The editable grid: layout, data operations, the cursor carried out by the timer, line commands,
-// find, the interrupt pass and the wheel.
+// The editable grid: its cursor arithmetic and idle-time pass without widgets; then layout, data
+// operations, the cursor carried out by the timer, line commands, find, the interrupt pass, the wheel,
+// the grid as one stop of its window's tab order, and a grid driven by the keys showing what a fresh
+// grid put in the same place shows; and the captioned grid, its focus parked on the caption and given
+// back by real keys, the caption's keys sharing one code space with its characters.
 #include "ErrorNumber.h"
 #include "MakeTable.h"
 #include "ModalDriver.h"
+#include "Pictures.h"
 #include "WaitFor.h"
 #include "WidgetTest.h"
 
+#include "ostrel/Currency.h"
+#include "ostrel/DateTime.h"
 #include "ostrel/RuntimeError.h"
+#include "tessel/Color.h"
+#include "tessel/GridCursor.h"
+#include "tessel/IdlePass.h"
 #include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/Stru.h"
+#include "tessel/Twips.h"
 #include "tessel/ab.h"
+#include "tessel/abo.h"
 #include "tessel/invar.h"
 #include "tessel/outvar.h"
 
@@ -18,11 +29,125 @@
 #include <QLineEdit>
 #include <QWheelEvent>
 
+namespace tessel {
+static std::ostream& operator<<(std::ostream& os, const GridCursor& c) {
+    return os << "(top " << c.top << " rec " << c.rec << " fie " << c.fie << ")";
+}
+}  // namespace tessel
+
 using namespace tessel;
 using namespace vendra::test;
 using ostrel::Variant;
 
 namespace {
+
+enum Effect { None = 0, Redisplay = 1, Focus = 2, Clear = 4, UpExit = 8, Unknown = 16 };
+
+constexpr int Line = Focus | Clear, Scroll = Redisplay | Focus | Clear;
+
+TEST(GridCursorMove, LandsWhereTheKeyLeadsAndSaysWhatToRefresh) {
+    const GridShape ten3x2{10, 3, 2}, ten4x1{10, 4, 1}, two4x2{2, 4, 2};  // records, rows, fields
+    // what, shape, from, key, to, effects
+    const std::tuple<const char*, GridShape, GridCursor, int, GridCursor, int> cases[] = {
+        {"Enter on the last field of the bottom row", ten3x2, {0, 2, 1}, vk::Enter, {1, 3, 0}, Scroll},
+        {"Right within the record", ten3x2, {1, 3, 0}, vk::Right, {1, 3, 1}, Focus},
+        {"Enter to the next row", ten3x2, {0, 0, 1}, vk::Enter, {0, 1, 0}, Line},
+        {"Left from field 0 of a lower row", ten3x2, {1, 3, 0}, vk::Left, {1, 2, 1}, Line},
+        {"Left from field 0 of the top row scrolls", ten3x2, {1, 1, 0}, vk::Left, {0, 0, 1}, Scroll},
+        {"Left on the first cell stays", ten3x2, {0, 0, 0}, vk::Left, {0, 0, 0}, Clear},
+        {"Up on the top row scrolls", ten3x2, {1, 1, 1}, vk::Up, {0, 0, 1}, Scroll},
+        {"Up within the window", ten3x2, {0, 2, 1}, vk::Up, {0, 1, 1}, Line},
+        {"Up on record 0 is the exit", ten3x2, {0, 0, 1}, vk::Up, {0, 0, 1}, UpExit},
+        {"Down on the bottom row scrolls", ten3x2, {0, 2, 0}, vk::Down, {1, 3, 0}, Scroll},
+        {"Down to the append line", ten3x2, {7, 9, 0}, vk::Down, {8, 10, 0}, Scroll},
+        {"Down below the append line: nowhere", two4x2, {0, 2, 1}, vk::Down, {0, 2, 1}, None},
+        {"Right on the append line's last field stays", two4x2, {0, 2, 1}, vk::Right, {0, 2, 1}, Clear},
+        {"Home", ten3x2, {0, 1, 1}, vk::Home, {0, 1, 0}, Focus},
+        {"End", ten3x2, {0, 1, 0}, vk::End, {0, 1, 1}, Focus},
+        {"PgDn a page", ten4x1, {0, 1, 0}, vk::PgDn, {4, 5, 0}, Scroll},
+        {"PgDn within a page of the end: last record, same row", ten4x1, {4, 5, 0}, vk::PgDn, {8, 9, 0}, Scroll},
+        {"PgDn on the append line stays", two4x2, {0, 2, 0}, vk::PgDn, {0, 2, 0}, Clear},
+        {"PgUp a page", ten4x1, {8, 9, 0}, vk::PgUp, {4, 5, 0}, Scroll},
+        {"PgUp less than a page from the top", ten4x1, {2, 5, 0}, vk::PgUp, {0, 3, 0}, Scroll},
+        {"PgUp on the first page: record 0", ten4x1, {0, 1, 0}, vk::PgUp, {0, 0, 0}, Line},
+        {"Ctrl+PgDn: the last record alone at the top", ten4x1, {0, 0, 0}, keycmd::CtrlPgDn, {9, 9, 0}, Scroll},
+        {"Ctrl+PgDn without records: line 0, never -1", {0, 4, 1}, {0, 0, 0}, keycmd::CtrlPgDn, {0, 0, 0}, Scroll},
+        {"Ctrl+PgUp", ten4x1, {9, 9, 0}, keycmd::CtrlPgUp, {0, 0, 0}, Scroll},
+        {"Any other key is no move", ten4x1, {0, 1, 0}, vk::F5, {0, 1, 0}, Unknown}};
+    for (const auto& [what, shape, from, key, to, effects] : cases) {
+        const GridMove m = moveCursor(from, key, shape);
+        EXPECT_EQ(m.to, to) << what;
+        EXPECT_EQ((m.redisplay ? Redisplay : 0) | (m.focus ? Focus : 0) | (m.clearPassby ? Clear : 0) |
+                      (m.upExit ? UpExit : 0) | (m.known ? 0 : Unknown), effects) << what;
+    }
+}
+
+TEST(GridCursorPassOver, GoesOnInTheMoveDirectionButTurnsAtTheEnds) {
+    const GridShape s{3, 4, 3}, locked{3, 4, 3, true};
+    // at, last key, shape, the key that passes over
+    const std::tuple<GridCursor, int, GridShape, int> cases[] = {
+        {{0, 0, 0}, vk::Left, s, vk::Right},      // the first cell: to the right
+        {{0, 3, 2}, vk::Right, s, vk::Left},      // the append line's last field
+        {{0, 2, 2}, vk::Right, locked, vk::Left},  // the last line under LineLock
+        {{0, 2, 2}, vk::Right, s, vk::Right},
+        {{0, 1, 1}, vk::Up, s, vk::Up},
+        {{0, 1, 0}, vk::Home, s, vk::Right},  // Home again would land here again
+        {{0, 1, 1}, vk::PgDn, s, vk::Right}};
+    for (const auto& [at, lastkey, shape, key] : cases)
+        EXPECT_EQ(passOverKey(at, lastkey, shape), key) << at << " after " << lastkey;
+
+    EXPECT_TRUE(beyondUsableLines({0, 4, 0}, s));
+    EXPECT_FALSE(beyondUsableLines({0, 3, 0}, s));  // the append line
+    EXPECT_TRUE(beyondUsableLines({0, 3, 0}, locked));
+    EXPECT_FALSE(beyondUsableLines({0, 0, 0}, GridShape{0, 4, 3, true}));  // no records: the one line
+    EXPECT_TRUE(isGridStepKey(vk::Enter));
+    EXPECT_FALSE(isGridStepKey(vk::Home));
+    EXPECT_TRUE(isGridMoveKey(keycmd::CtrlPgDn));
+    EXPECT_FALSE(isGridMoveKey(keycmd::CtrlY));
+}
+
+TEST(GridCursorWheel, FourLinesANotchWithinTheRecords) {
+    EXPECT_EQ(std::vector({wheelLines(120), wheelLines(-360), wheelLines(540), wheelLines(29)}),
+              std::vector({4, 12, 18, 0}));  // |Fix(delta / 120 x 4)|
+    // from, wheel delta, to (20 records)
+    const std::tuple<GridCursor, int, GridCursor> cases[] = {
+        {{0, 0, 1}, -120, {4, 4, 1}}, {{4, 4, 1}, -360, {16, 16, 1}},
+        {{16, 16, 1}, -120, {19, 19, 1}},  // stops with the last record in the cursor's row
+        {{19, 19, 1}, -120, {19, 19, 1}}, {{19, 19, 1}, 540, {1, 1, 1}},
+        {{1, 1, 1}, 120, {0, 0, 1}},  // less than a notch from the top: back by the top
+        {{2, 4, 0}, 120, {0, 2, 0}}, {{0, 0, 0}, 120, {0, 0, 0}}};
+    for (const auto& [from, delta, to] : cases)
+        EXPECT_EQ(scrollCursor(from, delta, 20), to) << from << " by " << delta;
+    EXPECT_EQ(scrollCursor({0, 0, 0}, -120, 0), (GridCursor{0, 0, 0}));
+}
+
+TEST(IdlePassTest, WaitsASecondAfterAMoveAndShiftsWithDeletedAndInsertedLines) {
+    using namespace std::chrono;
+    steady_clock::time_point now{};
+    IdlePass pass([&] { return now; });
+    EXPECT_EQ(pass.take(3), -1);  // not started
+    pass.start();
+    EXPECT_EQ(pass.wait(), 0);  // never moved: at once
+    EXPECT_EQ(pass.take(3), 0);
+    pass.noteMove();
+    EXPECT_EQ(pass.wait(), 1001);
+    now += milliseconds(1000);
+    EXPECT_EQ(pass.wait(), 1);
+    now += milliseconds(1);
+    EXPECT_EQ(pass.wait(), 0);
+    EXPECT_EQ(pass.take(3), 1);
+    pass.lineDeleted(0);  // before the next record: it moved up
+    EXPECT_EQ(pass.next(), 1);
+    pass.lineInserted(5);  // after it: no change
+    pass.lineInserted(0);
+    EXPECT_EQ(pass.take(3), 2);
+    EXPECT_TRUE(pass.running());
+    EXPECT_EQ(pass.take(3), -1);  // every record passed
+    EXPECT_FALSE(pass.running());
+    pass.start();
+    EXPECT_EQ(pass.next(), 0);
+}
+
 
 QString text(int r, int f) { return QStringLiteral("r%1f%2").arg(r).arg(f); }
 ostrel::TableRef texts(int records, int fields) {
@@ -36,20 +161,14 @@ Variant textStru(int fields, int notStopField = -1) {
     return makeStru(std::move(defs));
 }
 
-struct Arrival {
-    int rec, fie, lastkey;
-    bool operator==(const Arrival&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Arrival& a) {
-    return os << "(" << a.rec << "," << a.fie << " last " << a.lastkey << ")";
-}
+using Arrival = std::tuple<int, int, int>;  // record, field, last key
 
 // A key with its modifiers and the cursor (record, field, top) it must leave.
 struct Step {
     int key, mods, rec, fie, top;
 };
 
-class TesselGrid : public ::testing::Test {
+class TesselGrid : public SteadyCaret {
 protected:
     void make(int maxrow, const Variant& stru, int records, int nof = 0) {
         grid = new ab(&window);
@@ -103,7 +222,7 @@ protected:
     std::vector<Arrival> arrivals;
     std::vector<int> exits, keys;
     int modified = 0;
-    std::function<void(int, int, int&)> onArrive;
+    std::function<void(int, int&, int&)> onArrive;
 };
 
 constexpr int Ctrl = Qt::ControlModifier;
@@ -334,6 +453,41 @@ TEST_F(TesselGrid, CellGotFocusHandlersSteerTheCursor) {
     press(Qt::Key_PageUp);
     EXPECT_TRUE(grid->NotStopNextkey().identical(Variant(int32_t(vk::Right))));
     EXPECT_EQ(grid->lastkey(), vk::PgUp);
+    onArrive = [](int, int& fie, int&) { fie = 1; };  // the handler holds the cursor by reference
+    ASSERT_TRUE(focusOn(cellAt(2, 0)->Text1(), Qt::MouseFocusReason));
+    WAIT_FOR(grid->rec() == 2);
+    EXPECT_EQ(grid->fie(), 1);
+}
+
+TEST_F(TesselGrid, TabAndShiftTabLeaveTheGridFromAnyCellAndComeBackToItsCursor) {
+    make(3, textStru(2), 2);
+    auto* previous = new QLineEdit(&window);  // last in the tab chain: Shift+Tab from the grid lands here
+    previous->show();
+    // record, field, key, forward, typed into the cell first (the edit is kept when the focus leaves)
+    const std::tuple<int, int, int, bool, const char*> cases[] = {
+        {0, 0, Qt::Key_Tab, true, ""},    {2, 1, Qt::Key_Tab, true, ""},  // the append line
+        {1, 1, Qt::Key_Tab, true, "xy"},  {1, 0, Qt::Key_Tab, false, ""}, {1, 1, Qt::Key_Backtab, false, "z"}};
+    for (const auto& [rec, fie, qtKey, forward, typed] : cases) {
+        SCOPED_TRACE(testing::Message() << rec << "," << fie << " forward " << forward << " " << typed);
+        ASSERT_TRUE(focusOn(cellAt(rec, fie)->Text1(), Qt::MouseFocusReason));
+        settle();
+        typeText(QString::fromUtf8(typed));
+        key(qtKey, forward ? 0 : int(Qt::ShiftModifier));
+        QWidget* expected = forward ? other : previous;
+        WAIT_FOR(focused() == expected);
+        EXPECT_TRUE(!*typed || stored(rec, fie) == QString::fromUtf8(typed)) << "the edit is lost";
+        key(Qt::Key_Tab, forward ? int(Qt::ShiftModifier) : 0);  // back the opposite way: the cursor's cell
+        QWidget* cursorCell = cellAt(rec, fie)->Text1();
+        WAIT_FOR(focused() == cursorCell);
+    }
+    EXPECT_TRUE(exits.empty());
+    // Alone in its window the grid keeps the focus on Tab, and Esc leaves through its exit.
+    delete previous;
+    delete other;
+    key(Qt::Key_Tab);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(exits, std::vector<int>{vk::Esc});
+    EXPECT_EQ(focused(), cellAt(1, 1)->Text1());
 }
 
 TEST_F(TesselGrid, ClickBelowTheAppendLineWalksUpToIt) {
@@ -423,28 +577,27 @@ TEST_F(TesselGrid, FindReportsTheCountOfANewTextAndMovesOnQuietlyForTheSame) {
     focus(0, 1);
     ModalDriver driver;
     QString prompt, caption;
-    struct Case {
-        const char* typed;
-        int rec, top;
-        const char* message;  // the last message shown, or none new
-    };
-    for (const Case& c : {Case{"사과", 2, 2, "'사과' 문자열 3 개를 찾았습니다."}, Case{"사과", 4, 4, nullptr},
-                          Case{"사과", 0, 0, nullptr},  // wraps round to the first records
-                          Case{"수박", 0, 0, "수박 문자열을 발견하지 못했습니다."},
-                          Case{"포", 3, 3, "'포' 문자열 1 개를 찾았습니다."}}) {  // anywhere in the text
+    // typed, record and top found, the message shown (nullptr: none new)
+    const std::tuple<const char*, int, int, const char*> cases[] = {
+        {"사과", 2, 2, "'사과' 문자열 3 개를 찾았습니다."}, {"사과", 4, 4, nullptr},
+        {"사과", 0, 0, nullptr},  // wraps round to the first records
+        {"수박", 0, 0, "수박 문자열을 발견하지 못했습니다."},
+        {"포", 3, 3, "'포' 문자열 1 개를 찾았습니다."}};  // anywhere in the text
+    for (const auto& [typed, rec, top, message] : cases) {
         const qsizetype before = driver.messages.size();
-        driver.onNextModal([&](QWidget* m) {
+        const QString answer = QString::fromUtf8(typed);
+        driver.onNextModal([&, answer](QWidget* m) {
             auto* dlg = qobject_cast<QInputDialog*>(m);
             ASSERT_NE(dlg, nullptr);
             prompt = dlg->labelText();
             caption = dlg->windowTitle();
-            dlg->setTextValue(QString::fromUtf8(c.typed));
+            dlg->setTextValue(answer);
             dlg->accept();
         });
         press(Qt::Key_F, Ctrl);
-        if (c.message) WAIT_EQ(driver.messages.value(before), QString::fromUtf8(c.message));
-        else EXPECT_EQ(driver.messages.size(), before) << c.typed;
-        expectCursor(c.rec, 1, c.top);
+        if (message) WAIT_EQ(driver.messages.value(before), QString::fromUtf8(message));
+        else EXPECT_EQ(driver.messages.size(), before) << typed;
+        expectCursor(rec, 1, top);
     }
     EXPECT_EQ(prompt, QStringLiteral("제목1  필드 안에서 찾을 문자열을 입력하세요."));
     EXPECT_EQ(caption, QStringLiteral("찾기"));
@@ -491,6 +644,202 @@ TEST_F(TesselGrid, InputProcessOfAFieldServesEveryCellAndIsReportedWithItsRecord
     EXPECT_EQ(stored(1, 0), QStringLiteral("AB"));
     EXPECT_EQ(before, (std::vector<std::pair<int, int>>{{1, 0}}));
     EXPECT_EQ(after, before);
+}
+
+TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
+    const Variant stru = makeStru({fieldDef("C", 8, 0, "품목"), fieldDef("N", 8, 1, "수량", Variant("notstop")),
+                                   fieldDef("D", 8, 0, "일자"), fieldDef("C", 6, 0, "비고")});
+    make(6, stru, 0);
+    // Long names (shrunk) every fifth record, blank numbers and remarks now and then.
+    grid->setValue(makeTable(4, 40, [](int r, int f) -> Variant {
+        if (f == 0 && r % 5 == 3) return QStringLiteral("아주 긴 품목 이름 %1").arg(r);
+        if (f == 1) return r % 4 != 1 ? Variant(ostrel::Currency::fromDouble(r * 1.5)) : Variant();
+        if (f == 2) return Variant(ostrel::DateSerial(2024, 1 + r % 12, 1 + r % 28));
+        return f == 3 && r % 3 == 0 ? Variant() : Variant(QStringLiteral("행%1 칸%2").arg(r).arg(f));
+    }));
+    auto pressTimes = [&](int qtKey, int times) {
+        for (int i = 0; i < times; ++i) press(qtKey);
+    };
+    // The grid, rendered and on its window's surface, against a fresh grid scrolled by the wheel and
+    // focused in its place.
+    auto expectSameAsFresh = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const QImage rendered = picture(grid);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return onSurface(grid) == rendered; }, 2000))
+            << "surface against rendering: " << difference(onSurface(grid), rendered);
+        {
+            QWidget freshWindow;
+            auto* fresh = new ab(&freshWindow);
+            fresh->setMaxrow(6);
+            fresh->setStru(stru);
+            fresh->setValue(grid->value()->clone());
+            freshWindow.resize(fresh->size() + QSize(20, 20));
+            ASSERT_TRUE(showActive(&freshWindow));
+            fresh->MouseWheel(-30 * grid->top());  // a quarter notch per record
+            ASSERT_TRUE(focusOn(fresh->invar1((grid->rec() - grid->top()) * 4 + grid->fie())->Text1()));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return fresh->nextkey() == 0; }, 2000));
+            ASSERT_EQ(fresh->cursor(), grid->cursor());
+            const QImage expected = picture(fresh);
+            EXPECT_TRUE(rendered == expected) << difference(rendered, expected);
+        }
+        ASSERT_TRUE(showActive(&window));
+    };
+    focus(0, 0);
+    pressTimes(Qt::Key_Down, 9);  // scrolls four records
+    ASSERT_EQ(grid->top(), 4);
+    expectSameAsFresh("after Down moves");
+    pressTimes(Qt::Key_Up, 7);  // back up, scrolling two
+    ASSERT_EQ(grid->cursor(), (GridCursor{2, 2, 0}));
+    expectSameAsFresh("after Up moves");
+
+    // An edit committed by Enter, which then passes over the NOTSTOP field.
+    typeText(QStringLiteral("new"));
+    ASSERT_EQ(cellAt(0, 0)->mode(), invar::Mode::Editing);
+    press(Qt::Key_Return);
+    ASSERT_EQ(grid->fie(), 2);
+    EXPECT_EQ(stored(2, 0), QStringLiteral("new"));
+    expectSameAsFresh("after the edit and the pass-over");
+
+    // Edited then scrolled away by Down at the bottom row, in the last field.
+    press(Qt::Key_Right);
+    pressTimes(Qt::Key_Down, 5);
+    key(Qt::Key_F2);
+    typeText(QStringLiteral("x"));
+    pressTimes(Qt::Key_Down, 3);
+    ASSERT_EQ(grid->top(), 5);
+    ASSERT_EQ(grid->fie(), 3);
+    expectSameAsFresh("after an edit scrolled away");
+
+    // Across the last record onto the blank line below it.
+    pressTimes(Qt::Key_Down, 40);
+    ASSERT_EQ(grid->rec(), 40);
+    expectSameAsFresh("at the end");
+}
+
+class TesselCaptionedGrid : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid = new abo(&window);
+        grid->setMaxrow(4);
+        grid->setStru(
+            makeStru({fieldDef("C", 6, 0, "품목"), fieldDef("C", 6, 0, "단위"), fieldDef("N", 6, 0, "수량")}));
+        grid->setCaption("발주");
+        for (int r = 0; r < 3; ++r) grid->appendrec(Variant::array({Variant("품목"), Variant("kg"), Variant(r)}));
+        grid->setValue(grid->value());
+        QObject::connect(grid, &abo::keycommand, [this](int& k) { keys.push_back(k); });
+        QObject::connect(grid, &abo::CellGotFocus, [this](int& rec, int& fie, int&, int& nextkey) {
+            arrivals.emplace_back(rec, fie);
+            if (fie == 2 && skipLast) nextkey = grid->NotStopNextkey().toLong();
+        });
+        window.resize(grid->width() + 20, grid->height() + 20);
+        ASSERT_TRUE(vendra::test::showActive(&window));
+    }
+    QLineEdit* text(int row, int f) const { return grid->ab1()->invar1(row * 3 + f)->Text1(); }
+    bool onCaption() const { return grid->outvar1()->hasFocus(); }
+    long captionColour() const { return fromQColor(grid->outvar1()->palette().color(QPalette::Window)); }
+    void enterGrid(int row, int f) {
+        text(row, f)->setFocus();
+        WAIT_FOR(grid->inGrid());
+    }
+    void focusCaption() {
+        grid->outvar1()->setFocus();
+        WAIT_FOR(onCaption());
+    }
+
+    QWidget window;
+    abo* grid = nullptr;
+    std::vector<int> keys;
+    std::vector<std::pair<int, int>> arrivals;
+    bool skipLast = false;
+};
+
+TEST_F(TesselCaptionedGrid, LeavingKeysParkTheFocusOnTheCaptionAndBack) {
+    grid->setUpExit(true);
+    const long background = fromQColor(QApplication::palette().color(QPalette::Window));
+    const std::pair<int, std::pair<int, int>> leaves[] = {{Qt::Key_Escape, {1, 1}}, {Qt::Key_Up, {0, 2}}};
+    for (const auto& [key, from] : leaves) {
+        enterGrid(from.first, from.second);
+        EXPECT_EQ(captionColour(), background);
+        vendra::test::key(key);  // Esc anywhere, Up on the first record with UpExit
+        WAIT_FOR(onCaption());
+        EXPECT_FALSE(grid->inGrid());
+        EXPECT_EQ(captionColour(), colors::Selected);
+        for (int back : {Qt::Key_Down, Qt::Key_Return}) {
+            focusCaption();
+            vendra::test::key(back);
+            WAIT_FOR(grid->inGrid());
+            EXPECT_EQ(arrivals.back(), from) << "back to the cursor";
+        }
+    }
+    EXPECT_TRUE(keys.empty()) << "leaving by Esc or Up raises nothing";
+
+    grid->zap();  // in the grid: the caption takes the focus first
+    WAIT_FOR(onCaption());
+    EXPECT_EQ(grid->RecCount(), 0);
+    grid->setDoubleEnterExit(true);
+    enterGrid(0, 0);
+    vendra::test::key(Qt::Key_Return);
+    WAIT_FOR(grid->ab1()->fie() == 1);
+    vendra::test::key(Qt::Key_Return);
+    WAIT_FOR(onCaption());
+    EXPECT_EQ(keys, std::vector<int>{vk::Enter}) << "a second Enter on the empty line leaves with Enter";
+}
+
+TEST_F(TesselCaptionedGrid, CaptionReportsKeysAndTypesCharactersIntoTheGrid) {
+    enterGrid(2, 1);
+    // key (0: type the text), text, keycommand raised (0: none), what lands in the grid's cell ("": the
+    // caption keeps the focus)
+    const std::tuple<int, QString, int, QString> cases[] = {
+        {Qt::Key_PageUp, {}, vk::PgUp, {}},
+        {Qt::Key_Left, {}, vk::Left, {}},
+        {Qt::Key_F2, {}, vk::F2, {}},
+        {0, "!", vk::PgUp, {}},  // one code space: ! is PgUp, & is Up
+        {0, "&", vk::Up, {}},
+        {0, "k", 0, "k"},
+        {0, "가", 0, "가"},
+        {Qt::Key_Home, {}, 0, "$"},  // Home and End fall in the character range
+        {Qt::Key_End, {}, 0, "#"},
+        {Qt::Key_Backspace, {}, 0, {}},
+    };
+    for (const auto& [qtKey, typedText, reported, landed] : cases) {
+        focusCaption();
+        keys.clear();
+        if (qtKey)
+            vendra::test::key(qtKey);
+        else
+            QTest::sendKeyEvent(QTest::Click, vendra::test::focused(), Qt::Key_unknown, typedText, Qt::NoModifier);
+        EXPECT_EQ(keys, reported ? std::vector<int>{reported} : std::vector<int>{}) << qtKey << typedText.toStdString();
+        if (landed.isEmpty()) {
+            EXPECT_TRUE(onCaption());
+            continue;
+        }
+        const QString inCell = landed;
+        WAIT_FOR(text(2, 1)->text() == inCell);
+        vendra::test::key(Qt::Key_Escape);  // drops the edit
+        WAIT_FOR(grid->ab1()->invar1(7)->mode() != invar::Mode::Editing);
+        vendra::test::key(Qt::Key_Escape);  // leaves
+        WAIT_FOR(onCaption());
+    }
+    EXPECT_EQ(grid->Cell(2, 1).toString(), QStringLiteral("kg"));
+}
+
+TEST_F(TesselCaptionedGrid, LayoutAndPassThrough) {
+    ab* inner = grid->ab1();
+    EXPECT_EQ(inner->y(), twipsToPixels(300));
+    EXPECT_EQ(grid->size(), QSize(inner->width(), inner->y() + inner->height()));
+    EXPECT_LE(std::abs(grid->outvar1()->geometry().center().x() - grid->width() / 2), 1);
+    EXPECT_EQ(grid->outvar1()->caption(), QStringLiteral("발주"));
+
+    std::vector<std::tuple<int, int, QString, bool>> changes;
+    QObject::connect(grid, &abo::CellModified, [&](int& rec, int& fie, Variant& old, bool& internal) {
+        changes.emplace_back(rec, fie, old.toString(), internal);
+    });
+    grid->setCell(3, 0, Variant("새 품목"));
+    EXPECT_EQ(changes, (std::vector<std::tuple<int, int, QString, bool>>{{3, 0, QString(), false}}));
+
+    skipLast = true;  // a CellGotFocus handler steering the inner grid's cursor
+    enterGrid(1, 2);
+    WAIT_FOR(inner->rec() == 2 && inner->fie() == 0);
 }
 
 }  // namespace

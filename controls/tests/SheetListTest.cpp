@@ -1,9 +1,13 @@
-// The sheet list forms under real key, wheel, mouse and focus events: the window, the container's
-// events, its answers through the title methods, and lists of no sheet or one sheet under every key.
+// The sheet lists: their window as a pure function of the moves, the wheel and the title methods;
+// the sheet table and its index by sheet number in step through every title change; and the forms
+// under real key, wheel, mouse and focus events, with lists of no sheet or one sheet under every key.
+#include "ErrorNumber.h"
 #include "WidgetTest.h"
 
 #include "ostrel/clsTable.h"
 #include "tessel/Color.h"
+#include "tessel/SheetCursor.h"
+#include "tessel/SheetIndex.h"
 #include "tessel/Stru.h"
 #include "tessel/Twips.h"
 #include "tessel/button.h"
@@ -11,22 +15,156 @@
 #include "tessel/mrform.h"
 #include "tessel/outvar.h"
 
-#include <gtest/gtest.h>
-#include <QApplication>
-#include <QTest>
 #include <QWheelEvent>
+#include <functional>
+#include <ostream>
+
+namespace tessel {
+std::ostream& operator<<(std::ostream& os, const SheetView& v) { return os << "{" << v.top << ", " << v.edit << "}"; }
+}  // namespace tessel
 
 using namespace tessel;
 using ostrel::TableRef;
 using ostrel::Variant;
+using C = SheetCommand;
 
 namespace {
 
 QString shno(int i) { return QStringLiteral("S%1").arg(i, 3, 10, QLatin1Char('0')); }
-QString name(int i) { return QStringLiteral("거래처%1").arg(i); }
-Variant sheet(const QString& number, const QString& title) {
-    return Variant::array({Variant(number), Variant(title), Variant(int32_t(title.size() * 10))});
+Variant sheet(const QString& number, const QString& name = {}, int amount = 0) {
+    return Variant::array({Variant(number), Variant(name), Variant(int32_t(amount))});
 }
+// Sheets S000, S001... of partners 거래처0, 거래처1... for 0, 10, 20...
+TableRef sheets(int n) {
+    auto t = std::make_shared<ostrel::clsTable>();
+    t->setNOF(3);
+    for (int i = 0; i < n; ++i) t->AppendRec(sheet(shno(i), QStringLiteral("거래처%1").arg(i), i * 10));
+    return t;
+}
+TEST(TesselSheetCursor, MovesKeepTheSelectionInTheWindowAndStopAtTheEnds) {
+    // what, from, command, records, to, rows in the window
+    const std::tuple<const char*, SheetView, C, int, SheetView, int> cases[] = {
+        {"down", {0, 5}, C::Next, 50, {0, 6}, 20},
+        {"down on the last row scrolls", {10, 29}, C::Next, 50, {11, 30}, 20},
+        {"down to the new-sheet line", {31, 49}, C::Next, 50, {31, 50}, 20},
+        {"down on the new-sheet line", {31, 50}, C::Next, 50, {31, 50}, 20},
+        {"up", {10, 15}, C::Previous, 50, {10, 14}, 20},
+        {"up on row 0 scrolls", {10, 10}, C::Previous, 50, {9, 9}, 20},
+        {"up on record 0", {0, 0}, C::Previous, 50, {0, 0}, 20},
+        {"shift down", {3, 7}, C::ShiftNext, 50, {4, 8}, 20},
+        {"shift down on the new-sheet line", {40, 50}, C::ShiftNext, 50, {40, 50}, 20},
+        {"shift up at the top", {0, 7}, C::ShiftPrevious, 50, {0, 6}, 20},
+        {"shift up", {3, 7}, C::ShiftPrevious, 50, {2, 6}, 20},
+        {"shift up on 0", {0, 0}, C::ShiftPrevious, 50, {0, 0}, 20},
+        {"page up near the top", {5, 12}, C::PageUp, 50, {0, 0}, 20},
+        {"page up keeps the row", {10, 25}, C::PageUp, 50, {0, 5}, 20},
+        {"page up", {25, 30}, C::PageUp, 50, {5, 10}, 20},
+        {"page down", {0, 3}, C::PageDown, 50, {20, 23}, 20},
+        {"page down near the end", {20, 35}, C::PageDown, 50, {34, 49}, 20},
+        {"page down on the new-sheet line", {31, 50}, C::PageDown, 50, {31, 50}, 20},
+        {"first", {34, 50}, C::First, 50, {0, 0}, 20},
+        {"end: four rows below", {0, 0}, C::Last, 50, {34, 49}, 20},
+        {"end, new sheet: 34 to 53", {0, 0}, C::LastNewSheet, 50, {34, 50}, 20},
+        {"end of a short list", {0, 0}, C::Last, 10, {0, 9}, 20},
+        {"end of 17", {0, 0}, C::Last, 17, {1, 16}, 20},
+        {"end of an empty list", {0, 0}, C::LastNewSheet, 0, {0, 0}, 20},
+        {"end with a window of 3 rows", {0, 0}, C::Last, 1, {0, 0}, 3},
+        {"no move", {3, 7}, C::Edit, 50, {3, 7}, 20},
+        {"page up from a selection above the window", {30, 5}, C::PageUp, 50, {10, 0}, 20},
+    };
+    for (const auto& [what, from, command, recCount, to, maxrow] : cases)
+        EXPECT_EQ(moveSheets(from, command, recCount, maxrow), to) << what;
+}
+
+TEST(TesselSheetCursor, WheelSelectAndAppend) {
+    // from, wheel delta, records, to
+    const std::tuple<SheetView, int, int, SheetView> cases[] = {
+        {{10, 15}, 120, 50, {6, 11}},   {{10, 15}, 240, 50, {2, 7}},    {{2, 5}, 120, 50, {0, 3}},
+        {{0, 5}, 120, 50, {0, 5}},      {{10, 15}, -120, 50, {14, 19}}, {{30, 47}, -120, 50, {32, 49}},
+        {{31, 49}, -120, 50, {31, 49}}, {{31, 50}, -120, 50, {31, 50}}, {{10, 15}, 60, 50, {8, 13}},
+        {{10, 15}, 20, 50, {10, 15}},   {{0, 0}, -120, 0, {0, 0}},      {{0, 0}, -120, 1, {0, 0}},
+    };
+    for (const auto& [from, delta, recCount, to] : cases)
+        EXPECT_EQ(wheelSheets(from, delta, recCount), to) << from << " by " << delta;
+
+    EXPECT_EQ(selectSheet({5, 8}, 12, 50), (SheetView{5, 12})) << "selecting does not scroll";
+    EXPECT_EQ(selectSheet({5, 8}, 50, 50), (SheetView{5, 50})) << "the new-sheet line";
+    EXPECT_EQ(selectSheet({5, 8}, 51, 50), (SheetView{0, 0}));
+    EXPECT_EQ(selectSheet({5, 8}, -1, 50), (SheetView{0, 0}));
+    EXPECT_EQ(afterAppend({34, 50}, 50), (SheetView{34, 50}));
+    EXPECT_EQ(afterAppend({0, 3}, 10), (SheetView{7, 10})) << "the same visual row";
+    EXPECT_EQ(afterAppend({0, 5}, 2), (SheetView{0, 2}));
+}
+
+// The sheet numbers in index order.
+QStringList indexed(const SheetIndex& index) {
+    QStringList out;
+    for (int rec : index.records()) out << index.table()->Cell(rec, 0).toString();
+    return out;
+}
+
+TEST(TesselSheetIndex, TitleChangesKeepTheIndexInStep) {
+    SheetIndex index;
+    index.assign(sheets(10));
+    EXPECT_EQ(index.remove(sheet(shno(3))), 3);
+    EXPECT_EQ(index.records(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "4 to 9 renumbered 3 to 8";
+    EXPECT_EQ(index.recordOf(Variant(shno(3))), -1);
+    EXPECT_EQ(index.add(sheet("A001")), 9);
+    EXPECT_EQ(index.edit(sheet(shno(5), "고침")), 4);
+    EXPECT_EQ(index.table()->Cell(4, 1).toString(), QStringLiteral("고침"));
+    EXPECT_EQ(index.rename(shno(9), "A000"), 8);
+    EXPECT_EQ(indexed(index),
+              (QStringList{"A000", "A001", "S000", "S001", "S002", "S004", "S005", "S006", "S007", "S008"}));
+    for (const QString& unknown : {QStringLiteral("X"), QStringLiteral("S003")}) {
+        EXPECT_EQ(index.edit(sheet(unknown)), -1);
+        EXPECT_EQ(index.remove(sheet(unknown)), -1);
+        EXPECT_EQ(index.rename(unknown, "Y"), -1);
+    }
+    EXPECT_EQ(index.recCount(), 10);
+
+    // Sheets deleted and added behind the index's back: the count fits, the entries do not.
+    const TableRef t = index.table();
+    t->setRecno(0);
+    t->Delete();
+    t->AppendRec(sheet("S100"));
+    EXPECT_EQ(index.remove(sheet(shno(4))), 2);
+    EXPECT_EQ(indexed(index).size(), t->RecCount());
+}
+
+TEST(TesselSheetIndex, RefusedChangesLeaveTableAndIndexAsTheyWere) {
+    SheetIndex index;
+    const TableRef t = sheets(4);
+    index.assign(t);
+    const std::vector<int> before = index.records();
+    const std::pair<int, std::function<void()>> cases[] = {
+        {13, [&] { index.add(Variant("S9")); }},     {9, [&] { index.add(Variant::array({Variant("S9")}, 1)); }},
+        {13, [&] { index.edit(Variant(shno(1))); }}, {13, [&] { index.remove(Variant(shno(1))); }},
+        {5, [&] { index.assign(nullptr); }},
+    };
+    for (const auto& [error, change] : cases) {
+        EXPECT_EQ(vendra::test::errorOf(change), error);
+        EXPECT_EQ(index.table(), t);
+        EXPECT_EQ(t->RecCount(), 4);
+        EXPECT_EQ(index.records(), before);
+    }
+}
+
+TEST(TesselSheetIndex, FindSearchesTheShownColumnsRoundToTheSelection) {
+    SheetIndex index;
+    const TableRef t = sheets(6);
+    t->setCell(1, 1, Variant("배추 상회"));
+    t->setCell(4, 1, Variant("BAECHU 상회"));
+    index.assign(t);
+    // after, columns, text, found: the first match after the selection, round to the selection itself.
+    const std::tuple<int, int, QString, int> cases[] = {
+        {0, 2, "상회", 1},   {1, 2, "상회", 4},  {4, 2, "상회", 1}, {1, 2, "배추", 1}, {6, 2, "상회", 1},
+        {0, 2, "baechu", 4}, {0, 2, "S003", -1}, {0, 2, "30", 3},  {0, 1, "30", -1}, {0, 9, "30", 3},
+    };
+    for (const auto& [after, columns, text, found] : cases)
+        EXPECT_EQ(index.find(after, columns, text), found) << text.toStdString() << " after " << after;
+    EXPECT_EQ(SheetIndex().find(0, 2, "x"), -1);
+}
+
 struct Key {
     int qtKey;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
@@ -41,9 +179,7 @@ protected:
         form->setExt(makeStru({fieldDef("C", 10, 0, "거래처"), fieldDef("N", 8, 0, "금액")}));
         form->setMaxrow(maxrow);
         form->prepare();
-        table = std::make_shared<ostrel::clsTable>();
-        table->setNOF(3);
-        for (int i = 0; i < count; ++i) table->AppendRec(Variant::array({shno(i), name(i), Variant(int32_t(i * 10))}));
+        table = sheets(count);
         if constexpr (std::is_same_v<Form, mrform>)
             f->setvalue(table);
         else
@@ -137,13 +273,8 @@ TEST_F(TesselSheetList, KeysWheelAndMouseMoveTheWindow) {
 }
 
 TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
-    struct Case {
-        int select;
-        Key key;
-        QString answer;  // to the delete question ("" for No) or the find
-        QStringList events;
-        int selected;
-    } const cases[] = {
+    // selected, key, the answer to the delete question ("" for No) or the find, events, selected after
+    const std::tuple<int, Key, QString, QStringList, int> cases[] = {
         {3, {Qt::Key_Return}, {}, {"edit S003"}, 3},
         {10, {Qt::Key_Return}, {}, {"new"}, 10},
         {3, {Qt::Key_F7}, {}, {"new"}, 3},
@@ -159,16 +290,16 @@ TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
         {1, {Qt::Key_F, Qt::ControlModifier}, "40", {}, 4},  // an amount; the sheet number is not searched
     };
     auto* f = make<mrform>(10);
-    for (const Case& c : cases) {
+    for (const auto& [select, key, answer, raised, selected] : cases) {
         events.clear();
-        confirm = !c.answer.isEmpty();
+        confirm = !answer.isEmpty();
         const QString last = findText;
-        findText = c.answer;
-        form->setEditRec(c.select);
-        press(c.key);
-        EXPECT_EQ(events, c.events) << c.key.qtKey << " on " << c.select;
-        EXPECT_EQ(form->EditRec(), c.selected);
-        EXPECT_TRUE(c.key.qtKey != Qt::Key_F || offered == last) << "the last find offered";
+        findText = answer;
+        form->setEditRec(select);
+        press(key);
+        EXPECT_EQ(events, raised) << key.qtKey << " on " << select;
+        EXPECT_EQ(form->EditRec(), selected);
+        EXPECT_TRUE(key.qtKey != Qt::Key_F || offered == last) << "the last find offered";
     }
     QStringList copies;
     QObject::connect(f, &mrform::CopySheet, [&](QString& s) { copies << s; });
