@@ -85,7 +85,8 @@ protected:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Engines, StoreTest, ::testing::Values(Engine::Sqlite, Engine::Postgres), EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, StoreTest, ::testing::Values(Engine::Sqlite, Engine::Postgres),
+                         [](const auto& info) { return info.param == Engine::Sqlite ? "Sqlite" : "Postgres"; });
 
 TEST_P(StoreTest, KeepsItsSchemaVersionMigratesAnOlderStoreRefusesANewerOneAndKeepsEngineCodes) {
     EXPECT_EQ(store->schemaVersion(), 3);

@@ -5,8 +5,6 @@
 // pg_ctl when it goes; as root it runs as `nobody`, since initdb refuses root.
 #include "ServerRig.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
 #include <grp.h>
 #include <netinet/in.h>
@@ -167,10 +165,6 @@ private:
 };
 
 enum class Engine { Sqlite, Postgres };
-
-inline std::string EngineName(const ::testing::TestParamInfo<Engine>& info) {
-    return info.param == Engine::Sqlite ? "Sqlite" : "Postgres";
-}
 
 // A new, empty store of the engine: the path of a file in `dir`, or the URL of a new database on
 // the shared PostgreSQL server. Empty when PostgreSQL is not there; `why` says why.
