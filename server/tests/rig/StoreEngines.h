@@ -48,9 +48,11 @@ public:
             uid_ = nobody->pw_uid;
             gid_ = nobody->pw_gid;
         }
-        if (run({"initdb", "-D", data(), "-U", "vendra", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"}) !=
-            0) {
-            error_ = "initdb failed: " + logTail();
+        const int initdb =
+            run({"initdb", "-D", data(), "-U", "vendra", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"});
+        if (initdb != 0) {
+            error_ = "initdb in " + std::string(VENDRA_PG_BINDIR) + " exited with " + std::to_string(initdb) + ": " +
+                     logTail();
             return;
         }
         std::string settings = "-c listen_addresses=127.0.0.1 -c max_connections=200 -k " + dir_;
