@@ -18,6 +18,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -167,6 +168,9 @@ private:
 };
 
 enum class Engine { Sqlite, Postgres };
+
+// The engine's name where GoogleTest prints a test's parameter.
+inline void PrintTo(Engine engine, std::ostream* out) { *out << (engine == Engine::Sqlite ? "Sqlite" : "Postgres"); }
 
 // A new, empty store of the engine: the path of a file in `dir`, or the URL of a new database on
 // the shared PostgreSQL server. Empty when PostgreSQL is not there; `why` says why.
