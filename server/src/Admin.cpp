@@ -2,8 +2,8 @@
 
 #include "Demo.h"
 #include "PriceCsv.h"
+#include "OpenStore.h"
 #include "Serve.h"
-#include "SqliteStore.h"
 #include "Wire.h"
 
 #include <ostrel/RuntimeError.h>
@@ -26,10 +26,11 @@ public:
 };
 
 const char* const kMainHelp =
-    "usage: vendra-server [--db FILE] COMMAND ...\n"
+    "usage: vendra-server [--db FILE|URL] COMMAND ...\n"
     "\n"
     "The order server and its administration. The store is an SQLite file (default\n"
-    "vendra-server.db in the working directory), created with its schema on first use.\n"
+    "vendra-server.db in the working directory), or a PostgreSQL database named by a URL\n"
+    "postgresql://USER@HOST:PORT/DBNAME; its schema is created or brought up to date on first use.\n"
     "\n"
     "commands:\n"
     "  serve            answer the ordering protocol over HTTP\n"
@@ -39,7 +40,7 @@ const char* const kMainHelp =
     "  orderer add|passwd|grade   manage orderers\n"
     "  prices import    load a price list from a CSV file\n"
     "  notice set       post or clear a notice\n"
-    "  orders list|accept         list orders, accept one\n"
+    "  orders list|accept|history list orders, accept one, show the versions of one\n"
     "  deliver          turn an accepted order into delivery lines\n"
     "\n"
     "Each command takes --help.\n";
@@ -50,6 +51,7 @@ const std::map<std::string, const char*> kHelp = {
      "                     [--version-text TEXT] [--login-notice TEXT] [--threads N] [--quiet]\n"
      "                     [--header-timeout S] [--request-timeout S] [--idle-timeout S] [--stop-timeout S]\n"
      "                     [--max-connections N] [--max-per-address N] [--max-body BYTES]\n"
+     "                     [--db-connections N]\n"
      "Serves on 127.0.0.1:8080 unless told otherwise (port 0 picks a free port). The first line\n"
      "on standard output names the address. --version-text is the client version announced at\n"
      "login in caption form (default \"Vendra - 1310.29\"). Requests are logged to standard error\n"
@@ -57,7 +59,8 @@ const std::map<std::string, const char*> kHelp = {
      "Limits (seconds may have decimals): a request's header within 10 s of its first byte, the\n"
      "whole request within 30 s; keep-alive connections idle at most 60 s; 10000 connections, 64\n"
      "per client address (0: any number); bodies up to 1048576 bytes (413 beyond); 32 handler\n"
-     "threads; 5 s for requests in flight at a stop.\n"},
+     "threads; 5 s for requests in flight at a stop. On PostgreSQL each server holds at most\n"
+     "--db-connections connections (default: as many as handler threads, at most 16).\n"},
     {"init",
      "usage: vendra-server [--db FILE] init\nCreates the store file with its schema, or migrates an older one.\n"},
     {"demo",
@@ -83,7 +86,10 @@ const std::map<std::string, const char*> kHelp = {
     {"orders",
      "usage: vendra-server [--db FILE] orders list [--receiver R] [--date YYYY-MM-DD]\n"
      "       vendra-server [--db FILE] orders accept RECEIVER ORDERER YYYY-MM-DD\n"
-     "An accepted order can no longer be changed by the orderer.\n"},
+     "       vendra-server [--db FILE] orders history RECEIVER ORDERER YYYY-MM-DD\n"
+     "An accepted order can no longer be changed by the orderer. history lists every version of\n"
+     "the order, newest first: the current one, then each one an update replaced (when, by whom),\n"
+     "each with its line count, total, message and lines.\n"},
     {"deliver",
      "usage: vendra-server [--db FILE] deliver RECEIVER ORDERER YYYY-MM-DD\n"
      "Records the deliveries of an accepted order (once), with the supply value and tax of each line.\n"},
@@ -184,8 +190,36 @@ void printOrders(Store& store, const QString& receiver, const QString& date, std
     }
 }
 
+void printLines(const std::vector<OrderLine>& lines, std::ostream& out) {
+    for (const OrderLine& l : lines) {
+        out << "    " << s(l.product) << "  " << s(l.quantity.toString()) << " x " << s(l.unitPrice.toString());
+        if (!l.vat.isEmpty()) out << " " << s(l.vat);
+        out << "  = " << s(l.amount.toString());
+        if (!l.remark.isEmpty()) out << "  " << s(l.remark);
+        out << '\n';
+    }
+}
+
+// Newest first; the current version (when the order exists) heads the list.
+bool printHistory(Store& store, const OrderKey& key, std::ostream& out) {
+    const std::vector<OrderVersion> versions = store.orderHistory(key);
+    for (const OrderVersion& v : versions) {
+        Currency total;
+        for (const OrderLine& l : v.lines) total = total + l.amount;
+        if (v.replacedAt.isEmpty())
+            out << "current   written " << s(v.writtenAt);
+        else
+            out << "replaced " << s(v.replacedAt) << " by " << s(v.replacedBy) << "  written " << s(v.writtenAt);
+        out << "  lines " << v.lines.size() << "  total " << s(total.toString());
+        if (!v.message.isEmpty()) out << "  message: " << s(v.message);
+        out << '\n';
+        printLines(v.lines, out);
+    }
+    return !versions.empty();
+}
+
 // "serve": the address and the server's options from the command line.
-int serve(const Args& a, const QString& dbPath, CommandContext& ctx) {
+int serve(const Args& a, const QString& db, CommandContext& ctx) {
     QString host = QStringLiteral("127.0.0.1");
     int port = 8080;
     auto portOf = [](const std::string& t) {
@@ -229,8 +263,10 @@ int serve(const Args& a, const QString& dbPath, CommandContext& ctx) {
     number("max-connections", 1, 1e6, [&](double v) { limits.maxConnections = static_cast<size_t>(v); });
     number("max-per-address", 0, 1e6, [&](double v) { limits.maxPerAddress = static_cast<size_t>(v); });
     number("max-body", 1024, 1 << 30, [&](double v) { limits.maxBodyBytes = static_cast<size_t>(v); });
+    size_t connections = static_cast<size_t>(std::min(limits.workers, 16));
+    number("db-connections", 1, 1000, [&](double v) { connections = static_cast<size_t>(v); });
     if (std::find(a.flags.begin(), a.flags.end(), "quiet") != a.flags.end()) options.log = nullptr;
-    return Serve(dbPath, host, port, options, ctx.out, ctx.err);
+    return Serve(db, connections, host, port, options, ctx.out, ctx.err);
 }
 
 int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
@@ -239,7 +275,7 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
     for (; i < argv.size(); ++i) {
         const std::string& x = argv[i];
         if (x == "--db") {
-            if (i + 1 >= argv.size()) throw UsageError("--db needs a file");
+            if (i + 1 >= argv.size()) throw UsageError("--db needs a file or a postgresql:// URL");
             dbPath = q(argv[++i]);
         } else if (x.rfind("--db=", 0) == 0) {
             dbPath = q(x.substr(5));
@@ -266,14 +302,15 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
         return serve(parseArgs(rest,
                                {"listen", "host", "port", "version-text", "login-notice", "threads", "header-timeout",
                                 "request-timeout", "idle-timeout", "stop-timeout", "max-connections",
-                                "max-per-address", "max-body"},
+                                "max-per-address", "max-body", "db-connections"},
                                {"quiet"}),
                      dbPath, ctx);
 
-    SqliteStore store(dbPath);
+    std::unique_ptr<Store> opened = OpenStore(dbPath, 2);
+    Store& store = *opened;
     if (cmd == "init") {
         expectWords(parseArgs(rest, {}), 0, 0);
-        ctx.out << "store " << s(dbPath) << " ready, schema version " << store.schemaVersion() << "\n";
+        ctx.out << "store " << s(StoreName(dbPath)) << " ready, schema version " << store.schemaVersion() << "\n";
         return 0;
     }
     if (cmd == "demo") {
@@ -358,6 +395,13 @@ int dispatch(const std::vector<std::string>& argv, CommandContext& ctx) {
                 case AcceptResult::AlreadyAccepted: ctx.out << "order was already accepted\n"; return 0;
                 case AcceptResult::NotFound: ctx.err << "vendra-server: no such order\n"; return 1;
             }
+        }
+        if (sub == "history") {
+            expectWords(a, 4, 4);
+            if (printHistory(store, OrderKey{q(a.words[1]), q(a.words[2]), checkedDate(a.words[3])}, ctx.out))
+                return 0;
+            ctx.err << "vendra-server: no such order\n";
+            return 1;
         }
     }
     if (cmd == "deliver") {

@@ -1,6 +1,6 @@
 #include "Serve.h"
 
-#include "SqliteStore.h"
+#include "OpenStore.h"
 
 #include <csignal>
 #include <ostream>
@@ -9,8 +9,8 @@
 
 namespace vendra::server {
 
-int Serve(const QString& dbPath, const QString& host, int port, const ServerOptions& options, std::ostream& out,
-          std::ostream& err) {
+int Serve(const QString& db, size_t dbConnections, const QString& host, int port, const ServerOptions& options,
+          std::ostream& out, std::ostream& err) {
     // SIGINT and SIGTERM end the server from a thread of their own rather than inside a handler.
     sigset_t set;
     sigemptyset(&set);
@@ -27,15 +27,15 @@ int Serve(const QString& dbPath, const QString& host, int port, const ServerOpti
         err << "vendra-server: at most " << o.http.maxConnections << " connections (open file limit " << files
             << ")\n";
     }
-    SqliteStore store(dbPath);
-    OrderServer server(store, o);
+    std::unique_ptr<Store> store = OpenStore(db, dbConnections);
+    OrderServer server(*store, o);
     int bound = server.bind(host, port);
     if (bound < 0) {
         err << "vendra-server: cannot listen on " << host.toStdString() << ":" << port << "\n";
         return 1;
     }
     out << "vendra-server listening on http://" << host.toStdString() << ":" << bound << "  store "
-        << dbPath.toStdString() << std::endl;
+        << StoreName(db).toStdString() << std::endl;
     std::thread waiter([&server, set] {
         int sig = 0;
         sigwait(&set, &sig);

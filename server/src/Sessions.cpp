@@ -51,26 +51,37 @@ std::optional<Session> SessionTable::find(const QString& token, WallClock::time_
     const QString digest = digestOf(token);
     std::unique_lock lock(mutex_);
     auto it = known_.find(digest);
-    if (it == known_.end()) {
+    // Unknown here, or idle as far as this instance saw: another instance may have opened or used it.
+    if (it == known_.end() || now - it->lastUsed > idleLimit_) {
         lock.unlock();
         std::optional<SessionRecord> r = store_.session(digest);
-        if (!r) return std::nullopt;
         lock.lock();
+        it = known_.find(digest);
+        if (!r) {
+            if (it != known_.end()) known_.erase(it);
+            return std::nullopt;
+        }
         const WallClock::time_point used = timeOf(r->lastUsedMs);
-        if (known_.size() >= kMaxKnown) known_.clear();
-        it = known_.insert(digest, Known{{r->receiver, r->orderer}, used, used});
-    }
-    if (now - it->lastUsed > idleLimit_) {
-        known_.erase(it);
-        return std::nullopt;
+        if (it == known_.end()) {
+            if (known_.size() >= kMaxKnown) known_.clear();
+            it = known_.insert(digest, Known{{r->receiver, r->orderer}, used, used});
+        }
+        it->lastUsed = std::max(it->lastUsed, used);
+        if (now - it->lastUsed > idleLimit_) {
+            known_.erase(it);
+            return std::nullopt;
+        }
     }
     it->lastUsed = std::max(it->lastUsed, now);
     const Session session = it->session;
     if (now - it->stored < touchEvery_) return session;
     it->stored = now;
     lock.unlock();
-    store_.touchSession(digest, msOf(now));
-    return session;
+    if (store_.touchSession(digest, msOf(now))) return session;
+    // Gone from the store: expired, or pushed out by newer sessions (perhaps on another instance).
+    lock.lock();
+    known_.remove(digest);
+    return std::nullopt;
 }
 
 std::chrono::milliseconds LoginThrottle::waitFor(const QString& id, WallClock::time_point now) {

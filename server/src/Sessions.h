@@ -21,7 +21,9 @@ struct Session {
 
 // Sessions expire when unused for `idleLimit`. The store keeps each token only as a digest; a
 // session's last use is written back at most every `touchEvery`, so busy clients cost no write per
-// request; lookups are served from memory once a session is known.
+// request; lookups are served from memory once a session is known. Several servers may share the
+// store: a session unknown here, or idle as far as this server saw, is looked up in the store, and
+// one gone from the store is refused here at its next write-back.
 class SessionTable {
 public:
     SessionTable(Store& store, std::chrono::seconds idleLimit = std::chrono::hours(12), int perOrderer = 20,

@@ -102,6 +102,30 @@ CREATE TABLE login_failures(
   until_ms INTEGER NOT NULL);
 CREATE INDEX login_failures_by_wait ON login_failures(until_ms);
 )sql",
+    R"sql(
+CREATE TABLE order_history(
+  id INTEGER PRIMARY KEY,
+  receiver TEXT NOT NULL,
+  orderer TEXT NOT NULL,
+  deliver_date TEXT NOT NULL,
+  message TEXT NOT NULL,
+  written_at TEXT NOT NULL,
+  replaced_at TEXT NOT NULL,
+  replaced_by TEXT NOT NULL);
+CREATE INDEX order_history_by_order ON order_history(receiver, orderer, deliver_date);
+CREATE TABLE order_history_lines(
+  history_id INTEGER NOT NULL REFERENCES order_history(id) ON DELETE CASCADE,
+  position INTEGER NOT NULL,
+  product TEXT NOT NULL,
+  quantity INTEGER NOT NULL,
+  unit_price INTEGER NOT NULL,
+  vat TEXT NOT NULL,
+  supply INTEGER NOT NULL,
+  tax INTEGER NOT NULL,
+  amount INTEGER NOT NULL,
+  remark TEXT NOT NULL,
+  PRIMARY KEY(history_id, position)) WITHOUT ROWID;
+)sql",
 };
 constexpr int kMigrationCount = sizeof(kMigrations) / sizeof(kMigrations[0]);
 static_assert(kMigrationCount == SqliteStore::kSchemaVersion);
@@ -120,6 +144,32 @@ std::optional<int64_t> findOrderId(SqliteConnection& c, const OrderKey& k, bool*
     if (accepted) *accepted = s.integer(1) != 0;
     if (delivered) *delivered = s.integer(2) != 0;
     return s.integer(0);
+}
+
+// The current version (kind 0) and the replaced ones (kind 1, newest first), each with its lines.
+const char* const kOrderHistorySql =
+    "SELECT 0, o.id, o.message, o.updated_at, '', '', l.position, l.product, l.quantity, l.unit_price, l.vat, "
+    "l.supply, l.tax, l.amount, l.remark FROM orders o LEFT JOIN order_lines l ON l.order_id = o.id "
+    "WHERE o.receiver = ?1 AND o.orderer = ?2 AND o.deliver_date = ?3 "
+    "UNION ALL "
+    "SELECT 1, h.id, h.message, h.written_at, h.replaced_at, h.replaced_by, l.position, l.product, l.quantity, "
+    "l.unit_price, l.vat, l.supply, l.tax, l.amount, l.remark FROM order_history h "
+    "LEFT JOIN order_history_lines l ON l.history_id = h.id "
+    "WHERE h.receiver = ?1 AND h.orderer = ?2 AND h.deliver_date = ?3 ORDER BY 1, 2 DESC, 7";
+
+// Copies the order as it stands into the history, as replaced now by `by`.
+void keepVersion(SqliteConnection& c, int64_t orderId, const QString& by) {
+    {
+        auto s = c.prepare(
+            "INSERT INTO order_history(receiver, orderer, deliver_date, message, written_at, replaced_at, replaced_by) "
+            "SELECT receiver, orderer, deliver_date, message, updated_at, ?2, ?3 FROM orders WHERE id = ?1");
+        s.bind(1, orderId).bind(2, nowText()).bind(3, by).run();
+    }
+    auto s = c.prepare(
+        "INSERT INTO order_history_lines(history_id, position, product, quantity, unit_price, vat, supply, tax, "
+        "amount, remark) SELECT ?1, position, product, quantity, unit_price, vat, supply, tax, amount, remark "
+        "FROM order_lines WHERE order_id = ?2");
+    s.bind(1, c.lastInsertId()).bind(2, orderId).run();
 }
 
 void insertDeliveries(SqliteConnection& c, const std::vector<DeliveryRow>& rows) {
@@ -428,6 +478,7 @@ ReplaceResult SqliteStore::replaceInTransaction(const OrderKey& key, const std::
     std::optional<int64_t> id = findOrderId(*writer_, key, &accepted);
     if (accepted) return ReplaceResult::Locked;  // nothing changed
     if (id) {
+        keepVersion(*writer_, *id, key.orderer);
         auto s = writer_->prepare("DELETE FROM order_lines WHERE order_id = ?1");
         s.bind(1, *id).run();
     }
@@ -522,6 +573,26 @@ AcceptResult SqliteStore::acceptOrder(const OrderKey& key) {
     return AcceptResult::Accepted;
 }
 
+std::vector<OrderVersion> SqliteStore::orderHistory(const OrderKey& key) {
+    ReadLease c(*this);
+    // One statement, so the current version and the history come from the same commit.
+    auto s = c->prepare(kOrderHistorySql);
+    s.bind(1, key.receiver).bind(2, key.orderer).bind(3, key.date);
+    std::vector<OrderVersion> out;
+    int64_t kind = -1, version = -1;
+    while (s.step()) {
+        if (s.integer(0) != kind || s.integer(1) != version) {
+            kind = s.integer(0);
+            version = s.integer(1);
+            out.push_back(OrderVersion{s.text(3), s.text(4), s.text(5), s.text(2), {}});
+        }
+        if (s.isNull(6)) continue;  // a version without lines
+        out.back().lines.push_back(OrderLine{s.text(7), s.money(8), s.money(9), s.text(10), s.money(11), s.money(12),
+                                             s.money(13), s.text(14)});
+    }
+    return out;
+}
+
 DeliverResult SqliteStore::recordDelivery(const OrderKey& key, const std::vector<DeliveryRow>& rows) {
     std::lock_guard lock(writeMutex_);
     Transaction t(*writer_);
@@ -586,10 +657,11 @@ std::optional<SessionRecord> SqliteStore::session(const QString& tokenDigest) {
     return SessionRecord{tokenDigest, s.text(0), s.text(1), s.integer(2)};
 }
 
-void SqliteStore::touchSession(const QString& tokenDigest, int64_t lastUsedMs) {
+bool SqliteStore::touchSession(const QString& tokenDigest, int64_t lastUsedMs) {
     std::lock_guard lock(writeMutex_);
     auto s = writer_->prepare("UPDATE sessions SET last_used_ms = MAX(last_used_ms, ?2) WHERE token_digest = ?1");
     s.bind(1, tokenDigest).bind(2, lastUsedMs).run();
+    return writer_->changes() > 0;
 }
 
 LoginFailures SqliteStore::loginFailures(const QString& id) {

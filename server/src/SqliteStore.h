@@ -17,7 +17,7 @@ class SqliteConnection;
 
 class SqliteStore : public Store {
 public:
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens or creates the file and brings its schema to the current version.
     explicit SqliteStore(const QString& path);
@@ -51,6 +51,7 @@ public:
     StoredOrder order(const OrderKey& key) override;
     std::vector<OrderSummary> listOrders(const QString& receiver, const QString& date) override;
     AcceptResult acceptOrder(const OrderKey& key) override;
+    std::vector<OrderVersion> orderHistory(const OrderKey& key) override;
 
     DeliverResult recordDelivery(const OrderKey& key, const std::vector<DeliveryRow>& rows) override;
     void addDeliveries(const std::vector<DeliveryRow>& rows) override;
@@ -59,7 +60,7 @@ public:
 
     void openSession(const SessionRecord& session, int64_t expiredBeforeMs, int keepPerOrderer) override;
     std::optional<SessionRecord> session(const QString& tokenDigest) override;
-    void touchSession(const QString& tokenDigest, int64_t lastUsedMs) override;
+    bool touchSession(const QString& tokenDigest, int64_t lastUsedMs) override;
     LoginFailures loginFailures(const QString& id) override;
     void setLoginFailures(const QString& id, const LoginFailures& failures, int64_t nowMs, int lightCount,
                           int maxIds) override;

@@ -8,21 +8,26 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vendra::server {
 
 using ostrel::Currency;
 
-// A store failure (engine error, constraint, unusable file). The message is for the log; the code
-// is the engine's own (SQLite's extended result code), 0 when the store itself refused.
+// A store failure (engine error, constraint, unusable file, lost database). The message is for the
+// log; the code is the engine's own: SQLite's extended result code, or PostgreSQL's SQLSTATE (as
+// `state`, `code` 0). Both empty or 0 when the store itself refused.
 class StoreError : public std::runtime_error {
 public:
-    explicit StoreError(const std::string& message, int code = 0) : std::runtime_error(message), code_(code) {}
+    explicit StoreError(const std::string& message, int code = 0, std::string state = {})
+        : std::runtime_error(message), code_(code), state_(std::move(state)) {}
     int code() const noexcept { return code_; }
+    const std::string& state() const noexcept { return state_; }
 
 private:
     int code_;
+    std::string state_;
 };
 
 // One order is identified by receiver, orderer and delivery date ("yyyy-mm-dd").
@@ -62,6 +67,16 @@ struct OrderSummary {
     QString acceptedAt;
     QString deliveredAt;
     QString updatedAt;
+};
+
+// One version of an order: the current one (replacedAt empty) or one that a replacement
+// superseded, with when it was written and when and by whom it was replaced.
+struct OrderVersion {
+    QString writtenAt;
+    QString replacedAt;
+    QString replacedBy;
+    QString message;
+    std::vector<OrderLine> lines;
 };
 
 struct OrdererRecord {
@@ -145,13 +160,16 @@ public:
     virtual std::vector<QString> displayList(const QString& receiver, const QString& orderer) = 0;
 
     // Orders. replaceOrder swaps the whole order in one transaction and refuses an accepted one;
-    // no lines and no message removes the order.
+    // no lines and no message removes the order. The version it replaces is kept in the history.
     virtual ReplaceResult replaceOrder(const OrderKey& key, const std::vector<OrderLine>& lines,
                                        const QString& message) = 0;
     virtual StoredOrder order(const OrderKey& key) = 0;
     // Empty filters match everything.
     virtual std::vector<OrderSummary> listOrders(const QString& receiver, const QString& date) = 0;
     virtual AcceptResult acceptOrder(const OrderKey& key) = 0;
+    // Every version of the order, newest first: the current one (when the order exists), then the
+    // replaced ones.
+    virtual std::vector<OrderVersion> orderHistory(const OrderKey& key) = 0;
 
     // Deliveries. recordDelivery stores the rows of an accepted, not yet delivered order and marks
     // it delivered, atomically; addDeliveries stores rows that belong to no order.
@@ -166,7 +184,8 @@ public:
     // beyond `keepPerOrderer`.
     virtual void openSession(const SessionRecord& session, int64_t expiredBeforeMs, int keepPerOrderer) = 0;
     virtual std::optional<SessionRecord> session(const QString& tokenDigest) = 0;
-    virtual void touchSession(const QString& tokenDigest, int64_t lastUsedMs) = 0;
+    // Records a later use; false when the session is gone (expired or pushed out by newer ones).
+    virtual bool touchSession(const QString& tokenDigest, int64_t lastUsedMs) = 0;
 
     // The login slow-down. A count of 0 forgets the ID; past `maxIds` IDs, those whose wait is over
     // and that failed fewer than `lightCount` times are forgotten.

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(AdminTest, OrdererCommandsHashPasswordsAndChangeGrades) {
     ASSERT_EQ(run({"init"}), 0) << err;
-    EXPECT_NE(out.find("schema version 2"), std::string::npos);
+    EXPECT_NE(out.find("schema version 3"), std::string::npos);
     ASSERT_EQ(run({"orderer", "add", "farm", "shop", "A", "--password", "pw one"}), 0) << err;
     EXPECT_EQ(run({"orderer", "add", "farm", "shop", "B", "--password", "x"}), 2);  // exists
     ASSERT_EQ(run({"orderer", "add", "farm", "가게", "B"}, "입력한 비번\n"), 0) << err;
