@@ -1,6 +1,7 @@
 // The client's web layer over HTTPS through the deployment's nginx site in front of a real server:
 // the certificate is checked by default and trusted through the CA file option; the site passes
-// sessions and order updates through and refuses a body above the server's limit the server's way.
+// sessions and order updates through, keeps passwords out of its log, and refuses a body above the
+// server's limit the server's way.
 #include "NginxFront.h"
 #include "ServerRig.h"
 #include "SqliteStore.h"
@@ -9,6 +10,7 @@
 #include <corvane/fncXML.h>
 #include <vendra/order/Protocol.h>
 
+#include <WaitFor.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -102,6 +104,9 @@ TEST_F(HttpsTest, SessionAndOrderUpdatesPassThroughToTheInstance) {
 
     ASSERT_TRUE(web.SendGet(front_->url(vendra::path::Login), kLogin, reply));
     ASSERT_TRUE(success(reply)) << reply.toStdString();
+    // The log names the login without the password its query carries.
+    WAIT_FOR(front_->accessLog().contains(vendra::path::Login));
+    EXPECT_FALSE(front_->accessLog().contains("PassWord")) << front_->accessLog().toStdString();
     // Several requests, so that nginx reuses its kept-alive connection to the instance.
     for (int i = 0; i < 3; ++i) {
         ASSERT_TRUE(web.SendPost(update, body, reply));

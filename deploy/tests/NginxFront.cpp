@@ -1,5 +1,6 @@
 #include "NginxFront.h"
 
+#include <QFile>
 #include <QStandardPaths>
 #include <QTest>
 
@@ -71,6 +72,11 @@ NginxFront::~NginxFront() {
 
 QString NginxFront::url(const char* path) const {
     return QStringLiteral("https://127.0.0.1:%1%2").arg(port_).arg(QString::fromLatin1(path));
+}
+
+QByteArray NginxFront::accessLog() const {
+    QFile log(dir_.filePath(QStringLiteral("nginx/access.log")));
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
 }
 
 bool NginxFront::run(const QString& program, const QStringList& args) {

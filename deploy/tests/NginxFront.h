@@ -21,6 +21,8 @@ public:
     QString url(const char* path) const;
     // The certificate nginx presents: the CA file a client trusts it by.
     QString caFile() const { return dir_.filePath(QStringLiteral("cert/cert.pem")); }
+    // What the site's access log holds so far.
+    QByteArray accessLog() const;
     // A self-signed certificate nginx does not present.
     QString otherCaFile() const { return dir_.filePath(QStringLiteral("other/cert.pem")); }
 

@@ -49,7 +49,7 @@ check libvendra0 "libc6 libqt6core6 libcurl4 libsqlite3-0" "$lib/libOstrel.so.0"
 check libvendra-dev "libvendra0 qt6-base-dev" "$lib/libOstrel.so" "$lib/cmake/Vendra/VendraConfig.cmake" \
   "$lib/cmake/Vendra/VendraTargets.cmake" usr/include/ostrel/Variant.h usr/include/corvane/fncGetAndPost.h
 check vendra "libvendra0 libqt6widgets6" usr/bin/vendra
-check vendra-server "libvendra0 libsodium23 passwd" usr/bin/vendra-server usr/lib/systemd/system/vendra-server@.service \
+check vendra-server "libvendra0 libsodium23 libpqxx-[0-9.]+ passwd" usr/bin/vendra-server usr/lib/systemd/system/vendra-server@.service \
   etc/vendra-server/vendra-server.conf
 
 # The runtime package is the one with shared objects: it must announce them and run ldconfig.
