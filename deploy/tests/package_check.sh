@@ -38,7 +38,8 @@ check() {
   done
   # Every file owned by root, and nothing outside the system's own folders (no build paths).
   ! awk '$2 != "root/root"' "$work/$name.contents" | grep . || fail "$name: files not owned by root"
-  ! awk '{print $6}' "$work/$name.contents" | grep -Ev '^\./($|usr/|etc/)' || fail "$name: files outside /usr and /etc"
+  ! awk '{print $6}' "$work/$name.contents" | grep -Ev '^\./($|usr/|etc/)' ||
+    fail "$name: files outside /usr and /etc"
   ! grep -q "$build\|/usr/local" "$work/$name.contents" || fail "$name: a build or /usr/local path"
   dpkg -x "$deb" "$work/root"
 }
@@ -49,12 +50,12 @@ check libvendra0 "libc6 libqt6core6 libcurl4 libsqlite3-0" "$lib/libOstrel.so.0"
 check libvendra-dev "libvendra0 qt6-base-dev" "$lib/libOstrel.so" "$lib/cmake/Vendra/VendraConfig.cmake" \
   "$lib/cmake/Vendra/VendraTargets.cmake" usr/include/ostrel/Variant.h usr/include/corvane/fncGetAndPost.h
 check vendra "libvendra0 libqt6widgets6" usr/bin/vendra
-check vendra-server "libvendra0 libsodium23 libpqxx-[0-9.]+ passwd" usr/bin/vendra-server usr/lib/systemd/system/vendra-server@.service \
-  etc/vendra-server/vendra-server.conf
+check vendra-server "libvendra0 libsodium23 libpqxx-[0-9.]+ passwd" usr/bin/vendra-server \
+  usr/lib/systemd/system/vendra-server@.service etc/vendra-server/vendra-server.conf
 
 # The runtime package is the one with shared objects: it must announce them and run ldconfig.
-dpkg-deb --ctrl-tarfile "$work/debs/libvendra0_${version}-1_${arch}.deb" | tar -t | grep -q shlibs ||
-  fail "libvendra0: no shlibs control file"
+dpkg-deb -e "$work/debs/libvendra0_${version}-1_${arch}.deb" "$work/libs-control"
+[[ -s $work/libs-control/shlibs ]] || fail "libvendra0: no shlibs control file"
 # The server: its options file is a conffile, and its maintainer scripts are valid shell.
 ctrl=$work/server-control
 dpkg-deb -e "$work/debs/vendra-server_${version}-1_${arch}.deb" "$ctrl"
@@ -64,11 +65,24 @@ for s in postinst prerm postrm; do
   sh -n "$ctrl/$s" || fail "vendra-server: $s is not valid shell"
 done
 
+# The unit as systemd reads it, pointed at the unpacked binary, and how much of the system it exposes
+# (systemd's score, 0 to 10, as tenths: 1.5 is 15; "OK" ends below 5).
+unit=$work/unit/vendra-server@.service
+mkdir -p "$work/unit"
+sed "s|/usr/bin/vendra-server|$work/root/usr/bin/vendra-server|" \
+  "$work/root/usr/lib/systemd/system/vendra-server@.service" >"$unit"
+verify=$(systemd-analyze verify --man=no "$work/unit/vendra-server@8081.service" 2>&1) || fail "unit: $verify"
+[[ -z $verify ]] || fail "unit: $verify"
+systemd-analyze security --offline=true --threshold=20 "$work/unit/vendra-server@8081.service" \
+  >"$work/unit/security.txt" ||
+  fail "unit exposes more than 2.0: $(tail -1 "$work/unit/security.txt")"
+
 # The unpacked programs find every library they need in the scratch root and the system.
 export LD_LIBRARY_PATH=$work/root/$lib
 for exe in usr/bin/vendra usr/bin/vendra-server; do
-  ! ldd "$work/root/$exe" | grep 'not found' || fail "$exe: a library is missing"
-  ldd "$work/root/$exe" | grep -q "$work/root/$lib/libOstrel.so.0" || fail "$exe: does not use the unpacked libraries"
+  libraries=$(ldd "$work/root/$exe")
+  ! grep 'not found' <<<"$libraries" || fail "$exe: a library is missing"
+  grep -q "$work/root/$lib/libOstrel.so.0" <<<"$libraries" || fail "$exe: does not use the unpacked libraries"
 done
 help=$("$work/root/usr/bin/vendra-server" --help) || fail "vendra-server --help failed"
 grep -q '^usage: vendra-server' <<<"$help" || fail "vendra-server --help printed no usage: $help"
