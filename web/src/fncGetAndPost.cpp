@@ -23,8 +23,8 @@ namespace corvane {
 namespace {
 
 
-// The cookie jar of the run: one curl share handle that every request attaches to. It lives in
-// memory only; nothing is read from or written to disk.
+// The cookie jar of the run, and its TLS sessions: one curl share handle that every request
+// attaches to. It lives in memory only; nothing is read from or written to disk.
 class CookieJar {
 public:
     static CookieJar& instance() {
@@ -41,6 +41,9 @@ private:
         curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieJar::unlock);
         curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
         curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        // A request after the first to a server resumes its TLS session instead of a full handshake
+        // (curl resumes only under the same certificate checks).
+        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     }
     ~CookieJar() { curl_share_cleanup(share_); }
 
