@@ -6,6 +6,9 @@
 #include "ServerRig.h"
 #include "SqliteStore.h"
 
+#include <vendra/ServerLink.h>
+#include <vendra/Startup.h>
+
 #include <corvane/fncGetAndPost.h>
 #include <corvane/fncXML.h>
 #include <vendra/order/Protocol.h>
@@ -91,6 +94,40 @@ TEST_F(HttpsTest, CertificateIsCheckedAndTrustedThroughTheCaFileOnly) {
             EXPECT_EQ(web.LastTries(), 1) << "a certificate that does not check out is not tried again";
         }
     }
+}
+
+// The client's own option: --ca-file FILE or --ca-file=FILE, else VENDRA_CA_FILE, else the system's.
+TEST_F(HttpsTest, ClientTakesItsCaFileFromTheCommandLineElseTheEnvironment) {
+    const QString ca = front_->caFile();
+    const struct {
+        const char* name;
+        QStringList args;
+        QString environment;
+        bool answered;
+    } cases[] = {
+        {"--ca-file FILE", {"--ca-file", ca, "shop"}, {}, true},
+        {"--ca-file=FILE", {"shop", "--ca-file=" + ca}, {}, true},
+        {"VENDRA_CA_FILE", {"shop"}, ca, true},
+        {"the command line before the environment", {"--ca-file", ca, "shop"}, front_->otherCaFile(), true},
+        {"neither", {"shop"}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.environment.isEmpty())
+            qunsetenv("VENDRA_CA_FILE");
+        else
+            qputenv("VENDRA_CA_FILE", c.environment.toLocal8Bit());
+        const vendra::CommandLine cl = vendra::ParseCommandLine(c.args);
+        ASSERT_TRUE(cl.valid);
+        EXPECT_EQ(cl.words.value(0), "shop") << "the option and its value are no IDs";
+        vendra::ServerLink link(front_->url(""));
+        link.web().setCaFile(vendra::ServerLink::chooseCaFile(cl.caFile));
+        EXPECT_EQ(link.get(vendra::path::Login, kLogin).answered, c.answered);
+    }
+    qunsetenv("VENDRA_CA_FILE");
+    const vendra::CommandLine missing = vendra::ParseCommandLine({"shop", "--ca-file"});
+    EXPECT_FALSE(missing.valid);
+    EXPECT_TRUE(missing.error.contains("--ca-file")) << missing.error.toStdString();
 }
 
 TEST_F(HttpsTest, SessionAndOrderUpdatesPassThroughToTheInstance) {
