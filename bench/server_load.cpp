@@ -1,11 +1,14 @@
 // Load on the order server over loopback, all in one run: a trivial handler on the same HTTP
 // framework (the ceiling), the price list (200 products), a stored order (30 lines), a 30-line
-// order update (durable), and the same update committed straight to the store without HTTP.
+// order update (durable), and the same update committed straight to the store without HTTP, on
+// SQLite and on PostgreSQL, beside pgbench running that transaction on the same PostgreSQL server.
 // Each case reports requests per second and the 99th percentile latency.
 #include "HttpListener.h"
+#include "PgStore.h"
 #include "Replies.h"
 #include "ServerRig.h"
 #include "SqliteStore.h"
+#include "StoreEngines.h"
 #include "Wire.h"
 
 #include <corvane/fncXML.h>
@@ -17,6 +20,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <thread>
 
 using namespace vendra;
@@ -65,7 +71,10 @@ struct Rig {
         std::vector<PriceRow> prices;
         for (int i = 0; i < kProducts; ++i)
             prices.push_back({QStringLiteral("상품%1").arg(i, 3, 10, QLatin1Char('0')), QStringLiteral("박스"), "A",
-                              Currency::fromInt(1000 + i), i % 3 == 0 ? "+" : i % 3 == 1 ? "/" : ""});
+                              Currency::fromInt(1000 + i),
+                              i % 3 == 0   ? "+"
+                              : i % 3 == 1 ? "/"
+                                           : ""});
         store.importPrices("farm", prices);
         store.replaceOrder({"farm", "shop", "2024-03-05"}, orderLines(1), QStringLiteral("메시지"));
 
@@ -224,6 +233,117 @@ void BM_RawStore_30LineReplace_Durable(benchmark::State& state) {
     }
 }
 
+// A durable PostgreSQL server of the benchmark's own (fsync and synchronous commit on), with the
+// orders of 2025-03-01 to 2025-03-20 stored once: their ids are 1 to 20.
+struct PgRig {
+    PgInstance pg{true};
+    std::string url;
+    std::unique_ptr<PgStore> store;
+
+    static OrderKey key(int day) {
+        return {"farm", "shop", QStringLiteral("2025-03-%1").arg(day, 2, 10, QLatin1Char('0'))};
+    }
+    PgRig() {
+        if (!pg.running() || (url = pg.createDatabase()).empty()) return;
+        store = std::make_unique<PgStore>(QString::fromStdString(url), kClients);
+        store->addReceiver("farm", {});
+        for (int day = 1; day <= 20; ++day) store->replaceOrder(key(day), orderLines(0), {});
+    }
+};
+
+PgRig& pgRig() {
+    static PgRig r;
+    return r;
+}
+
+// Client t replaces orders t + 1 and t + 1 + kClients in turn, so clients do not wait on each
+// other's row locks; pgbench's script below does the same.
+void BM_RawStore_30LineReplace_Durable_Postgres(benchmark::State& state) {
+    PgRig& g = pgRig();
+    if (!g.store) return state.SkipWithError(("PostgreSQL did not start: " + g.pg.error()).c_str());
+    const int clients = static_cast<int>(state.range(0)), perClient = 2400 / clients;
+    std::vector<std::vector<OrderLine>> versions;
+    for (int v = 0; v < 8; ++v) versions.push_back(orderLines(v));
+    for (auto _ : state) {
+        LoadResult r;
+        std::vector<std::vector<double>> lat(static_cast<size_t>(clients));
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> threads;
+        for (int t = 0; t < clients; ++t)
+            threads.emplace_back([&, t] {
+                for (int i = 0; i < perClient; ++i) {
+                    const auto t0 = std::chrono::steady_clock::now();
+                    g.store->replaceOrder(PgRig::key(t + 1 + kClients * (i % 2)), versions[i % 8], QString());
+                    lat[t].push_back(
+                        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - t0).count());
+                }
+            });
+        for (auto& th : threads) th.join();
+        r.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        for (auto& v : lat) r.latenciesUs.insert(r.latenciesUs.end(), v.begin(), v.end());
+        report(state, r);
+    }
+}
+
+// The store's replacement as one pgbench transaction: the row lock, the copy of the replaced
+// version into the history, the lines deleted, the order row updated, 30 lines inserted. Without
+// `history`, only the last three.
+std::string pgbenchScript(bool history) {
+    std::string s = "\\set d 1 + :client_id % " + std::to_string(kClients) + " + " + std::to_string(kClients) +
+                    " * random(0, 1)\nBEGIN;\n";
+    if (history)
+        s += "SELECT id, accepted FROM orders WHERE id = :d FOR UPDATE;\n"
+             "WITH h AS (INSERT INTO order_history(receiver, orderer, deliver_date, message, written_at, replaced_at, "
+             "replaced_by) SELECT receiver, orderer, deliver_date, message, updated_at, '2025-01-01T00:00:00', "
+             "'shop' FROM orders WHERE id = :d RETURNING id) INSERT INTO order_history_lines SELECT h.id, "
+             "l.position, l.product, l.quantity, l.unit_price, l.vat, l.supply, l.tax, l.amount, l.remark FROM h, "
+             "order_lines l WHERE l.order_id = :d;\n";
+    s += "DELETE FROM order_lines WHERE order_id = :d;\n"
+         "UPDATE orders SET message = '', updated_at = '2025-01-01T00:00:00' WHERE id = :d;\n"
+         "INSERT INTO order_lines(order_id, position, product, quantity, unit_price, vat, supply, tax, amount, "
+         "remark) VALUES ";
+    const std::vector<OrderLine> lines = orderLines(3);
+    for (size_t k = 0; k < lines.size(); ++k) {
+        const OrderLine& l = lines[k];
+        s += (k ? ", (:d, " : "(:d, ") + std::to_string(k) + ", '" + l.product.toStdString() + "', " +
+             std::to_string(l.quantity.raw()) + ", " + std::to_string(l.unitPrice.raw()) + ", '" + l.vat.toStdString() +
+             "', " + std::to_string(l.supply.raw()) + ", " + std::to_string(l.tax.raw()) + ", " +
+             std::to_string(l.amount.raw()) + ", '" + l.remark.toStdString() + "')";
+    }
+    return s + ";\nCOMMIT;\n";
+}
+
+// pgbench with prepared statements, PG_SECONDS (default 10) long: transactions per second and the
+// average latency it reports.
+void BM_Pgbench_30LineReplace_Durable(benchmark::State& state) {
+    PgRig& g = pgRig();
+    if (!g.store) return state.SkipWithError(("PostgreSQL did not start: " + g.pg.error()).c_str());
+    const int clients = static_cast<int>(state.range(0));
+    TempStoreDir dir;
+    const std::string script = dir.pathStd(QStringLiteral("replace.sql"));
+    std::ofstream(script) << pgbenchScript(state.range(1) != 0);
+    const char* seconds = std::getenv("PG_SECONDS");
+    const std::string command = std::string(VENDRA_PG_BINDIR) + "/pgbench -n -M prepared -f " + script + " -c " +
+                                std::to_string(clients) + " -j " + std::to_string(std::min(clients, 2)) + " -T " +
+                                (seconds ? seconds : "10") + " -h 127.0.0.1 -p " + std::to_string(g.pg.port()) +
+                                " -U vendra " + g.url.substr(g.url.rfind('/') + 1) + " 2>&1";
+    for (auto _ : state) {
+        std::string output;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[512];
+            while (std::fgets(buffer, sizeof buffer, p)) output += buffer;
+            if (pclose(p) != 0) return state.SkipWithError(("pgbench failed: " + output).c_str());
+        }
+        auto number = [&](const std::string& label) {
+            const size_t at = output.find(label);
+            return at == std::string::npos ? 0.0 : std::atof(output.c_str() + at + label.size());
+        };
+        state.counters["req_per_s"] = number("tps = ");
+        state.counters["avg_us"] = number("latency average = ") * 1000;
+        if (state.counters["req_per_s"] == 0) state.SkipWithError(("no tps in: " + output).c_str());
+    }
+}
+
 }  // namespace
 
 BENCHMARK(BM_Ceiling_TrivialHandler)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -231,6 +351,20 @@ BENCHMARK(BM_UnitPricesSelect_200Products)->Iterations(1)->Unit(benchmark::kMill
 BENCHMARK(BM_OrdersSelect_30Lines)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OrdersUpdate_30Lines_Durable)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_RawStore_30LineReplace_Durable)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RawStore_30LineReplace_Durable_Postgres)
+    ->Arg(1)
+    ->Arg(kClients)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+// Clients, and whether the transaction copies the replaced version into the history as the store does.
+BENCHMARK(BM_Pgbench_30LineReplace_Durable)
+    ->Args({1, 1})
+    ->Args({kClients, 1})
+    ->Args({kClients, 0})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 namespace {
 // Where a price list reply spends its time: the store read and the reply text.

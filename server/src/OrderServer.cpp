@@ -280,7 +280,8 @@ OrderServer::Reply OrderServer::serve(const Route& route, const HttpRequest& req
         return reply;
     } catch (const StoreError& e) {
         if (options_.log)
-            std::fprintf(options_.log, "%s store error %d: %s\n", qPrintable(timeText()), e.code(), e.what());
+            std::fprintf(options_.log, "%s store error %s: %s\n", qPrintable(timeText()),
+                         e.state().empty() ? std::to_string(e.code()).c_str() : e.state().c_str(), e.what());
     } catch (const ostrel::RuntimeError& e) {
         if (options_.log) std::fprintf(options_.log, "%s error %d: %s\n", qPrintable(timeText()), e.number(), e.what());
     } catch (const std::exception& e) {

@@ -1,7 +1,11 @@
 // The server binary as a supplier runs it: stopped by a signal while clients replace orders,
-// restarted on the same store, and holding its connection limits against slow or greedy clients.
+// restarted on the same store, two of it on one PostgreSQL database, and holding its connection
+// limits against slow or greedy clients.
+#include "Admin.h"
+#include "OpenStore.h"
 #include "ServerRig.h"
 #include "SqliteStore.h"
+#include "StoreEngines.h"
 
 #include <corvane/fncGetAndPost.h>
 #include <corvane/fncXML.h>
@@ -11,13 +15,14 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <atomic>
-#include <csignal>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+#include <atomic>
+#include <csignal>
+#include <sstream>
+#include <thread>
 
 using namespace vendra::server;
 using namespace vendra::server::test;
@@ -122,6 +127,53 @@ TEST(ProcessTest, ARestartKeepsTheSessionsOfLoggedInClients) {
     EXPECT_EQ(RawRequest(server->port(), "GET", target, {}, cookie + "x").status, 403);
 }
 
+// Two servers on one PostgreSQL database, as behind a load balancer: a session opened on one is
+// good on the other, an update on one is read on the other, both find the database again after it
+// restarts, and an accept by the administration command locks the order on both.
+TEST(ProcessTest, TwoServersOnOnePostgresDatabaseShareSessionsOrdersAndTheAcceptanceLock) {
+    PgInstance& pg = PgInstance::shared();
+    ASSERT_TRUE(pg.running()) << pg.error();
+    const std::string url = pg.createDatabase();
+    ASSERT_FALSE(url.empty()) << pg.error();
+    AddOrderer(*OpenStore(QString::fromStdString(url), 1), "farm", "shop", "A", "pw");
+    ServerProcess one(url, {"--db-connections", "2"}), two(url);
+    ASSERT_TRUE(one.port() > 0 && two.port() > 0);
+    const std::string cookie = LoginCookie(one.port(), "shop", "pw");
+    ASSERT_FALSE(cookie.empty());
+    const std::string select =
+        std::string(vendra::path::OrdersSelect) + "?DeliverDate=2024%2D03%2D05&OrdererCI=shop&ReceiverCI=farm";
+    auto update = [&](const ServerProcess& server, const char* product) {
+        const QString body = OrderUpdateBody("2024-03-05", {{product, "1", "10", "", "10", "0", "10", ""}});
+        return RawRequest(server.port(), "POST", vendra::path::OrdersUpdate, body.toStdString(), cookie).status;
+    };
+    auto stored = [&](const ServerProcess& server) {
+        return RawRequest(server.port(), "GET", select, {}, cookie).body;
+    };
+    EXPECT_EQ(update(one, "apple"), 200);
+    EXPECT_NE(stored(two).find("apple"), std::string::npos);
+    ASSERT_TRUE(pg.restart()) << pg.error();
+    EXPECT_EQ(update(two, "pear"), 200);
+    EXPECT_NE(stored(one).find("pear"), std::string::npos);
+
+    auto command = [&](std::vector<std::string> args) {
+        std::ostringstream out, err;
+        std::istringstream in;
+        CommandContext ctx{out, err, in, HashStrength::Minimal};
+        args.insert(args.begin(), {"--db", url});
+        const int rc = RunCommand(args, ctx);
+        return std::to_string(rc) + " " + out.str() + err.str();
+    };
+    EXPECT_EQ(command({"orders", "accept", "farm", "shop", "2024-03-05"}), "0 order accepted\n");
+    EXPECT_EQ(update(one, "plum"), 409);
+    EXPECT_EQ(update(two, "plum"), 409);
+    const std::string history = command({"orders", "history", "farm", "shop", "2024-03-05"});
+    EXPECT_EQ(history.rfind("0 current ", 0), 0u) << history;
+    for (const char* part : {"pear  1 x 10  = 10\n", "replaced ", " by shop ", "apple", "lines 1  total 10"})
+        EXPECT_NE(history.find(part), std::string::npos) << part << " in " << history;
+    EXPECT_EQ(history.find("plum"), std::string::npos);
+    EXPECT_EQ(command({"orders", "history", "farm", "shop", "2024-03-06"}), "1 vendra-server: no such order\n");
+}
+
 // A TCP connection to the server from a chosen loopback address.
 class Peer {
 public:
@@ -202,7 +254,8 @@ TEST(ProcessTest, SlowSilentAndIdleConnectionsAreCutOffWhileOthersAreServed) {
         std::unique_ptr<Peer> peer{};
         std::chrono::steady_clock::time_point closedAt{};
     };
-    Case cases[] = {{"trickles its header", "", true, 900}, {"silent", "", false, 900},
+    Case cases[] = {{"trickles its header", "", true, 900},
+                    {"silent", "", false, 900},
                     {"idle after a request", kLogin, false, 1400}};
     const auto start = std::chrono::steady_clock::now();
     for (Case& c : cases) {

@@ -1,10 +1,8 @@
-// The server's own rules: request field checks, sessions, the login slow-down, password hashes
-// and the price list reader.
+// The server's own rules: request field checks, password hashes and the price list reader. (The
+// sessions and the login slow-down are tested with the store, on both engines.)
 #include "Password.h"
 #include "PriceCsv.h"
 #include "ServerRig.h"
-#include "Sessions.h"
-#include "SqliteStore.h"
 #include "Wire.h"
 
 #include <ostrel/Cp949.h>
@@ -16,7 +14,6 @@
 using namespace vendra::server;
 using ostrel::Currency;
 using vendra::server::test::cur;
-using vendra::server::test::TempStoreDir;
 
 namespace {
 
@@ -64,50 +61,6 @@ TEST(WireTest, FormsDecodeCodePage949AndRefuseBytesThatAreNoCharacter) {
     auto g = DecodeForm(encoded);
     ASSERT_TRUE(g);
     EXPECT_EQ(g->at(0).second, all);
-}
-
-// Two tables on one store stand for the server before and after a restart.
-TEST(SessionTest, SessionsOutliveTheTableExpireWhenIdleAndKeepTheNewestPerOrderer) {
-    TempStoreDir dir;
-    SqliteStore store(dir.path());
-    using std::chrono::seconds;
-    const auto now = WallClock::now();
-    SessionTable before(store, seconds(600), 2, seconds(60));
-    const QString a = before.open("farm", "shop", now);
-    const QString b = before.open("farm", "shop", now + seconds(1));
-    EXPECT_TRUE(a != b && a.size() == 64);
-    EXPECT_TRUE(before.find(a, now + seconds(100)));  // the use is written back: older than a minute
-    SessionTable after(store, seconds(600), 2, seconds(60));
-    EXPECT_EQ(after.find(a, now + seconds(650)).value_or(Session{}).orderer, QStringLiteral("shop"));
-    EXPECT_FALSE(after.find(b, now + seconds(650)));  // idle since its opening
-    EXPECT_FALSE(after.find(QStringLiteral("nope")));
-    // A third session of the orderer ends the least recently used one; other orderers keep theirs.
-    const QString c = after.open("farm", "shop2", now + seconds(651));
-    after.open("farm", "shop", now + seconds(652));
-    after.open("farm", "shop", now + seconds(653));
-    SessionTable third(store, seconds(600), 2, seconds(60));
-    EXPECT_FALSE(third.find(a, now + seconds(654)));
-    EXPECT_TRUE(third.find(c, now + seconds(654)));
-}
-
-TEST(SessionTest, ThrottleDoublesTheWaitAfterTheFreeFailuresKeepsItInTheStoreAndForgetsOnSuccess) {
-    using std::chrono::milliseconds;
-    TempStoreDir dir;
-    SqliteStore store(dir.path());
-    LoginThrottle t(store, 2, milliseconds(100), milliseconds(350));
-    const auto now = WallClock::now();
-    // A failure at `at` (or none), then the wait at that moment; the last is capped.
-    using Step = std::tuple<bool, int, int>;
-    for (auto [fails, at, wait] : {Step{true, 0, 0}, Step{true, 0, 100}, Step{true, 100, 200}, Step{true, 300, 350},
-                                   Step{false, 650, 0}}) {
-        if (fails) t.failed("x", now + milliseconds(at));
-        EXPECT_EQ(t.waitFor("x", now + milliseconds(at)).count(), wait) << at;
-    }
-    EXPECT_EQ(LoginThrottle(store, 2, milliseconds(100)).waitFor("x", now + milliseconds(400)).count(), 250);
-    EXPECT_EQ(t.waitFor("y", now + milliseconds(300)).count(), 0);
-    t.succeeded("x");
-    t.failed("x", now);
-    EXPECT_EQ(t.waitFor("x", now).count(), 0);
 }
 
 TEST(PasswordTest, HashesAreSaltedAndOnlyOursVerify) {
