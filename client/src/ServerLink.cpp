@@ -101,6 +101,11 @@ QString ServerLink::chooseBaseUrl(const QString& fromCommandLine) {
     return QStringLiteral("http://127.0.0.1:8080");
 }
 
+QString ServerLink::chooseCaFile(const QString& fromCommandLine) {
+    if (!fromCommandLine.isEmpty()) return fromCommandLine;
+    return qEnvironmentVariable("VENDRA_CA_FILE");
+}
+
 QString UnreachableMessage(const QString& baseUrl) {
     return QStringLiteral("주문 서버(%1)에 연결할 수 없습니다.").arg(baseUrl);
 }

@@ -19,20 +19,33 @@ namespace vendra {
 CommandLine ParseCommandLine(const QStringList& args) {
     CommandLine c;
     QStringList rest;
+    // Options that take a value: "--name VALUE" or "--name=VALUE".
+    const struct {
+        QLatin1String name;
+        QString CommandLine::*value;
+        const char* missing;
+    } options[] = {
+        {QLatin1String("--server"), &CommandLine::server, "--server 다음에 서버 주소가 필요합니다."},
+        {QLatin1String("--ca-file"), &CommandLine::caFile, "--ca-file 다음에 인증서 파일이 필요합니다."},
+    };
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args.at(i);
-        if (a == QLatin1String("--server")) {
-            if (i + 1 >= args.size()) {
-                c.valid = false;
-                c.error = QStringLiteral("--server 다음에 서버 주소가 필요합니다.");
-                return c;
+        bool taken = false;
+        for (const auto& o : options) {
+            if (a == o.name) {
+                if (i + 1 >= args.size()) {
+                    c.valid = false;
+                    c.error = QString::fromUtf8(o.missing);
+                    return c;
+                }
+                c.*o.value = args.at(++i);
+                taken = true;
+            } else if (a.startsWith(o.name + QLatin1Char('='))) {
+                c.*o.value = a.mid(o.name.size() + 1);
+                taken = true;
             }
-            c.server = args.at(++i);
-        } else if (a.startsWith(QLatin1String("--server="))) {
-            c.server = a.mid(9);
-        } else {
-            rest << a;
         }
+        if (!taken) rest << a;
     }
     const ostrel::Variant w = ostrel::fncString().SplitBySpace(rest.join(QLatin1Char(' ')));
     for (const ostrel::Variant& v : w.toArray().items) c.words << v.toString();
@@ -53,11 +66,12 @@ int RunClient(QApplication& app) {
 
     const CommandLine cl = ParseCommandLine(app.arguments().mid(1));
     if (!cl.valid) {
-        std::fprintf(stderr, "vendra: %s\nusage: vendra [--server URL] [orderer-ID [receiver-ID]]\n",
+        std::fprintf(stderr, "vendra: %s\nusage: vendra [--server URL] [--ca-file FILE] [orderer-ID [receiver-ID]]\n",
                      cl.error.toLocal8Bit().constData());
         return 2;
     }
     ServerLink server(ServerLink::chooseBaseUrl(cl.server));
+    server.web().setCaFile(ServerLink::chooseCaFile(cl.caFile));
     frmMain main(server, cl.words);
     if (!main.Load()) return 1;
     main.show();

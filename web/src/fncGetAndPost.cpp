@@ -7,6 +7,7 @@
 #include "ostrel/RuntimeError.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -22,8 +23,8 @@ namespace corvane {
 namespace {
 
 
-// The cookie jar of the run: one curl share handle that every request attaches to. It lives in
-// memory only; nothing is read from or written to disk.
+// The cookie jar of the run, and its TLS sessions: one curl share handle that every request
+// attaches to. It lives in memory only; nothing is read from or written to disk.
 class CookieJar {
 public:
     static CookieJar& instance() {
@@ -40,6 +41,9 @@ private:
         curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieJar::unlock);
         curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
         curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+        // A request after the first to a server resumes its TLS session instead of a full handshake
+        // (curl resumes only under the same certificate checks).
+        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
     }
     ~CookieJar() { curl_share_cleanup(share_); }
 
@@ -191,6 +195,8 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
         headers.reset(list);
     }
 
+    const QByteArray caFile = QFile::encodeName(caFile_);
+
     lastTries_ = 0;
     lastError_.clear();
     lastStatus_ = 0;
@@ -229,6 +235,9 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
         curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(std::min(connectTimeoutMs_, remaining)));
         curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(std::min(totalTimeoutMs_, remaining)));
         curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(maxReplyBytes_));
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+        curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+        if (!caFile.isEmpty()) curl_easy_setopt(h, CURLOPT_CAINFO, caFile.constData());
         curl_easy_setopt(h, CURLOPT_SHARE, jar.share());
         curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");  // cookie engine on, in memory only
         curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
@@ -265,6 +274,8 @@ bool fncGetAndPost::send(bool post, const QString& url, const QString& parameter
                 QStringLiteral("%1 from %2").arg(lastError_, QString::fromLatin1(target)));
         }
         lastError_ = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(rc));
+        // A certificate that does not check out, or a CA file that cannot be read, stays so.
+        if (rc == CURLE_PEER_FAILED_VERIFICATION || rc == CURLE_SSL_CACERT_BADFILE) break;
     }
     responseText.clear();
     return false;

@@ -46,6 +46,9 @@ public:
 
     // The server base from the command line (--server), else VENDRA_SERVER, else the local default.
     static QString chooseBaseUrl(const QString& fromCommandLine);
+    // The CA file an https server's certificate is checked against, from the command line
+    // (--ca-file), else VENDRA_CA_FILE, else "" (the system's certificate authorities).
+    static QString chooseCaFile(const QString& fromCommandLine);
 
 private:
     Reply exchange(bool post, const char* path, const QString& parameter);

@@ -9,6 +9,7 @@ namespace vendra {
 
 struct CommandLine {
     QString server;     // from --server URL or --server=URL; empty when not given
+    QString caFile;     // from --ca-file FILE or --ca-file=FILE; empty when not given
     QStringList words;  // the remaining words: orderer ID, receiver ID
     bool valid = true;
     QString error;

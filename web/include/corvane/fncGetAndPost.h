@@ -42,6 +42,11 @@ public:
     void setCallTimeout(int ms) { callTimeoutMs_ = ms; }
     int64_t MaxReplyBytes() const { return maxReplyBytes_; }
     void setMaxReplyBytes(int64_t bytes) { maxReplyBytes_ = bytes; }
+    // The certificates an https server is checked against: a PEM file of trusted certificate
+    // authorities (a supplier's own CA, or a self-signed certificate), instead of the system's;
+    // "" for the system's. The check itself is always on.
+    QString CaFile() const { return caFile_; }
+    void setCaFile(const QString& path) { caFile_ = path; }
 
     // Called on the calling thread about every 20 ms while a call waits, with the milliseconds
     // since the call began; returning false cancels the call. The call stays synchronous: the hook
@@ -68,6 +73,7 @@ private:
     int callTimeoutMs_ = kDefaultCallTimeoutMs;
     WaitHook waitHook_;
     int64_t maxReplyBytes_ = kDefaultMaxReplyBytes;
+    QString caFile_;
     mutable int lastTries_ = 0;
     mutable QString lastError_;
     mutable int lastStatus_ = 0;
