@@ -1,5 +1,5 @@
 // Requests against real servers on loopback ports: the exact bytes on the wire, the tries, the
-// limits, cookies and reply decoding.
+// limits, the HTTP status, the whole call's limit and its wait hook, cookies and reply decoding.
 #include "corvane/fncGetAndPost.h"
 
 #include "ostrel/Cp949.h"
@@ -44,6 +44,10 @@ void routes(TestServer& s) {
         s.record(req);
         res.set_content("<success>1</success>", "text/plain");
     };
+    s.http.Get(R"(/status/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+        res.status = std::stoi(req.matches[1]);
+        res.set_content("<status/>", "text/plain");
+    });
     s.http.Get("/(order|bare|q|ok).*", echo);
     s.http.Post("/(order|big).*", echo);
     s.http.set_error_handler([](const httplib::Request&, httplib::Response& res) {
@@ -102,6 +106,7 @@ TEST_F(HttpTest, FailedAndHangingConnectionsAreTriedExactlyThreeTimes) {
     DroppingServer dropping;
     EXPECT_TRUE(web.ConnectTimeout() == 5000 && web.TotalTimeout() == 30000 && web.MaxReplyBytes() == 64LL << 20);
     web.setTotalTimeout(250);  // cuts off the hanging server
+    ASSERT_TRUE(web.SendGet(server.url("/ok"), QString(), reply) && web.LastStatus() == 200);
     const std::pair<QString, bool> failing[] = {{QStringLiteral("http://127.0.0.1:%1/x").arg(port), false},
         {dropping.url(), true}, {dropping.url(), false}, {server.url("/slow"), false}};
     for (const auto& [url, post] : failing) {
@@ -110,8 +115,9 @@ TEST_F(HttpTest, FailedAndHangingConnectionsAreTriedExactlyThreeTimes) {
         EXPECT_FALSE(post ? web.SendPost(url, QStringLiteral("a=1"), reply) : web.SendGet(url, QString(), reply));
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_TRUE(reply.isEmpty() && web.LastTries() == 3 && !web.LastError().isEmpty()) << url.toStdString();
+        EXPECT_EQ(web.LastStatus(), 0);  // nothing read: no status, whatever the call before read
     }
-    EXPECT_TRUE(dropping.accepted == 6 && server.seen.size() == 3u);  // the hanging server's
+    EXPECT_TRUE(dropping.accepted == 6 && server.seen.size() == 1u + 3);  // the hanging server's three
     EXPECT_FALSE(web.SendGet(QStringLiteral("ftp://127.0.0.1/x"), QString(), reply));  // http(s) only
 
     web.setTotalTimeout(30000);  // a later success clears the failure
@@ -142,4 +148,41 @@ TEST_F(HttpTest, CookiesAreKeptForTheRunAndSentBack) {
     EXPECT_EQ(server.seen[0].headers.count("Cookie") + server.seen[2].headers.count("Cookie"), 0u);
     ASSERT_EQ(server.seen[1].headers.count("Cookie"), 1u);
     EXPECT_EQ(server.seen[1].headers.find("Cookie")->second, "session=s3cr3t");
+}
+
+TEST_F(HttpTest, StatusOfEveryReplyWithAndWithoutAWaitHook) {
+    for (bool hooked : {false, true}) {
+        web.setWaitHook(hooked ? fncGetAndPost::WaitHook([](int) { return true; }) : nullptr);
+        for (int status : {200, 204, 403, 404, 500, 503}) {
+            EXPECT_TRUE(web.SendGet(server.url("/status/") + QString::number(status), QString(), reply)) << status;
+            EXPECT_TRUE(web.LastStatus() == status && !web.LastCancelled()) << status << " " << web.LastStatus();
+        }
+        EXPECT_EQ(reply, QStringLiteral("없는 페이지"));  // an error page is a reply: its body
+    }
+}
+
+TEST_F(HttpTest, AHungServerCostsOneCallLimitAndTheHookCanCancel) {
+    int port = 0;
+    const int silent = loopbackSocket(port, true);  // accepts connections (the kernel's backlog), never answers
+    const QString url = QStringLiteral("http://127.0.0.1:%1/hang").arg(port);
+    // Every try would wait 30 s. A whole call limited to 300 ms makes one try and no second, the caller
+    // having its turns while it waits; the hook's word cancels at once, with no further tries.
+    struct Case { int limitMs, cancelOnTurn; };
+    for (const Case c : {Case{300, 0}, Case{fncGetAndPost::kDefaultCallTimeoutMs, 3}}) {
+        SCOPED_TRACE(c.limitMs);
+        fncGetAndPost call;
+        call.setCallTimeout(c.limitMs);
+        std::vector<int> seen;
+        call.setWaitHook([&](int ms) {
+            seen.push_back(ms);
+            return int(seen.size()) != c.cancelOnTurn;
+        });
+        reply = "old";
+        EXPECT_FALSE(c.cancelOnTurn ? call.SendGet(url, QString(), reply) : call.SendPost(url, "a=1", reply));
+        EXPECT_TRUE(reply.isEmpty() && call.LastTries() == 1 && call.LastStatus() == 0);
+        EXPECT_EQ(call.LastCancelled(), c.cancelOnTurn > 0);
+        EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()) &&
+                    (c.cancelOnTurn ? int(seen.size()) == c.cancelOnTurn : seen.size() >= 2u)) << seen.size();
+    }
+    ::close(silent);
 }

@@ -19,9 +19,7 @@ using namespace corvane;
 using ostrel::VarType;
 using vendra::test::errorOf;
 
-namespace {
 const fncInOut io;
-}
 
 TEST(InOut, TextBecomesLinesTablesAndArrayElementsAndBack) {
     auto lines = [](const char* text) {

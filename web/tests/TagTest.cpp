@@ -1,6 +1,7 @@
 // Tag text in both styles, the element walker, and JARRAY tables. Round trips of any table are
 // the fuzz targets' (fuzz/targets/tag.cpp, jarray_write.cpp).
 #include "ErrorNumber.h"
+#include "MakeTable.h"
 
 #include "corvane/clsExtractTags.h"
 #include "corvane/fncXML.h"
@@ -17,14 +18,11 @@ using vendra::test::errorOf;
 namespace {
 const fncXML xml;
 
+// A table of `nof` fields; rows shorter than that leave the rest empty.
 ostrel::TableRef table(int nof, const std::vector<std::vector<Variant>>& rows) {
-    auto t = std::make_shared<ostrel::clsTable>();
-    t->setNOF(nof);
-    for (const auto& row : rows) {
-        t->AppendBlank();
-        for (size_t j = 0; j < row.size(); ++j) t->setFields(static_cast<int>(j), row[j]);
-    }
-    return t;
+    return vendra::test::makeTable(nof, int(rows.size()), [&](int i, int j) {
+        return size_t(j) < rows[size_t(i)].size() ? rows[size_t(i)][size_t(j)] : Variant();
+    });
 }
 }  // namespace
 

@@ -110,3 +110,19 @@ TEST(CmnDlg, SaveReturnsTheFullPathWithTheDefaultExtension) {
     EXPECT_TRUE(fncCmnDlg().DlgFileSave(name, dir, filter, ext));
     EXPECT_EQ(name, tmp.path() + "/report.csv");
 }
+
+// The open dialog takes a name that does not exist yet instead of refusing it and staying open.
+TEST(CmnDlg, OpenTakesANameThatDoesNotExistYet) {
+    QTemporaryDir tmp;
+    QString name, dir = tmp.path(), filter = QStringLiteral("텍스트|*.txt"), ext;
+    whenModal([](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit, "new.txt");
+        QTest::keyClick(edit, Qt::Key_Return);
+        // A dialog that refused the name would stay open: close it rather than wait for ever.
+        QTimer::singleShot(3000, w, [w] { static_cast<QDialog*>(w)->reject(); });
+    });
+    EXPECT_TRUE(fncCmnDlg().DlgFileOpen(name, dir, filter, ext));
+    EXPECT_EQ(name, tmp.path() + "/new.txt");
+}

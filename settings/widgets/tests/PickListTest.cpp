@@ -1,4 +1,5 @@
 // The pick list with real keys and clicks, and the help window.
+#include "ModalDriver.h"
 #include "sembrin/clsCodeInput.h"
 #include "sembrin/fncHelp.h"
 #include "sembrin/frmCodeInput.h"
@@ -9,7 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -19,16 +19,12 @@ using ostrel::Variant;
 namespace {
 
 // Runs `act` on the pick list once it is up with the focus in its combo box.
-void whenShown(std::function<void(frmCodeInput*)> act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        auto* f = qobject_cast<frmCodeInput*>(QApplication::activeModalWidget());
-        if (!f || !f->isVisible() || !f->Combo1->lineEdit()->hasFocus()) return;
-        poll->stop();
-        poll->deleteLater();
+void whenShown(vendra::test::ModalDriver& driver, std::function<void(frmCodeInput*)> act) {
+    driver.onNextModal([act](QWidget* w) {
+        auto* f = qobject_cast<frmCodeInput*>(w);
+        ASSERT_TRUE(f && QTest::qWaitFor([f] { return f->Combo1->lineEdit()->hasFocus(); }));
         act(f);
     });
-    poll->start(5);
 }
 
 struct Search : NextSearch {
@@ -46,6 +42,7 @@ void fill(clsCodeInput& list) {
 }  // namespace
 
 TEST(PickList, OkTakesTheChosenValueOrTheTypedText) {
+    vendra::test::ModalDriver driver;
     using F = frmCodeInput*;
     const auto edit = [](F f) { return f->Combo1->lineEdit(); };
     const auto enter = [&](F f) { QTest::keyClick(edit(f), Qt::Key_Return); };
@@ -72,9 +69,13 @@ TEST(PickList, OkTakesTheChosenValueOrTheTypedText) {
         clsCodeInput list;
         fill(list);
         if (c.index >= 0) list.setListIndex(c.index);
-        EXPECT_EQ(list.ListCount(), 2);
         EXPECT_EQ(list.combo1text(), c.index < 0 ? QStringLiteral("typed") : QStringLiteral("001 first")) << c.what;
-        whenShown(c.act);
+        whenShown(driver, [&](F f) {
+            // Without a next search F3 does nothing and its button is off.
+            EXPECT_TRUE(!f->Command3->isEnabled() && f->windowTitle() == QStringLiteral("필드입력도우미"));
+            QTest::keyClick(edit(f), Qt::Key_F3);
+            c.act(f);
+        });
         list.Show();
         EXPECT_EQ(list.modified(), c.modified) << c.what;
         EXPECT_EQ(list.ReturnValue(), QString::fromUtf8(c.value)) << c.what;
@@ -90,9 +91,9 @@ TEST(PickList, NextSearchClosesOnlyWithAValue) {
     list.setCaption(QStringLiteral("거래처"));
     list.setNextYj(search);
     // The pick list is modal: Show returns only once the callback has closed it.
-    whenShown([&](frmCodeInput* f) {
-        EXPECT_TRUE(f->Command3->isEnabled());
-        EXPECT_EQ(f->windowTitle(), QStringLiteral("거래처"));
+    vendra::test::ModalDriver driver;
+    whenShown(driver, [&](frmCodeInput* f) {
+        EXPECT_TRUE(f->Command3->isEnabled() && f->windowTitle() == QStringLiteral("거래처"));
         QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_F3);  // null: stays open
         EXPECT_TRUE(f->isVisible());
         search->answer = Variant(QStringLiteral("found"));
@@ -100,20 +101,8 @@ TEST(PickList, NextSearchClosesOnlyWithAValue) {
     });
     list.Show();
     EXPECT_EQ(search->asked, (QStringList{"typed", "typed"}));
-    EXPECT_TRUE(list.modified());
-    EXPECT_EQ(list.ReturnValue(), QStringLiteral("found"));
+    EXPECT_TRUE(list.modified() && list.ReturnValue() == QStringLiteral("found")) << list.ReturnValue().toStdString();
     EXPECT_EQ(list.NextYj(), nullptr);  // closing lets go of it
-
-    clsCodeInput plain;  // without a next search F3 does nothing and its button is off
-    whenShown([&](frmCodeInput* f) {
-        EXPECT_FALSE(f->Command3->isEnabled());
-        EXPECT_EQ(f->windowTitle(), QStringLiteral("필드입력도우미"));
-        QTest::keyClick(f->Combo1->lineEdit(), Qt::Key_F3);
-        EXPECT_TRUE(f->isVisible());
-        f->cancel();
-    });
-    plain.Show();
-    EXPECT_FALSE(plain.modified());
 }
 
 TEST(HelpWindow, ShowsTheTextModelessFillsTheWindowAndClosesOnEsc) {
@@ -122,8 +111,7 @@ TEST(HelpWindow, ShowsTheTextModelessFillsTheWindowAndClosesOnEsc) {
     for (QWidget* t : QApplication::topLevelWidgets())
         if (t->objectName() == QStringLiteral("frm도움말") && t->isVisible()) w = t;
     ASSERT_NE(w, nullptr);
-    EXPECT_FALSE(w->isModal());
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("사용법"));
+    EXPECT_TRUE(!w->isModal() && w->windowTitle() == QStringLiteral("사용법"));
     auto* text = w->findChild<QPlainTextEdit*>(QStringLiteral("Text1"));
     EXPECT_EQ(text->toPlainText(), QStringLiteral("F3: 찾기"));
     w->resize(700, 500);

@@ -1,7 +1,8 @@
-// The database texts, the structure check and the backup over real SQLite files.
+// The working dates, the database texts, the structure check and the backup over real SQLite files.
 #include "ErrorNumber.h"
 #include "RecordingFeedback.h"
 #include "ostrel/fncDb.h"
+#include "sembrin/clsDates.h"
 #include "sembrin/fncChkdb.h"
 #include "sembrin/fncDbBackup.h"
 #include "sembrin/pptPublicValue.h"
@@ -17,21 +18,25 @@ namespace {
 
 Variant arr(std::vector<Variant> v) { return Variant::array(std::move(v)); }
 
-struct DbUpkeepTest : ::testing::Test {
+// A ledger with the tables of named texts and of dates, as ZepDb; backups on a fixed clock.
+struct Ledger : ::testing::Test {
     QTemporaryDir dir;
     DatabaseRef db = Database::Create(dir.filePath("장부.mdb"));
     vendra::test::ScopedFeedback fb;
     pptPublicValue p;
+    clsDates dates;
     fncDbBackup b{[] { return Date(DateSerial(2024, 3, 5).serial + 0.5); }};
     QDir backup{dir.filePath("backup")};
-    DbUpkeepTest() {
+    Ledger() {
+        const Variant title = arr({"title", int16_t(dbType::Text), int16_t(50)});
         for (const char* t : {"TAG", "Properties"})
-            fncDb().DbMakeTable(
-                *db, t, arr({arr({"title", int16_t(10), int16_t(50)}), arr({"value", int16_t(10), int16_t(50), true})}),
-                arr({"title"}));
-        p.setZepDb(db);
+            fncDb().DbMakeTable(*db, t, arr({title, arr({"value", int16_t(10), int16_t(50), true})}), arr({"title"}));
+        fncDb().DbMakeTable(*db, "dates", arr({title, arr({"Date", int16_t(dbType::Date)})}), arr({}));
+        p.setZepDb(db), p.setZepReadOnly(false);
+        dates.setAppFirstDate(DateSerial(2024, 1, 1));
+        dates.setAppLastDate(DateSerial(2024, 12, 31));
     }
-    ~DbUpkeepTest() override { p.setZepDb(nullptr); }
+    ~Ledger() override { p.setZepDb(nullptr), p.setZepReadOnly(false); }
     void touch(int day) {
         QFile f(db->Name());
         f.open(QIODevice::ReadWrite);
@@ -40,8 +45,8 @@ struct DbUpkeepTest : ::testing::Test {
     QStringList names() { return backup.entryList(QDir::Files, QDir::Name); }
 };
 
-TEST_F(DbUpkeepTest, NamedTextsAreCutToFiftyBytesAndReadEmptyWithoutADatabase) {
-    const QString title = "it's \"x\"";
+TEST_F(Ledger, NamedTextsAndDatesTakeAnyTitleTextsAreCutToFiftyBytesAndNoDatabaseReadsEmpty) {
+    const QString title = "마감'일 \"x\" \\ #1";
     p.setZepTag(title, QString(24, u'가') + QStringLiteral("ab가"));  // 48 + 2 bytes, then one more Hangul
     EXPECT_EQ(p.ZepTag(title), QString(24, u'가') + "ab");
     p.setZepTag(title, QString(30, u'나'));  // 25 Hangul fit, the 26th would split
@@ -52,13 +57,18 @@ TEST_F(DbUpkeepTest, NamedTextsAreCutToFiftyBytesAndReadEmptyWithoutADatabase) {
     EXPECT_TRUE(p.ZepTag(title).isEmpty() && p.ZepProperties(title) == "prop");
     p.DelZepProperties(title);
     EXPECT_EQ(db->RecordCount("Properties"), 0);
+    EXPECT_EQ(dates.ZepTimes(title), Date());
+    dates.setZepTimes(title, DateSerial(2030, 5, 5));  // no range check
+    dates.setZepTimes(title, DateSerial(2031, 6, 6));  // edited, not added
+    EXPECT_TRUE(dates.ZepTimes(title) == DateSerial(2031, 6, 6) && db->RecordCount("dates") == 1);
 
     p.setZepDb(nullptr);
     EXPECT_TRUE(p.ZepTag("a").isEmpty() && p.ZepProperties("a").isEmpty());
     vendra::test::expectError(err::DbClosed, [&] { p.setZepTag("a", "b"); });
+    vendra::test::expectError(err::DbClosed, [&] { dates.ZepTimes(title); });
 }
 
-TEST_F(DbUpkeepTest, StructureCheckReportsEachDifferenceUnlessSilent) {
+TEST_F(Ledger, StructureCheckReportsEachDifferenceUnlessSilent) {
     fncDb().DbMakeTable(*db, "gr", arr({arr({"code", int16_t(10), int16_t(8)}), arr({"qty", int16_t(4)})}),
                         arr({arr({"code", true})}));
     fncChkdb c;
@@ -82,7 +92,7 @@ TEST_F(DbUpkeepTest, StructureCheckReportsEachDifferenceUnlessSilent) {
     }
 }
 
-TEST_F(DbUpkeepTest, BackupKeepsDayAndStartOfDayCopiesAndTheTenNewest) {
+TEST_F(Ledger, BackupKeepsDayAndStartOfDayCopiesAndTheTenNewest) {
     touch(3);
     QDir().mkpath(backup.path());
     QFile(backup.filePath("장부의 2024년3월3일초기.mdb")).open(QIODevice::WriteOnly);
@@ -111,6 +121,42 @@ TEST_F(DbUpkeepTest, BackupKeepsDayAndStartOfDayCopiesAndTheTenNewest) {
     for (const char* name : {"장부의 2024년1월5일초기.mdb", "장부의2024년13월1일"}) EXPECT_TRUE(b.Is의Ymd(name)) << name;
     for (const char* name : {"장부 2024년1월5일", "장부의 2024년1월5.mdb", "장부의 1월5일", "의 99999년1월1일"})
         EXPECT_FALSE(b.Is의Ymd(name)) << name;
+}
+
+TEST_F(Ledger, PeriodDatesStayInRangeCarryTheMiddleDateAndAReadOnlyDatabaseKeepsItInMemory) {
+    EXPECT_EQ(dates.firstdate(), Date());  // nothing stored yet
+    dates.setfirstdate(DateSerial(2024, 2, 1));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 2, 1));  // no last date yet: it bounds nothing
+    dates.setlastdate(DateSerial(2024, 11, 30));
+    dates.setmiddate(DateSerial(2024, 6, 15));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 6, 15));
+
+    dates.setfirstdate(DateSerial(2024, 7, 1));  // after the middle date: the middle date follows
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 7, 1));
+    dates.setlastdate(DateSerial(2024, 3, 31));  // before it: back it goes, clamped to the first date
+    EXPECT_EQ(dates.lastdate(), DateSerial(2024, 3, 31));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 7, 1));  // the first date bounds it from below
+
+    dates.setfirstdate(DateSerial(2024, 3, 1)), dates.setlastdate(DateSerial(2024, 3, 20));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 20));
+
+    dates.setfirstdate(DateSerial(2023, 12, 31)), dates.setlastdate(DateSerial(2025, 1, 1));  // out of range: ignored
+    EXPECT_TRUE(dates.firstdate() == DateSerial(2024, 3, 1) && dates.lastdate() == DateSerial(2024, 3, 20));
+
+    // The middle date is clamped into the period.
+    dates.setmiddate(DateSerial(2024, 1, 5));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 1));
+    dates.setmiddate(DateSerial(2024, 9, 9));
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 20));
+    EXPECT_EQ(db->RecordCount("dates"), 3);
+
+    // A read-only database keeps the middle date in memory.
+    dates.setmiddate(DateSerial(2024, 3, 5));
+    p.setZepReadOnly(true);
+    dates.setmiddate(DateSerial(2024, 3, 25));  // clamped, readable, not stored
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 20));
+    p.setZepReadOnly(false);
+    EXPECT_EQ(dates.middate(), DateSerial(2024, 3, 5));  // the table still holds the old one
 }
 
 }  // namespace
