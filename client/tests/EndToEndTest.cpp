@@ -54,12 +54,13 @@ void typeInto(frmOrder* w, int row, int fie, const char* text) {
     tessel::invar* cell = w->ab1->invar1(row * w->ab1->displayedFields() + fie);
     cell->Text1()->setFocus(Qt::MouseFocusReason);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->ab1->rec() == row + w->ab1->top() && w->ab1->fie() == fie; }, 2000));
-    // keyClicks knows only ASCII; Hangul is sent as key events that carry their text.
+    // To the focus, as typed. keyClicks knows only ASCII; Hangul is sent as key events that carry their text.
     for (QChar ch : QString::fromUtf8(text)) {
-        if (ch.unicode() < 128) QTest::keyClick(cell->Text1(), ch.toLatin1());
-        else QTest::sendKeyEvent(QTest::Click, cell->Text1(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QWidget* at = QApplication::focusWidget();
+        if (ch.unicode() < 128) QTest::keyClick(at, ch.toLatin1());
+        else QTest::sendKeyEvent(QTest::Click, at, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-    QTest::keyClick(cell->Text1(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     // A person's next click comes long after the grid has carried out the Enter.
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->ab1->nextkey() == 0; }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->ab1->Cell(row + w->ab1->top(), fie).isEmpty(); }, 2000));
@@ -203,8 +204,8 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
 
     typeInto(w, 2, sheet::Quantity, "1.5");  // 대파 333: 499
     WAIT_EQ(w->ab1->Cell(2, sheet::Amount).toCurrency(), C(499));
-    // 배추 617 "+": 1234; 사과 1000 "/".
-    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Quantity, "2"}, {1, sheet::Quantity, "1"},
+    // 배추 617 "+": 1234 (typed on the locked name: the quantity takes it); 사과 1000 "/".
+    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Name, "2"}, {1, sheet::Quantity, "1"},
                                                            {1, sheet::Remark, "빨리"}})
         typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(2733));
