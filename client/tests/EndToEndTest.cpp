@@ -4,6 +4,7 @@
 
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
+#include "vendra/Reports.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Startup.h"
 #include "vendra/frmIDandPassword.h"
@@ -239,9 +240,18 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     EXPECT_EQ(rowOf(*w->ab1->value(), 1), (Row{"사과", "상자", C(1), C(1000), "/", C(1000), "빨리"}));
     EXPECT_EQ(w->outNsum->value().toCurrency(), C(4.5));  // totals follow the loaded sheet
-    EXPECT_EQ(openOrder(boxes, *m, DateSerial(2030, 1, 11)), w);
+    const Date next = DateSerial(2030, 1, 11);
+    EXPECT_EQ(openOrder(boxes, *m, next), w);
     WAIT_FOR(w->inMsg->value().isEmpty());
-    EXPECT_EQ(openOrder(boxes, *m, d), w);
+    // An order of a message only: stored as one record without a product; its check shows no line.
+    w->inMsg->setValue("메시지만");
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});
+    const OrdersLoad only = mdlLoad::LoadOrders(link, next, "shop", "farm");
+    ASSERT_EQ(only.table->RecCount(), 1);
+    EXPECT_EQ(rowOf(*only.table, 0), (Row{"", C(0), C(0), "", C(0), C(0), C(0), "메시지만"}));
+    const Report check = mdlOrder::BuildOrderCheck(only, next, "shop", "farm");
+    EXPECT_TRUE(check.table->RecCount() == 2 && check.etc == "메시지만");
+    ASSERT_TRUE(w = openOrder(boxes, *m, d));
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     // Accepted by the receiver while the user types: nothing is sent and what was typed stays.
     ASSERT_EQ(admin({"orders", "accept", "farm", "shop", ostrel::fncDate().DtoG(d)}), 0);
@@ -360,6 +370,7 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
               "잠긴 발주입니다 (HTTP 409)\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."},
              {path::OrdersUpdate, {500, "oops"}, "주문 서버가 요청을 처리하지 못했습니다. (HTTP 500)\n"},
              {path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
+             {path::OrdersSelect, {200, "<received>1</received>"}, LockedOrderMessage()},  // accepted, no lines
              {path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
         peer->on(on, answer);
         EXPECT_TRUE(press(boxes, w->Command1).value(0).startsWith(said)) << boxes.messages.value(0).toStdString();
