@@ -33,7 +33,8 @@ TEST_F(DemoTest, ItsOrdererLogsInAndOrdersFromTheDisplayedPartOfThePriceListForT
     // The accepted order is yesterday's: the morning's order for today is open.
     auto received = [&](int daysFromToday) {
         const QString date = QDate::currentDate().addDays(daysFromToday).toString(Qt::ISODate);
-        return xml.GetTag(get(path::OrdersSelect, {form(field::DeliverDate, date), shop, farm}), u"received", 11).toBool();
+        const QString reply = get(path::OrdersSelect, {form(field::DeliverDate, date), shop, farm});
+        return xml.GetTag(reply, u"received", 11).toBool();
     };
     EXPECT_TRUE(received(-1));
     EXPECT_FALSE(received(0));
