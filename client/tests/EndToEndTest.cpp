@@ -37,7 +37,7 @@ using ostrel::DateSerial;
 namespace {
 // "발주입력" with `d` confirmed in the date panel; the order window once its sheet is there.
 frmOrder* openOrder(ModalDriver& driver, frmMain& m, Date d) {
-    answerDate(driver, d);
+    answerDates(driver, d);
     m.Command1->click();
     frmOrder* w = nullptr;
     const bool ready = QTest::qWaitFor([&] {
@@ -126,7 +126,7 @@ TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
     EXPECT_EQ(ServerLink("http://h:3//").url("/x"), "http://h:3/x");
 }
 
-TEST(Login, CommandLineFillsTheIdsAndTheKeysLogIn) {
+TEST(Login, CommandLineFillsTheIdsKeysLogInClosingSendsNothingAndNoticesShow) {
     EnterPressesButtons filter;
     qApp->installEventFilter(&filter);
     for (const auto& [words, focused] : std::vector<std::pair<QStringList, int>>{
@@ -149,9 +149,8 @@ TEST(Login, CommandLineFillsTheIdsAndTheKeysLogIn) {
         EXPECT_EQ(QStringList({w.OrdererCI(), w.ReceiverCI(), w.PassWord()}), QStringList({"shop", "farm", "pw"}));
     }
     qApp->removeEventFilter(&filter);
-}
 
-TEST(Login, ClosingTheLoginWindowSendsNothingNewerVersionAndNoticeAreShown) {
+    // Closing the login window sends nothing; a newer version and the login notice are shown.
     ScriptedPeer peer;
     peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr><version>Vendra - 1311.01</version>"
                                "<notice>오늘은 점검일입니다</notice>"});
@@ -203,11 +202,9 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     EXPECT_EQ(w->pos(), m->besidePosition(w->size()));
     EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry())) << w->frameGeometry().x();
 
-    typeInto(w, 2, sheet::Quantity, "1.5");  // 대파 333: 499
-    WAIT_EQ(w->ab1->Cell(2, sheet::Amount).toCurrency(), C(499));
-    // 배추 617 "+": 1234 (typed on the locked name: the quantity takes it); 사과 1000 "/".
-    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Name, "2"}, {1, sheet::Quantity, "1"},
-                                                           {1, sheet::Remark, "빨리"}})
+    // 대파 333 x 1.5: 499; 배추 617 "+": 1234 (typed on the locked name: the quantity takes it); 사과 1000 "/".
+    for (const auto& [row, fie, text] : std::vector<Typed>{{2, sheet::Quantity, "1.5"}, {0, sheet::Name, "2"},
+                                                           {1, sheet::Quantity, "1"}, {1, sheet::Remark, "빨리"}})
         typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(2733));
     EXPECT_TRUE(w->outNsum->value().toCurrency() == C(4.5) && w->outLsum->value().toLong() == 5);
@@ -266,14 +263,14 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     boxes.messageAnswer = QMessageBox::Ok;
 
     // The order check shows the stored order as accepted; opening the date says so and the window goes.
-    answerDate(boxes, d);
+    answerDates(boxes, d);
     tavrin::frmOuthand* v = openViewer(m->Command2, "발주내역");
     ASSERT_TRUE(v);
     ASSERT_EQ(v->value()->RecCount(), 5);
     EXPECT_EQ(v->value()->Cell(4, 7).toCurrency(), C(2856));
     EXPECT_EQ(v->Text2()->text(), "내일 아침 배송");
     EXPECT_TRUE(v->Text1()->text().contains("수주완료"));
-    answerDate(boxes, d);
+    answerDates(boxes, d);
     EXPECT_EQ(press(boxes, m->Command1), QStringList{LockedOrderMessage()});
     WAIT_FOR(!m->orderWindow() || m->orderWindow()->isClosed());
     admin({"notice", "set", "farm", "*", ""});
@@ -293,7 +290,7 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
 
     // "No" to another "발주입력", to "취소", to closing the main window: all stays.
     boxes.messageAnswer = QMessageBox::No;
-    answerDate(boxes, other);
+    answerDates(boxes, other);
     m->Command1->click();
     WAIT_EQ(boxes.messages.size(), 1);
     w->Command2->click();
@@ -306,7 +303,7 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     // "Yes" to reloading, but the server hangs: the wait window names it, Esc cancels, the sheet stays.
     boxes.messageAnswer = QMessageBox::Yes;
     ASSERT_EQ(::kill(pid_t(pid()), SIGSTOP), 0);
-    answerDate(boxes, other);
+    answerDates(boxes, other);
     QString waitText;
     boxes.onNextModal([&](QWidget* wait) {
         waitText = wait->findChild<QLabel*>()->text();
@@ -402,7 +399,7 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     peer.reset();
     EXPECT_TRUE(press(boxes, w->Command1).value(0).contains(link.baseUrl()));
     boxes.messageAnswer = QMessageBox::Yes;
-    answerDate(boxes, DateSerial(2030, 4, 7));
+    answerDates(boxes, DateSerial(2030, 4, 7));
     const QString said = press(boxes, m->Command1, 2).value(1);
     EXPECT_TRUE(said.contains(link.baseUrl()) && said.endsWith("그대로 있습니다.")) << said.toStdString();
     EXPECT_TRUE(w->isVisible() && !w->isClosed() && w->DeliverDate() == DateSerial(2030, 4, 6));
@@ -431,7 +428,7 @@ TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
         m.show();
         m.ShowNotices();  // no notice to show
         EXPECT_EQ(m.notice(), nullptr);
-        answerDate(boxes, DateSerial(2030, 5, 1));
+        answerDates(boxes, DateSerial(2030, 5, 1));
         m.Command1->click();  // no order sheet
         WAIT_EQ(boxes.messages.size(), 2);
         WAIT_FOR(!m.orderWindow() || m.orderWindow()->isClosed());
@@ -441,13 +438,13 @@ TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
         EXPECT_TRUE(boxes.messages[2].endsWith("발주 품목을 불러오지 못했습니다."));
 
         // The reports open empty, with the reason in their extra line and no status.
-        answerDate(boxes, DateSerial(2030, 5, 1));
+        answerDates(boxes, DateSerial(2030, 5, 1));
         tavrin::frmOuthand* v = openViewer(m.Command2, "발주내역");
         ASSERT_TRUE(v);
         EXPECT_EQ(v->value()->RecCount(), 2);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 발주 내역을 불러오지 못했습니다."));
         EXPECT_FALSE(v->Text1()->text().contains("미수주") || v->Text1()->text().contains("수주완료"));
-        answerPeriod(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
+        answerDates(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
         ASSERT_TRUE(v = openViewer(m.Command4, "구매내역"));
         EXPECT_EQ(v->value()->RecCount(), 5);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 매입 내역을 불러오지 못했습니다."));
