@@ -20,11 +20,15 @@
 #include "tessel/outvar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace vendra {
 
@@ -63,6 +67,8 @@ frmOrder::frmOrder(frmMain& main, QWidget* parent) : QWidget(parent, Qt::Window)
     ab1->setStru(OrderSheetStru());
     ab1->setLineLock(true);
     fixed(ab1);
+    // The product name is locked: a quantity typed on it would be lost.
+    for (int row = 0; row < ab1->maxrow(); ++row) textBox(row, sheet::Name)->installEventFilter(this);
 
     outLsum = makeOut(this, "outLsum", "n", 5);
     outNsum = makeOut(this, "outNsum", "n", 10, 1);
@@ -302,6 +308,25 @@ void frmOrder::closeEvent(QCloseEvent* e) {
     }
     closed_ = true;
     QWidget::closeEvent(e);
+}
+
+QWidget* frmOrder::textBox(int row, int fie) const { return ab1->invar1(row * ab1->displayedFields() + fie)->Text1(); }
+
+bool frmOrder::eventFilter(QObject* watched, QEvent* e) {
+    // A pending move goes first: the grid then hands the key to the cell the move lands on.
+    if (e->type() != QEvent::KeyPress || ab1->nextkey() != 0) return QWidget::eventFilter(watched, e);
+    const auto* k = static_cast<QKeyEvent*>(e);
+    if (k->text().isEmpty() || !k->text().at(0).isPrint() || (k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    for (int row = 0; row < ab1->maxrow(); ++row) {
+        if (textBox(row, sheet::Name) != watched) continue;
+        QWidget* quantity = textBox(row, sheet::Quantity);
+        quantity->setFocus(Qt::OtherFocusReason);
+        const std::unique_ptr<QEvent> copy(e->clone());
+        QCoreApplication::sendEvent(quantity, copy.get());
+        return true;
+    }
+    return false;
 }
 
 void frmOrder::forwardWheelEvents() {

@@ -4,6 +4,7 @@
 
 #include "vendra/ButtonKeys.h"
 #include "vendra/Notice.h"
+#include "vendra/Reports.h"
 #include "vendra/OrderSheet.h"
 #include "vendra/Startup.h"
 #include "vendra/frmIDandPassword.h"
@@ -36,7 +37,7 @@ using ostrel::DateSerial;
 namespace {
 // "발주입력" with `d` confirmed in the date panel; the order window once its sheet is there.
 frmOrder* openOrder(ModalDriver& driver, frmMain& m, Date d) {
-    answerDate(driver, d);
+    answerDates(driver, d);
     m.Command1->click();
     frmOrder* w = nullptr;
     const bool ready = QTest::qWaitFor([&] {
@@ -54,12 +55,13 @@ void typeInto(frmOrder* w, int row, int fie, const char* text) {
     tessel::invar* cell = w->ab1->invar1(row * w->ab1->displayedFields() + fie);
     cell->Text1()->setFocus(Qt::MouseFocusReason);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->ab1->rec() == row + w->ab1->top() && w->ab1->fie() == fie; }, 2000));
-    // keyClicks knows only ASCII; Hangul is sent as key events that carry their text.
+    // To the focus, as typed. keyClicks knows only ASCII; Hangul is sent as key events that carry their text.
     for (QChar ch : QString::fromUtf8(text)) {
-        if (ch.unicode() < 128) QTest::keyClick(cell->Text1(), ch.toLatin1());
-        else QTest::sendKeyEvent(QTest::Click, cell->Text1(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QWidget* at = QApplication::focusWidget();
+        if (ch.unicode() < 128) QTest::keyClick(at, ch.toLatin1());
+        else QTest::sendKeyEvent(QTest::Click, at, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
-    QTest::keyClick(cell->Text1(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     // A person's next click comes long after the grid has carried out the Enter.
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->ab1->nextkey() == 0; }, 2000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w->ab1->Cell(row + w->ab1->top(), fie).isEmpty(); }, 2000));
@@ -124,7 +126,7 @@ TEST(Startup, ProposedDateNoticesPlacementAndCommandLine) {
     EXPECT_EQ(ServerLink("http://h:3//").url("/x"), "http://h:3/x");
 }
 
-TEST(Login, CommandLineFillsTheIdsAndTheKeysLogIn) {
+TEST(Login, CommandLineFillsTheIdsKeysLogInClosingSendsNothingAndNoticesShow) {
     EnterPressesButtons filter;
     qApp->installEventFilter(&filter);
     for (const auto& [words, focused] : std::vector<std::pair<QStringList, int>>{
@@ -147,9 +149,8 @@ TEST(Login, CommandLineFillsTheIdsAndTheKeysLogIn) {
         EXPECT_EQ(QStringList({w.OrdererCI(), w.ReceiverCI(), w.PassWord()}), QStringList({"shop", "farm", "pw"}));
     }
     qApp->removeEventFilter(&filter);
-}
 
-TEST(Login, ClosingTheLoginWindowSendsNothingNewerVersionAndNoticeAreShown) {
+    // Closing the login window sends nothing; a newer version and the login notice are shown.
     ScriptedPeer peer;
     peer.on(path::Login, {200, "<success>1</success><dgr>A</dgr><version>Vendra - 1311.01</version>"
                                "<notice>오늘은 점검일입니다</notice>"});
@@ -192,8 +193,7 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     // No display list: every offered product of the grade, in price-list order.
     const Date d = DateSerial(2030, 1, 10);
     frmOrder* w = openOrder(boxes, *m, d);
-    ASSERT_NE(w, nullptr);
-    ASSERT_EQ(w->ab1->RecCount(), 5);
+    ASSERT_TRUE(w && w->ab1->RecCount() == 5);
     EXPECT_EQ(QStringList({w->ab1->Cell(3, sheet::Name).toString(), w->ab1->Cell(3, sheet::Unit).toString(),
                            w->ab1->Cell(4, sheet::Unit).toString(), w->outOrdererCI->value().toString()}),
               QStringList({"깐_마늘", "kg", "", "shop"}));
@@ -201,11 +201,9 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     EXPECT_EQ(w->pos(), m->besidePosition(w->size()));
     EXPECT_TRUE(w->screen()->availableGeometry().contains(w->frameGeometry())) << w->frameGeometry().x();
 
-    typeInto(w, 2, sheet::Quantity, "1.5");  // 대파 333: 499
-    WAIT_EQ(w->ab1->Cell(2, sheet::Amount).toCurrency(), C(499));
-    // 배추 617 "+": 1234; 사과 1000 "/".
-    for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Quantity, "2"}, {1, sheet::Quantity, "1"},
-                                                           {1, sheet::Remark, "빨리"}})
+    // 대파 333 x 1.5: 499; 배추 617 "+": 1234 (typed on the locked name: the quantity takes it); 사과 1000 "/".
+    for (const auto& [row, fie, text] : std::vector<Typed>{{2, sheet::Quantity, "1.5"}, {0, sheet::Name, "2"},
+                                                           {1, sheet::Quantity, "1"}, {1, sheet::Remark, "빨리"}})
         typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(2733));
     EXPECT_TRUE(w->outNsum->value().toCurrency() == C(4.5) && w->outLsum->value().toLong() == 5);
@@ -238,9 +236,18 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     EXPECT_EQ(rowOf(*w->ab1->value(), 1), (Row{"사과", "상자", C(1), C(1000), "/", C(1000), "빨리"}));
     EXPECT_EQ(w->outNsum->value().toCurrency(), C(4.5));  // totals follow the loaded sheet
-    EXPECT_EQ(openOrder(boxes, *m, DateSerial(2030, 1, 11)), w);
+    const Date next = DateSerial(2030, 1, 11);
+    EXPECT_EQ(openOrder(boxes, *m, next), w);
     WAIT_FOR(w->inMsg->value().isEmpty());
-    EXPECT_EQ(openOrder(boxes, *m, d), w);
+    // An order of a message only: stored as one record without a product; its check shows no line.
+    w->inMsg->setValue("메시지만");
+    EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});
+    const OrdersLoad only = mdlLoad::LoadOrders(link, next, "shop", "farm");
+    ASSERT_EQ(only.table->RecCount(), 1);
+    EXPECT_EQ(rowOf(*only.table, 0), (Row{"", C(0), C(0), "", C(0), C(0), C(0), "메시지만"}));
+    const Report check = mdlOrder::BuildOrderCheck(only, next, "shop", "farm");
+    EXPECT_TRUE(check.table->RecCount() == 2 && check.etc == "메시지만");
+    ASSERT_TRUE(w = openOrder(boxes, *m, d));
     WAIT_EQ(w->inMsg->value().toString(), QString("내일 아침 배송"));
     // Accepted by the receiver while the user types: nothing is sent and what was typed stays.
     ASSERT_EQ(admin({"orders", "accept", "farm", "shop", ostrel::fncDate().DtoG(d)}), 0);
@@ -255,18 +262,17 @@ TEST_F(LoggedIn, NoticesSheetSendingStoredOrderAndAcceptance) {
     boxes.messageAnswer = QMessageBox::Ok;
 
     // The order check shows the stored order as accepted; opening the date says so and the window goes.
-    answerDate(boxes, d);
+    answerDates(boxes, d);
     tavrin::frmOuthand* v = openViewer(m->Command2, "발주내역");
     ASSERT_TRUE(v);
     ASSERT_EQ(v->value()->RecCount(), 5);
     EXPECT_EQ(v->value()->Cell(4, 7).toCurrency(), C(2856));
     EXPECT_EQ(v->Text2()->text(), "내일 아침 배송");
     EXPECT_TRUE(v->Text1()->text().contains("수주완료"));
-    answerDate(boxes, d);
+    answerDates(boxes, d);
     EXPECT_EQ(press(boxes, m->Command1), QStringList{LockedOrderMessage()});
     WAIT_FOR(!m->orderWindow() || m->orderWindow()->isClosed());
-    admin({"notice", "set", "farm", "*", ""});
-    admin({"notice", "set", "farm", "A", ""});
+    for (const char* grade : {"*", "A"}) admin({"notice", "set", "farm", grade, ""});
 }
 
 // Nothing typed is lost to questions about unsent edits, a hung server, or a forgotten session.
@@ -282,7 +288,7 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
 
     // "No" to another "발주입력", to "취소", to closing the main window: all stays.
     boxes.messageAnswer = QMessageBox::No;
-    answerDate(boxes, other);
+    answerDates(boxes, other);
     m->Command1->click();
     WAIT_EQ(boxes.messages.size(), 1);
     w->Command2->click();
@@ -295,7 +301,7 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     // "Yes" to reloading, but the server hangs: the wait window names it, Esc cancels, the sheet stays.
     boxes.messageAnswer = QMessageBox::Yes;
     ASSERT_EQ(::kill(pid_t(pid()), SIGSTOP), 0);
-    answerDate(boxes, other);
+    answerDates(boxes, other);
     QString waitText;
     boxes.onNextModal([&](QWidget* wait) {
         waitText = wait->findChild<QLabel*>()->text();
@@ -313,18 +319,16 @@ TEST_F(LoggedIn, NothingTypedIsLostToQuestionsHangsOrALostSession) {
     for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(elsewhere.Get(std::string(path::Login) + "?OrdererCI=shop&ReceiverCI=farm&PassWord=pw1234"));
     restart();
-    QStringList ids;
     boxes.onNextModal([&](QWidget* wl) {
         auto* login = qobject_cast<frmIDandPassword*>(wl);
         ASSERT_TRUE(login);
-        ids << login->Text1->text() << login->Text2->text();
+        EXPECT_EQ(QStringList({login->Text1->text(), login->Text2->text()}), QStringList({"shop", "farm"}));
         EXPECT_TRUE(login->Text1->isReadOnly() && login->Text2->isReadOnly());
         QTest::keyClicks(login->Text3, "pw1234");
         QTest::keyClick(login->Text2, Qt::Key_Return);
     });
     EXPECT_EQ(press(boxes, w->Command1), QStringList{"발주 완료"});
     WAIT_FOR(w->isClosed());
-    EXPECT_EQ(ids, QStringList({"shop", "farm"}));
     const OrdersLoad stored = mdlLoad::LoadOrders(link, d, "shop", "farm");
     ASSERT_EQ(stored.table->RecCount(), 1);
     EXPECT_EQ(stored.table->Cell(0, 1).toCurrency(), C(3));
@@ -338,17 +342,16 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     auto m = logIn(boxes, link, "x");
     ASSERT_TRUE(m);
     frmOrder* w = openOrder(boxes, *m, DateSerial(2030, 4, 5));
-    ASSERT_NE(w, nullptr);
-    ASSERT_EQ(w->ab1->RecCount(), 30);
+    ASSERT_TRUE(w && w->ab1->RecCount() == 30);
 
-    // 617 "+" -> 1234; 1000 "/" -> 1364 / 136; 500 tax-free.
+    // 617 "+" -> 1234; 1000 "/" -> 1364 / 136; 500 tax-free; 100 of the fourth: too large, the amount left alone.
     for (const auto& [row, fie, text] : std::vector<Typed>{{0, sheet::Quantity, "2"}, {1, sheet::Quantity, "1.5"},
-                                                           {2, sheet::Quantity, "1"}, {2, sheet::Remark, "급함"}})
+                                                           {2, sheet::Quantity, "1"}, {2, sheet::Remark, "급함"},
+                                                           {3, sheet::Quantity, "100"}})
         typeInto(w, row, fie, text);
     WAIT_EQ(w->outGsum->value().toCurrency(), C(3234));
     w->inMsg->setValue("a b");
     const QString tooLarge = "4번째 줄(배3)의 금액이 너무 큽니다.";
-    typeInto(w, 3, sheet::Quantity, "100");
     WAIT_EQ(boxes.messages.size(), 1);
     EXPECT_EQ(boxes.messages[0], tooLarge);
 
@@ -359,6 +362,7 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
               "잠긴 발주입니다 (HTTP 409)\n발주를 보내지 못했습니다. 입력한 내용은 그대로 있습니다."},
              {path::OrdersUpdate, {500, "oops"}, "주문 서버가 요청을 처리하지 못했습니다. (HTTP 500)\n"},
              {path::OrdersUpdate, {200, kUnreadable}, kUnreadableText},
+             {path::OrdersSelect, {200, "<received>1</received>"}, LockedOrderMessage()},  // accepted, no lines
              {path::OrdersSelect, {200, kRefusal}, "로그인이 필요합니다\n발주를 보내지 못했습니다."}}) {
         peer->on(on, answer);
         EXPECT_TRUE(press(boxes, w->Command1).value(0).startsWith(said)) << boxes.messages.value(0).toStdString();
@@ -390,7 +394,7 @@ TEST(ScriptedSave, ExactBodyWhatCountsAsConfirmedAndWhatIsKept) {
     peer.reset();
     EXPECT_TRUE(press(boxes, w->Command1).value(0).contains(link.baseUrl()));
     boxes.messageAnswer = QMessageBox::Yes;
-    answerDate(boxes, DateSerial(2030, 4, 7));
+    answerDates(boxes, DateSerial(2030, 4, 7));
     const QString said = press(boxes, m->Command1, 2).value(1);
     EXPECT_TRUE(said.contains(link.baseUrl()) && said.endsWith("그대로 있습니다.")) << said.toStdString();
     EXPECT_TRUE(w->isVisible() && !w->isClosed() && w->DeliverDate() == DateSerial(2030, 4, 6));
@@ -419,7 +423,7 @@ TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
         m.show();
         m.ShowNotices();  // no notice to show
         EXPECT_EQ(m.notice(), nullptr);
-        answerDate(boxes, DateSerial(2030, 5, 1));
+        answerDates(boxes, DateSerial(2030, 5, 1));
         m.Command1->click();  // no order sheet
         WAIT_EQ(boxes.messages.size(), 2);
         WAIT_FOR(!m.orderWindow() || m.orderWindow()->isClosed());
@@ -429,13 +433,13 @@ TEST(ScriptedFailures, EveryReadSaysWhyAndOffersNothing) {
         EXPECT_TRUE(boxes.messages[2].endsWith("발주 품목을 불러오지 못했습니다."));
 
         // The reports open empty, with the reason in their extra line and no status.
-        answerDate(boxes, DateSerial(2030, 5, 1));
+        answerDates(boxes, DateSerial(2030, 5, 1));
         tavrin::frmOuthand* v = openViewer(m.Command2, "발주내역");
         ASSERT_TRUE(v);
         EXPECT_EQ(v->value()->RecCount(), 2);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 발주 내역을 불러오지 못했습니다."));
         EXPECT_FALSE(v->Text1()->text().contains("미수주") || v->Text1()->text().contains("수주완료"));
-        answerPeriod(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
+        answerDates(boxes, DateSerial(2031, 1, 1), DateSerial(2031, 1, 31));
         ASSERT_TRUE(v = openViewer(m.Command4, "구매내역"));
         EXPECT_EQ(v->value()->RecCount(), 5);
         EXPECT_TRUE(v->Text2()->text().contains(said) && v->Text2()->text().endsWith(" 매입 내역을 불러오지 못했습니다."));

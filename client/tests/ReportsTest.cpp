@@ -38,7 +38,7 @@ void expectSummary(const clsTable& t, int i, std::vector<double> f6, std::vector
 }  // namespace
 
 // Deliveries: date, key, quantity, price, flag, supply, tax, amount.
-TEST(PurchaseHistory, DailyBlocksPeriodSumsAndProductRows) {
+TEST(DeliveryReports, DailyBlocksPeriodSumsProductRowsAndTaxTotalsByDate) {
     const Date d1 = DateSerial(2030, 3, 1), d2 = DateSerial(2030, 3, 2);
     // Not grouped by date: d1, d2, d1 gives three daily blocks.
     const TableRef t =
@@ -73,22 +73,20 @@ TEST(PurchaseHistory, DailyBlocksPeriodSumsAndProductRows) {
     for (const auto& [a, b, q] : std::vector<std::tuple<double, double, double>>{
              {1000, 3, 333}, {10000499, 20001, 499}, {-1000, 3, -334}, {1, 0.0001, 10000}, {-6, -3, 2}})
         EXPECT_EQ(mdlNy::ExactIntQuotient(C(a), C(b)), C(q)) << a << "/" << b;
-}
 
-TEST(TaxTotals, KeyedByDateWithTheComputedSplit) {
-    const Date d1 = DateSerial(2030, 3, 1), d2 = DateSerial(2030, 3, 2);
-    const TableRef t = mdlNy::BuildTaxTotals(*table(8, {{d2, "배_개", C(1), C(500), "/", C(455), C(45), C(500)},
+    // Tax totals keyed by date, with the computed split.
+    const TableRef tt = mdlNy::BuildTaxTotals(*table(8, {{d2, "배_개", C(1), C(500), "/", C(455), C(45), C(500)},
                                                         {d1, "감_개", C(1), C(500), "/", C(455), C(45), C(500)},
                                                         {d2, "대파_단", C(1), C(300), "", C(300), C(0), C(300)},
                                                         {d1, "무", C(1), C(99), "x", C(99), C(0), C(99)}}));
     // Date, all, tax-free, taxable, supply, tax; the taxable 1000 split as a whole: 909 and 91.
-    ASSERT_EQ(t->RecCount(), 6);
-    EXPECT_EQ(rowOf(*t, 0), (Row{d1, C(599), C(99), C(500), C(455), C(45)}));
-    EXPECT_EQ(rowOf(*t, 1), (Row{d2, C(800), C(300), C(500), C(455), C(45)}));
-    EXPECT_EQ(rowOf(*t, 2), Row(6));
-    EXPECT_EQ(rowOf(*t, 3), (Row{{}, {}, {}, {}, C(910), C(90)}));
-    EXPECT_EQ(rowOf(*t, 4), (Row{{}, {}, {}, {}, C(-1), C(1)}));
-    EXPECT_EQ(rowOf(*t, 5), (Row{{}, C(1399), C(399), C(1000), C(909), C(91)}));
+    ASSERT_EQ(tt->RecCount(), 6);
+    EXPECT_EQ(rowOf(*tt, 0), (Row{d1, C(599), C(99), C(500), C(455), C(45)}));
+    EXPECT_EQ(rowOf(*tt, 1), (Row{d2, C(800), C(300), C(500), C(455), C(45)}));
+    EXPECT_EQ(rowOf(*tt, 2), Row(6));
+    EXPECT_EQ(rowOf(*tt, 3), (Row{{}, {}, {}, {}, C(910), C(90)}));
+    EXPECT_EQ(rowOf(*tt, 4), (Row{{}, {}, {}, {}, C(-1), C(1)}));
+    EXPECT_EQ(rowOf(*tt, 5), (Row{{}, C(1399), C(399), C(1000), C(909), C(91)}));
     EXPECT_EQ(mdlNy::BuildTaxTotals(clsTable())->RecCount(), 4);
 }
 
@@ -114,16 +112,7 @@ TEST(OrderCheck, LinesTotalsMessageAndStatus) {
     EXPECT_TRUE(r.descr.toArray().items[6].toString() == "미수주" && r.etc.isEmpty());
 }
 
-TEST(ItemSelection, NullAndEmptyMarksAreNoMarks) {
-    const TableRef sel = table(3, {{true, "사과", "상자"}, {Variant::null(), "깐_마늘", "kg"}, {Variant(), "양파", ""}});
-    corvane::fncGetAndPost g;
-    EXPECT_EQ(mdlPdSelect::DisplayUpdateBody(g, "shop", "farm", *sel),
-              "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=%BB%E7%B0%FA%5F%BB%F3%C0%DA");
-    const TableRef display = table(1, {{"없는_품목"}});
-    EXPECT_TRUE(mdlPdSelect::ContainsKey(*display, "없는_품목") && !mdlPdSelect::ContainsKey(*display, "없는"));
-}
-
-TEST_F(LoggedIn, SelectionRoundTripToTheOrderSheet) {
+TEST_F(LoggedIn, SelectionRoundTripToTheOrderSheetAndReportsFromDeliveries) {
     auto displayList = [&] {
         const LoadResult l = mdlLoad::LoadDisplayItems(link, "farm", "shop");
         EXPECT_TRUE(l.problem.isEmpty());
@@ -160,16 +149,13 @@ TEST_F(LoggedIn, SelectionRoundTripToTheOrderSheet) {
     EXPECT_EQ(press(boxes, m->Command3), QStringList{"발주 품목을 저장했습니다."});
     EXPECT_TRUE(displayList().isEmpty());
     EXPECT_EQ(sheetRows(), 5);  // an empty display list offers every product again
-}
 
-TEST_F(LoggedIn, PurchaseHistoryAndTaxTotalsFromDeliveries) {
-    // Orders stored from sheet rows (name, unit, quantity, price, flag), then delivered.
+    // Purchase history and tax totals of orders made of sheet rows (name, unit, quantity, price, flag), delivered.
     auto deliver = [&](Date d, std::vector<std::vector<Variant>> rows) {
         for (auto& r : rows) r.resize(sheet::NOF);
-        QString reply;
         const QString body = OrdersUpdateBody(link.web(), d, "shop", "farm", link.stamp(),
                                               CollectOrderLines(*table(sheet::NOF, rows), {}));
-        EXPECT_TRUE(link.web().SendPost(link.url(path::OrdersUpdate), body, reply) && reply.contains("<success>1"));
+        EXPECT_TRUE(link.post(path::OrdersUpdate, body).text.contains("<success>1"));
         const QString day = ostrel::fncDate().DtoG(d);
         EXPECT_EQ(admin({"orders", "accept", "farm", "shop", day}) + admin({"deliver", "farm", "shop", day}), 0);
     };
@@ -177,7 +163,7 @@ TEST_F(LoggedIn, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     deliver(d1, {{"사과", "상자", C(1), C(1000), "+"}, {"대파", "단", C(1), C(500)}, {"배", "개", C(1), C(500), "/"}});
     deliver(d2, {{"사과", "상자", C(2), C(1100), "+"}, {"배", "개", C(1), C(500), "/"}});
 
-    answerPeriod(boxes, d1, d2);
+    answerDates(boxes, d1, d2);
     tavrin::frmOuthand* v = openViewer(m->Command4, "구매내역");
     ASSERT_TRUE(v);
     const TableRef t = v->value();
@@ -189,14 +175,14 @@ TEST_F(LoggedIn, PurchaseHistoryAndTaxTotalsFromDeliveries) {
     EXPECT_EQ(v->Text1()->text(), "기간:  31/03/01  ~  31/03/02");  // dates through DtoC
 
     // Tax totals: the taxable 4,520 split as a whole, 4,109 and 411, one off the per-line sums.
-    answerPeriod(boxes, d1, d2);
+    answerDates(boxes, d1, d2);
     ASSERT_TRUE(v = openViewer(m->Command5, "세액의 날짜별 합계"));
     const TableRef x = v->value();
     ASSERT_EQ(x->RecCount(), 6);
     EXPECT_EQ(rowOf(*x, 5), (Row{{}, C(5020), C(500), C(4520), C(4109), C(411)}));
 }
 
-TEST(ScriptedSelection, RefusedSaveOffersTheMarksAgainAndATaglessReplySaves) {
+TEST(ItemSelection, RefusedSaveOffersTheMarksAgainATaglessReplySavesAndNullMarksAreNone) {
     ScriptedPeer peer;
     peer.on(path::UnitPricesSelect, {200, corvane::fncXML().JarrayToTag(*table(1, {{"사과_상자"}, {"양파"}})).toStdString()});
     peer.on(path::DisplaySelect, {200, "<success>1</success>"});
@@ -220,4 +206,11 @@ TEST(ScriptedSelection, RefusedSaveOffersTheMarksAgainAndATaglessReplySaves) {
               QStringList({"저장 실패\n선택한 내용을 다시 보여 드립니다.", "발주 품목을 저장했습니다."}));
     EXPECT_EQ(peer.received(path::DisplayUpdate),
               std::vector<std::string>(2, "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=%BE%E7%C6%C4"));
+
+    // Null and empty marks are no marks; keys match whole.
+    const TableRef sel = table(3, {{true, "사과", "상자"}, {Variant::null(), "깐_마늘", "kg"}, {Variant(), "양파", ""}});
+    EXPECT_EQ(mdlPdSelect::DisplayUpdateBody(link.web(), "shop", "farm", *sel),
+              "OrdererCI=shop&ReceiverCI=farm&RecCount=1&Product_0=%BB%E7%B0%FA%5F%BB%F3%C0%DA");
+    const TableRef display = table(1, {{"없는_품목"}});
+    EXPECT_TRUE(mdlPdSelect::ContainsKey(*display, "없는_품목") && !mdlPdSelect::ContainsKey(*display, "없는"));
 }

@@ -29,22 +29,15 @@ ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows) 
     return t;
 }
 
-void answerDate(ModalDriver& driver, ostrel::Date d) {
-    driver.onNextModal([d](QWidget* w) {
-        auto* p = qobject_cast<keplin::panInd*>(w);
-        ASSERT_TRUE(p);
-        p->setdDate(d);
-        QTest::keyClick(p->button1(), Qt::Key_Return);
-    });
-}
-
-void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to) {
+void answerDates(ModalDriver& driver, ostrel::Date from, ostrel::Date to) {
     driver.onNextModal([from, to](QWidget* w) {
-        auto* p = qobject_cast<keplin::panIn2ds*>(w);
-        ASSERT_TRUE(p);
-        p->setdDate1(from);
-        p->setdDate2(to);
-        QTest::keyClick(p->button1(), Qt::Key_Return);
+        auto* day = qobject_cast<keplin::panInd*>(w);
+        auto* period = qobject_cast<keplin::panIn2ds*>(w);
+        ASSERT_TRUE(day || period);
+        if (day) day->setdDate(from);
+        if (period) period->setdDate1(from);
+        if (period) period->setdDate2(to);
+        QTest::keyClick(day ? day->button1() : period->button1(), Qt::Key_Return);
     });
 }
 

@@ -37,9 +37,8 @@ Row rowOf(const ostrel::clsTable& t, int i);
 // A table of `nof` fields holding `rows`, at its first record.
 ostrel::TableRef table(int nof, std::vector<std::vector<ostrel::Variant>> rows);
 
-// Queue on `d`: confirm the date panel with `d`, the period panel with `from` to `to`.
-void answerDate(ModalDriver& driver, ostrel::Date d);
-void answerPeriod(ModalDriver& driver, ostrel::Date from, ostrel::Date to);
+// Queue on `driver`: confirm the date panel with `from`, or the period panel with `from` to `to`.
+void answerDates(ModalDriver& driver, ostrel::Date from, ostrel::Date to = {});
 
 // Clicks `b` with no message shown yet; the messages once `n` have come.
 QStringList press(ModalDriver& boxes, QAbstractButton* b, int n = 1);

@@ -70,6 +70,8 @@ signals:
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Typing on a product name, which is locked, types into the quantity of that line.
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Command1_Click();
@@ -77,6 +79,7 @@ private:
     void message(const QString& text);
     void unload();
     void forwardWheelEvents();
+    QWidget* textBox(int row, int fie) const;
 
     frmMain& main_;
     ostrel::Date deliverDate_;
