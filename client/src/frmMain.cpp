@@ -210,6 +210,6 @@ frmOrder* frmMain::ensureOrderWindow() {
     return order_;
 }
 
-void frmMain::underConstruction() { ShowMessage(QStringLiteral("공사중"), this); }
+void frmMain::underConstruction() { ostrel::showMessage(QStringLiteral("공사중"), this); }
 
 }  // namespace vendra

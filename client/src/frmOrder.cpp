@@ -292,7 +292,7 @@ void frmOrder::Command1_Click() {
 
 void frmOrder::message(const QString& text) {
     lastMessage_ = text;
-    ShowMessage(text, this);
+    ostrel::showMessage(text, this);
 }
 
 void frmOrder::unload() { close(); }
@@ -302,7 +302,7 @@ void frmOrder::closeEvent(QCloseEvent* e) {
         e->ignore();  // never while a request of this window is under way
         return;
     }
-    if (unsent_ && !AskYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 창을 닫을까요?"), this)) {
+    if (unsent_ && !ostrel::askYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 창을 닫을까요?"), this)) {
         e->ignore();
         return;
     }

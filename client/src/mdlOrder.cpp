@@ -25,7 +25,7 @@ void OpenOrderEntry(frmMain& main) {
     Date d = ProposedDeliveryDate(ostrel::Now());
     if (!main.pannel().ind(d)) return;
     if (frmOrder* open = main.orderWindow(); open && !open->isClosed() && open->hasUnsentEdits() &&
-        !AskYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 새로 불러올까요?"), open)) {
+        !ostrel::askYesNo(QStringLiteral("보내지 않은 발주 내용이 있습니다.\n버리고 새로 불러올까요?"), open)) {
         open->raise();
         open->activateWindow();
         return;

@@ -19,7 +19,7 @@ bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QS
     const Reply r = server.get(path::Login, LoginQuery(server.web(), ordererCI, receiverCI, passWord, server.stamp()));
     // An empty box would leave the user guessing: say which server did not answer, and how.
     if (const QString problem = ReplyProblem(r, server.baseUrl()); !problem.isEmpty()) {
-        ShowMessage(problem, &main);
+        ostrel::showMessage(problem, &main);
         return false;
     }
     QString version, notice, dgr, failmsg;
@@ -34,17 +34,17 @@ bool Login(frmMain& main, ServerLink& server, const QString& ordererCI, const QS
         failmsg = x.GetTag(r.text, u"failmsg").toString();
     });
     if (!unreadable.isEmpty()) {
-        ShowMessage(unreadable, &main);
+        ostrel::showMessage(unreadable, &main);
         return false;
     }
     if (IsNewerVersion(version, main.windowTitle()))
-        ShowMessage(QStringLiteral("새 버전이 나왔습니다.") + version + QStringLiteral(" 으로 업그레이드 하십시오."), &main);
-    if (!notice.isEmpty()) ShowMessage(notice, &main);
+        ostrel::showMessage(QStringLiteral("새 버전이 나왔습니다.") + version + QStringLiteral(" 으로 업그레이드 하십시오."), &main);
+    if (!notice.isEmpty()) ostrel::showMessage(notice, &main);
     if (success) {
         main.setLoginValues(ordererCI, dgr, receiverCI);
         return true;
     }
-    ShowMessage(failmsg.isEmpty() ? QStringLiteral("로그인하지 못했습니다.") : failmsg, &main);
+    ostrel::showMessage(failmsg.isEmpty() ? QStringLiteral("로그인하지 못했습니다.") : failmsg, &main);
     return false;
 }
 

@@ -107,7 +107,7 @@ void SelectOrderItems(frmMain& main) {
         problem = ReadReply([&] { selection = BuildSelectionTable(*prices.table, *display.table); });
     if (!problem.isEmpty()) {
         // An empty or unmarked list confirmed would wipe the stored display list.
-        ShowMessage(problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."), &main);
+        ostrel::showMessage(problem + QStringLiteral("\n발주 품목을 불러오지 못했습니다."), &main);
         return;
     }
     const tavrin::fncSelectA select;
@@ -115,10 +115,10 @@ void SelectOrderItems(frmMain& main) {
     while (select.selectb(QStringLiteral("발주품목선택"), selection, SelectionStru(), 12)) {
         const SendOutcome o = SendOrderItems(main.server(), main.OrdererCI(), main.ReceiverCI(), *selection);
         if (o.confirmed) {
-            ShowMessage(QStringLiteral("발주 품목을 저장했습니다."), &main);
+            ostrel::showMessage(QStringLiteral("발주 품목을 저장했습니다."), &main);
             return;
         }
-        ShowMessage(o.message + QStringLiteral("\n선택한 내용을 다시 보여 드립니다."), &main);
+        ostrel::showMessage(o.message + QStringLiteral("\n선택한 내용을 다시 보여 드립니다."), &main);
     }
 }
 

@@ -1,17 +1,12 @@
 #include "ostrel/WindowFeedback.h"
 
+#include "ostrel/MessageBox.h"
 #include "ostrel/clsWaitMessage.h"
-
-#include <QApplication>
-#include <QMessageBox>
 
 namespace ostrel {
 
 std::unique_ptr<Progress> WindowFeedback::openProgress() { return std::make_unique<clsWaitMessage>(); }
 
-void WindowFeedback::message(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok);
-    box.exec();
-}
+void WindowFeedback::message(const QString& text) { showMessage(text); }
 
 }  // namespace ostrel

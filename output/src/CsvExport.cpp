@@ -1,6 +1,7 @@
 #include "tavrin/CsvExport.h"
 
 #include "Messages.h"
+#include "ostrel/MessageBox.h"
 #include "ostrel/Cp949.h"
 #include "ostrel/RuntimeError.h"
 #include "ostrel/clsWaitMessage.h"
@@ -129,10 +130,10 @@ bool ExportCsv(const QString& subject, const Variant& descr, const ostrel::Table
         error = detail::runtimeErrorText(e);
     }
     if (!written) {
-        detail::showMessage(error);
+        ostrel::showMessage(error);
         return false;
     }
-    detail::showMessage(QStringLiteral("CSV 파일 내보내기 완료"));
+    ostrel::showMessage(QStringLiteral("CSV 파일 내보내기 완료"));
     return true;
 }
 

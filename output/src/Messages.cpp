@@ -1,17 +1,9 @@
 #include "Messages.h"
 
+#include "ostrel/MessageBox.h"
 #include "ostrel/RuntimeError.h"
 
-#include <QGuiApplication>
-#include <QMessageBox>
-
 namespace tavrin::detail {
-
-void showMessage(const QString& text, QWidget* parent) {
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
-                    parent);
-    box.exec();
-}
 
 QString runtimeErrorText(const std::exception& e) {
     const auto* known = dynamic_cast<const ostrel::RuntimeError*>(&e);
@@ -20,6 +12,6 @@ QString runtimeErrorText(const std::exception& e) {
     return QStringLiteral("'%1' 런타임 오류가 발생했습니다.:\n\n%2").arg(error.number()).arg(error.description());
 }
 
-void showRuntimeError(const std::exception& e, QWidget* parent) { showMessage(runtimeErrorText(e), parent); }
+void showRuntimeError(const std::exception& e, QWidget* parent) { ostrel::showMessage(runtimeErrorText(e), parent); }
 
 }  // namespace tavrin::detail

@@ -6,9 +6,6 @@ class QWidget;
 
 namespace tavrin::detail {
 
-// A plain message with an OK button, captioned with the application's title.
-void showMessage(const QString& text, QWidget* parent = nullptr);
-
 // The text of a failure as the user sees it: a run-time error with its number, any other exception
 // as the internal error.
 QString runtimeErrorText(const std::exception& e);

@@ -1,6 +1,7 @@
 #include "tavrin/mdlPrint.h"
 
 #include "Messages.h"
+#include "ostrel/MessageBox.h"
 #include "ostrel/RuntimeError.h"
 #include "ostrel/fncDate.h"
 #include "ostrel/fncNumber.h"
@@ -52,7 +53,7 @@ int checked16(double v) {
 PrinterRef printerForJob(const QString& subject, QString& pdfPath) {
     if (PrinterRef p = configuredPrinter()) return p;
     if (auto p = QtPrinter::systemDefault()) return p;
-    detail::showMessage(QStringLiteral("설치된 프린터가 없습니다.\n\n인쇄할 내용을 PDF 파일로 저장합니다. 파일 이름을 지정하세요."));
+    ostrel::showMessage(QStringLiteral("설치된 프린터가 없습니다.\n\n인쇄할 내용을 PDF 파일로 저장합니다. 파일 이름을 지정하세요."));
     QString name = subject;
     if (!panCommonDialog().PdfFileSave(name)) return nullptr;
     pdfPath = name;
@@ -184,7 +185,7 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
 
     const int records = table ? table->RecCount() : 0;
     if (records == 0) {
-        detail::showMessage(QStringLiteral("인쇄할 내용이 없습니다."));
+        ostrel::showMessage(QStringLiteral("인쇄할 내용이 없습니다."));
         return;
     }
 
@@ -248,7 +249,7 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         }
         p.EndDoc();
         if (landscape) p.setOrientation(1);
-        if (!pdfPath.isEmpty()) detail::showMessage(QStringLiteral("PDF 파일로 저장했습니다.\n\n") + pdfPath);
+        if (!pdfPath.isEmpty()) ostrel::showMessage(QStringLiteral("PDF 파일로 저장했습니다.\n\n") + pdfPath);
     } catch (const std::exception& e) {
         QString device;
         if (printer) {
@@ -262,7 +263,7 @@ void PrintReport(const QString& subject, const Variant& descr, const ostrel::Tab
         }
         const auto* error = dynamic_cast<const RuntimeError*>(&e);
         if (error && error->number() == ostrel::err::Printer)
-            detail::showMessage(QStringLiteral("프린터 오류가 발생하여 프린트를 완료하지 못했습니다.\n\n현재 지정된 프린터는 '") +
+            ostrel::showMessage(QStringLiteral("프린터 오류가 발생하여 프린트를 완료하지 못했습니다.\n\n현재 지정된 프린터는 '") +
                                 device + QStringLiteral("' 입니다."));
         else
             detail::showRuntimeError(e);

@@ -1,8 +1,9 @@
 #pragma once
-// Message boxes with the application's title: a plain one with an OK button, and a Yes/No question.
-#include <QString>
+// The program's title: it captions the windows and, as the application's name, the message boxes
+// (ostrel::showMessage, ostrel::askYesNo).
+#include "ostrel/MessageBox.h"
 
-class QWidget;
+#include <QString>
 
 namespace vendra {
 
@@ -10,9 +11,5 @@ inline const QString& AppTitle() {
     static const QString t = QStringLiteral("Vendra");
     return t;
 }
-
-void ShowMessage(const QString& text, QWidget* parent = nullptr);
-// True only for "예" (Yes); closing the box is "아니오" (No).
-bool AskYesNo(const QString& text, QWidget* parent = nullptr);
 
 }  // namespace vendra
