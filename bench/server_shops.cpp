@@ -61,10 +61,17 @@ struct Totals {
     int cutOff = 0;  // trickling connections the server closed
 };
 
+// A shop's own random sequence. Seeded through seed_seq: minstd_rand seeded with small numbers directly
+// starts every shop within the first 90 ms of a 4 s spread, a login rush no morning has.
+std::minstd_rand seeded(int index) {
+    std::seed_seq seed{index};
+    return std::minstd_rand(seed);
+}
+
 class Shop : public std::enable_shared_from_this<Shop> {
 public:
     Shop(asio::io_context& ioc, Totals& totals, int index, int port, SteadyClock::time_point end)
-        : stream_(ioc), timer_(ioc), totals_(totals), index_(index), port_(port), end_(end), random_(index) {
+        : stream_(ioc), timer_(ioc), totals_(totals), index_(index), port_(port), end_(end), random_(seeded(index)) {
         const std::string me = shopName(index).toStdString();
         login_ = get(std::string(path::Login) + "?OrdererCI=" + me + "&ReceiverCI=farm&PassWord=pw");
         const std::string date = "2025-03-" + std::to_string(10 + index % 18);
