@@ -19,7 +19,6 @@
 #include "tessel/KeyCode.h"
 #include "tessel/MouseHelper.h"
 #include "tessel/Stru.h"
-#include "tessel/Twips.h"
 #include "tessel/ab.h"
 #include "tessel/abo.h"
 #include "tessel/invar.h"
