@@ -100,6 +100,15 @@ struct FakeProcess : InputProcess {
 };
 
 QColor base(const invar* c) { return c->Text1()->palette().color(QPalette::Base); }
+// Gives an input or output cell its type, decimals and length, then its value.
+template <class Cell>
+Cell* shaped(Cell* c, const char* type, int length, const Variant& value, int dec = 0) {
+    c->setValueType(QString::fromLatin1(type));
+    c->setDec(dec);
+    c->setLength(length);
+    c->setValue(value);
+    return c;
+}
 Variant number(int n) { return Variant(Currency::fromInt(n)); }
 
 class TesselCell : public SteadyCaret {
@@ -194,13 +203,8 @@ TEST(TesselCellDisplay, InputAndOutputCellsShowValuesByTypeCode) {
     outvar out;
     EXPECT_EQ(out.Label1()->textFormat(), Qt::PlainText);  // "&" shown literally, no mnemonic
     for (const auto& [type, length, value, inCell, outCell] : cases) {
-        in.setValueType(QString::fromLatin1(type));
-        out.setValueType(QString::fromLatin1(type));
-        in.setLength(length);
-        out.setLength(length);
-        out.setDec(0);
-        in.setValue(value);
-        out.setValue(value);
+        shaped(&in, type, length, value);
+        shaped(&out, type, length, value);
         EXPECT_TRUE(!inCell || in.text() == QString::fromUtf8(inCell)) << type << " " << in.text().toStdString();
         EXPECT_EQ(out.caption(), QString::fromUtf8(outCell)) << type << " " << outCell;
         EXPECT_TRUE(value.isNull() ? out.value().isEmpty() : out.value().identical(value));
@@ -381,11 +385,7 @@ TEST_F(TesselCell, IdleCellPaintsWhatItsTextBoxWould) {
     };
     int y = 30;
     for (const auto& [type, length, dec, value, back] : cases) {
-        auto* idle = new invar(&window);
-        idle->setValueType(QString::fromLatin1(type));
-        idle->setDec(dec);
-        idle->setLength(length);
-        idle->setValue(value);
+        auto* idle = shaped(new invar(&window), type, length, value, dec);
         if (back >= 0) idle->setBackColor(back);
         idle->move(10, y);
         idle->show();
@@ -407,14 +407,10 @@ TEST_F(TesselCell, IdleCellPaintsWhatItsTextBoxWould) {
 }
 
 TEST_F(TesselCell, CellThatWasSelectedLooksLikeOneThatNeverWas) {
-    auto* fresh = new invar(&window);
-    for (invar* c : {cell, fresh}) {
-        c->setValueType(QStringLiteral("C"));
-        c->setLength(8);
-    }
+    auto* fresh = shaped(new invar(&window), "C", 8, Variant());
     fresh->move(0, 40);
     fresh->show();
-    cell->setValue(Variant(QStringLiteral("처음 값")));
+    shaped(cell, "C", 8, Variant(QStringLiteral("처음 값")));
     focusCell();
     key(Qt::Key_F2);
     typeText(QStringLiteral("xyz"));
@@ -432,9 +428,7 @@ TEST_F(TesselCell, CellThatWasSelectedLooksLikeOneThatNeverWas) {
 
 // A text box that nobody read since the last display takes the font, focus and keys for that display.
 TEST_F(TesselCell, TextBoxHoldsTheDisplayWheneverItIsUsed) {
-    cell->setValueType(QStringLiteral("C"));
-    cell->setLength(6);
-    cell->setValue(Variant(QStringLiteral("가나다라마바사아자")));
+    shaped(cell, "C", 6, Variant(QStringLiteral("가나다라마바사아자")));
     cell->setFontsize(10);  // replaces the shrunk size of the text shown before it
     EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), 10);
     cell->setFontsize(12);
@@ -553,11 +547,10 @@ TEST_F(TesselCell, WindowOpenedByTheInputProcessDoesNotRetriggerTheCell) {
         return true;
     };
     enter(QStringLiteral("5"));
-    EXPECT_EQ(driver.messages.size(), 2);
-    EXPECT_EQ(modified, 1);
     EXPECT_TRUE(cell->value().identical(number(5000)));
     EXPECT_EQ(keys, std::vector<int>{vk::Enter});
-    EXPECT_EQ(p->log.count(), 2);  // one AfterEnter, one LastFilter: no re-entry
+    // Two windows, one Modified, one AfterEnter and one LastFilter: no re-entry.
+    EXPECT_EQ(std::tuple(driver.messages.size(), modified, p->log.count()), std::tuple(2, 1, 2));
 }
 
 TEST_F(TesselCell, OutputCellReportsKeysAndClicksToTheContainer) {
@@ -591,8 +584,7 @@ TEST_F(TesselCell, ButtonTakesEnterEscClickAndArrowsOnlyAndColoursOnFocus) {
     b->setValue(Variant("확인"));
     b->show();
     ASSERT_TRUE(focusOn(b));
-    EXPECT_EQ(cursoron, 1);
-    EXPECT_EQ(b->palette().color(QPalette::Window), QColor(128, 128, 255));
+    EXPECT_EQ(std::tuple(cursoron, b->palette().color(QPalette::Window)), std::tuple(1, QColor(128, 128, 255)));
     for (auto [k, m] : {std::pair{Qt::Key_Return, 0}, {Qt::Key_Escape, 0}, {Qt::Key_X, 0}, {Qt::Key_Up, 0},
                         {Qt::Key_PageDown, int(Qt::ControlModifier)}, {Qt::Key_Home, 0}, {Qt::Key_F5, 0}})
         key(k, m);
