@@ -316,9 +316,8 @@ TEST_F(TesselCell, AnUnchangedNumberStillGoesThroughItsInputProcess) {
         focusCell();
         key(Qt::Key_F2);
         key(Qt::Key_Return);
-        EXPECT_EQ(cell->value().toDouble(), 1234);
-        EXPECT_EQ(p->log.filter("AfterEnter").size(), round);
-        EXPECT_EQ(modified, round + 1);
+        EXPECT_EQ(std::tuple(cell->value().toDouble(), p->log.filter("AfterEnter").size(), modified),
+                  std::tuple(1234.0, round, round + 1));
         leave();
     }
 }
@@ -336,8 +335,7 @@ TEST_F(TesselCell, ClickTogglesABooleanCellOnceEvenOnADoubleClick) {
                        t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(cell->Text1(), &ev);
     }
-    EXPECT_EQ(modified, 3);
-    EXPECT_TRUE(cell->value().isEmpty());
+    EXPECT_EQ(std::tuple(modified, cell->value().isEmpty()), std::tuple(3, true));
 }
 
 TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
@@ -347,8 +345,8 @@ TEST_F(TesselCell, WideTextShrinksInStepsOfOneAndAHalfPointsDownTo7_5) {
                               {QString(40, u'x'), 7.5}, {QStringLiteral("short"), 12.0}}) {
         cell->setValue(Variant(text));
         EXPECT_EQ(cell->Text1()->text(), text);  // the text box holds what is shown
-        EXPECT_DOUBLE_EQ(cell->Text1()->font().pointSizeF(), size) << text.toStdString();
-        EXPECT_EQ(cell->Text1()->cursorPosition(), 0);
+        EXPECT_EQ(std::tuple(cell->Text1()->font().pointSizeF(), cell->Text1()->cursorPosition()), std::tuple(size, 0))
+            << text.toStdString();
     }
     // The size follows the font size at the next length: (9 x 10 x 4 + 60) / 15 pixels at 96 DPI.
     const QSize before = cell->size();
@@ -455,8 +453,7 @@ TEST_F(TesselCell, ModesPaintTheirColoursEscKeepsTheStoredValueAndFocusLossOrClo
     setUp("C", Variant("old"));
     EXPECT_EQ(base(cell), toQColor(colors::Idle));
     focusCell();
-    EXPECT_EQ(gotFocus, 1);
-    EXPECT_EQ(base(cell), QColor(128, 128, 255));
+    EXPECT_EQ(std::tuple(gotFocus, base(cell)), std::tuple(1, QColor(128, 128, 255)));
     typeText(QStringLiteral("new"));
     EXPECT_EQ(base(cell), QColor(255, 255, 128));
     EXPECT_EQ(cell->text(), QStringLiteral("new"));  // the first character replaced the text

@@ -291,8 +291,8 @@ TEST_F(TesselGrid, CellWritesAppendAndRaiseTheirEventsInOrder) {
     focus(1, 0);
     typeText(QStringLiteral("typed"));
     press(Qt::Key_Return);
-    EXPECT_EQ(stored(1, 0), QStringLiteral("typed"));
-    EXPECT_EQ(events, (QStringList{"CellModified 1 0 [] 1", "Modified"}));
+    EXPECT_EQ(std::tuple(stored(1, 0), events),
+              std::tuple(QStringLiteral("typed"), QStringList{"CellModified 1 0 [] 1", "Modified"}));
     expectCursor(1, 1, 0);
     grid->trim();
     EXPECT_EQ(grid->RecCount(), 2);
@@ -605,7 +605,8 @@ struct Upper : InputProcess {
 TEST_F(TesselGrid, InputProcessOfAFieldServesEveryCellAndIsReportedWithItsRecord) {
     auto p = std::make_shared<Upper>();
     make(3, makeStru({fieldDef("C", 6, 0, "코드", fromInputProcess(p)), fieldDef("C", 6, 0, "이름")}), 2);
-    std::vector<std::pair<int, int>> before, after;
+    using Cells = std::vector<std::pair<int, int>>;
+    Cells before, after;
     QObject::connect(grid, &ab::CellInputProcess, [&](int& rec, int& fie, InputProcessRef& obj) {
         EXPECT_EQ(obj, p);
         before.push_back({rec, fie});
@@ -617,9 +618,7 @@ TEST_F(TesselGrid, InputProcessOfAFieldServesEveryCellAndIsReportedWithItsRecord
     focus(1, 0);
     typeText(QStringLiteral("ab"));
     walk({{Qt::Key_Return, 0, 1, 1, 0}});
-    EXPECT_EQ(stored(1, 0), QStringLiteral("AB"));
-    EXPECT_EQ(before, (std::vector<std::pair<int, int>>{{1, 0}}));
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(std::tuple(stored(1, 0), before, after), std::tuple(QStringLiteral("AB"), Cells{{1, 0}}, Cells{{1, 0}}));
 }
 
 TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
@@ -633,9 +632,6 @@ TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
         if (f == 2) return Variant(ostrel::DateSerial(2024, 1 + r % 12, 1 + r % 28));
         return f == 3 && r % 3 == 0 ? Variant() : Variant(QStringLiteral("행%1 칸%2").arg(r).arg(f));
     }));
-    auto pressTimes = [&](int qtKey, int times) {
-        for (int i = 0; i < times; ++i) press(qtKey);
-    };
     // The grid, rendered and on its window's surface, against a fresh grid scrolled by the wheel and
     // focused in its place.
     auto expectSameAsFresh = [&](const char* when) {
@@ -661,10 +657,10 @@ TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
         ASSERT_TRUE(showActive(&window));
     };
     focus(0, 0);
-    pressTimes(Qt::Key_Down, 9);  // scrolls four records
+    for (int i = 0; i < 9; ++i) press(Qt::Key_Down);  // scrolls four records
     ASSERT_EQ(grid->top(), 4);
     expectSameAsFresh("after Down moves");
-    pressTimes(Qt::Key_Up, 7);  // back up, scrolling two
+    for (int i = 0; i < 7; ++i) press(Qt::Key_Up);  // back up, scrolling two
     ASSERT_EQ(grid->cursor(), (GridCursor{2, 2, 0}));
     expectSameAsFresh("after Up moves");
 
@@ -678,16 +674,15 @@ TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
 
     // Edited then scrolled away by Down at the bottom row, in the last field.
     press(Qt::Key_Right);
-    pressTimes(Qt::Key_Down, 5);
+    for (int i = 0; i < 5; ++i) press(Qt::Key_Down);
     key(Qt::Key_F2);
     typeText(QStringLiteral("x"));
-    pressTimes(Qt::Key_Down, 3);
-    ASSERT_EQ(grid->top(), 5);
-    ASSERT_EQ(grid->fie(), 3);
+    for (int i = 0; i < 3; ++i) press(Qt::Key_Down);
+    ASSERT_EQ(std::pair(grid->top(), grid->fie()), std::pair(5, 3));
     expectSameAsFresh("after an edit scrolled away");
 
     // Across the last record onto the blank line below it.
-    pressTimes(Qt::Key_Down, 40);
+    for (int i = 0; i < 40; ++i) press(Qt::Key_Down);
     ASSERT_EQ(grid->rec(), 40);
     expectSameAsFresh("at the end");
 }
@@ -703,8 +698,7 @@ TEST_F(TesselGrid, LeavingKeysParkTheFocusOnTheCaptionAndBack) {
         EXPECT_EQ(captionColour(), background);
         vendra::test::key(key);  // Esc anywhere, Up on the first record with UpExit
         WAIT_FOR(onCaption());
-        EXPECT_FALSE(captioned->inGrid());
-        EXPECT_EQ(captionColour(), colors::Selected);
+        EXPECT_EQ(std::tuple(captioned->inGrid(), captionColour()), std::tuple(false, colors::Selected));
         for (int back : {Qt::Key_Down, Qt::Key_Return}) {
             focusCaption();
             vendra::test::key(back);

@@ -115,9 +115,8 @@ TEST(TesselSheetIndex, TitleChangesKeepTheIndexInStep) {
     EXPECT_EQ(indexed(index),
               (QStringList{"A000", "A001", "S000", "S001", "S002", "S004", "S005", "S006", "S007", "S008"}));
     for (const QString& unknown : {QStringLiteral("X"), QStringLiteral("S003")}) {
-        EXPECT_EQ(index.edit(sheet(unknown)), -1);
-        EXPECT_EQ(index.remove(sheet(unknown)), -1);
-        EXPECT_EQ(index.rename(unknown, "Y"), -1);
+        EXPECT_EQ(std::tuple(index.edit(sheet(unknown)), index.remove(sheet(unknown)), index.rename(unknown, "Y")),
+                  std::tuple(-1, -1, -1));
     }
     EXPECT_EQ(index.recCount(), 10);
 
@@ -142,9 +141,7 @@ TEST(TesselSheetIndex, RefusedChangesLeaveTableAndIndexAsTheyWere) {
     };
     for (const auto& [error, change] : cases) {
         EXPECT_EQ(vendra::test::errorOf(change), error);
-        EXPECT_EQ(index.table(), t);
-        EXPECT_EQ(t->RecCount(), 4);
-        EXPECT_EQ(index.records(), before);
+        EXPECT_EQ(std::tuple(index.table(), t->RecCount(), index.records()), std::tuple(t, 4, before));
     }
 }
 
@@ -296,8 +293,7 @@ TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
         findText = answer;
         form->setEditRec(select);
         press(key);
-        EXPECT_EQ(events, raised) << key.qtKey << " on " << select;
-        EXPECT_EQ(form->EditRec(), selected);
+        EXPECT_EQ(std::tuple(events, form->EditRec()), std::tuple(raised, selected)) << key.qtKey << " on " << select;
         EXPECT_TRUE(key.qtKey != Qt::Key_F || offered == last) << "the last find offered";
     }
     QStringList copies;
@@ -312,8 +308,8 @@ TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
          {form->cmdEditSheet(), form->cmdNewSheet(), form->cmdDeleteSheet(), f->cmdCopySheet(), form->cmdEnd()})
         QTest::mouseClick(b, Qt::LeftButton);
     EXPECT_EQ(copies, (QStringList{shno(2), shno(4)})) << "the new-sheet line has nothing to copy";
-    EXPECT_EQ(events, (QStringList{"edit S004", "new", "asked", "del S004"}));
-    EXPECT_EQ(view(), (SheetView{0, 9}));
+    EXPECT_EQ(std::tuple(events, view()),
+              std::tuple(QStringList{"edit S004", "new", "asked", "del S004"}, SheetView{0, 9}));
     EXPECT_TRUE(qobject_cast<outvar*>(vendra::test::focused())) << "buttons leave the keys with the content cells";
 }
 
@@ -333,8 +329,8 @@ TEST_F(TesselSheetList, TheContainersAnswersUpdateTableIndexAndWindow) {
     press({Qt::Key_Return});
     form->setTopRec(0);  // selecting does not scroll
     expectShown();
-    EXPECT_EQ(cell(0)->caption(), QStringLiteral("고침"));
-    EXPECT_EQ(form->indexRecords(), (std::vector<int>{0, 1, 2, 3, 9, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(std::tuple(cell(0)->caption(), form->indexRecords()),
+              std::tuple(QStringLiteral("고침"), std::vector<int>{0, 1, 2, 3, 9, 4, 5, 6, 7, 8}));
     form->DeleteTitle(Variant::array({Variant("없음")}));
     form->EditTitle(sheet("없음", "?"));
     EXPECT_EQ(form->RecCount(), 10);
