@@ -27,6 +27,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QWheelEvent>
+#include <array>
 
 namespace tessel {
 static std::ostream& operator<<(std::ostream& os, const GridCursor& c) {
@@ -88,8 +89,7 @@ TEST(GridCursorPassOver, GoesOnInTheMoveDirectionButTurnsAtTheEnds) {
         {{0, 0, 0}, vk::Left, s, vk::Right},      // the first cell: to the right
         {{0, 3, 2}, vk::Right, s, vk::Left},      // the append line's last field
         {{0, 2, 2}, vk::Right, locked, vk::Left},  // the last line under LineLock
-        {{0, 2, 2}, vk::Right, s, vk::Right},
-        {{0, 1, 1}, vk::Up, s, vk::Up},
+        {{0, 2, 2}, vk::Right, s, vk::Right}, {{0, 1, 1}, vk::Up, s, vk::Up},
         {{0, 1, 0}, vk::Home, s, vk::Right},  // Home again would land here again
         {{0, 1, 1}, vk::PgDn, s, vk::Right}};
     for (const auto& [at, lastkey, shape, key] : cases)
@@ -156,11 +156,6 @@ Variant textStru(int fields, int notStopField = -1) {
 
 using Arrival = std::tuple<int, int, int>;  // record, field, last key
 
-// A key with its modifiers and the cursor (record, field, top) it must leave.
-struct Step {
-    int key, mods, rec, fie, top;
-};
-
 class TesselGrid : public SteadyCaret {
 protected:
     void make(int maxrow, const Variant& stru, int records, int nof = 0) {
@@ -200,8 +195,8 @@ protected:
         WAIT_FOR(onCaption());
     }
     invar* cellAt(int row, int f) const { return grid->invar1(row * grid->displayedFields() + f); }
-    void focus(int row, int f) {
-        ASSERT_TRUE(focusOn(cellAt(row, f)->Text1()));
+    void focus(int row, int f, Qt::FocusReason why = Qt::OtherFocusReason) {
+        ASSERT_TRUE(focusOn(cellAt(row, f)->Text1(), why));
         settle();
     }
     // Waits until the timer has carried out every pending move.
@@ -218,11 +213,12 @@ protected:
         key(qtKey, mods);
         settle();
     }
-    void walk(std::initializer_list<Step> steps) {
-        for (const Step& s : steps) {
-            press(s.key, s.mods);
-            SCOPED_TRACE(testing::Message() << "key " << s.key);
-            expectCursor(s.rec, s.fie, s.top);
+    // Presses each key with its modifiers and expects the cursor (record, field, top) it must leave.
+    void walk(std::initializer_list<std::array<int, 5>> steps) {
+        for (const auto& [qtKey, mods, rec, fie, top] : steps) {
+            press(qtKey, mods);
+            SCOPED_TRACE(testing::Message() << "key " << qtKey);
+            expectCursor(rec, fie, top);
         }
     }
     QString stored(int r, int f) const { return grid->Cell(r, f).toString(); }
@@ -252,14 +248,11 @@ TEST_F(TesselGrid, LayoutHoldsHiddenFieldsFollowsTheCellIndexRuleAndRefusesMalfo
             EXPECT_EQ(cellAt(r, f)->x(), grid->outvar1(f)->x());
             EXPECT_GT(cellAt(r, f)->y(), r ? cellAt(r - 1, f)->y() : grid->outvar1(f)->y());
         }
-    EXPECT_GE(grid->height(), cellAt(4, 2)->geometry().bottom());
-    EXPECT_GE(grid->width(), cellAt(4, 2)->geometry().right());
+    EXPECT_TRUE(grid->rect().contains(cellAt(4, 2)->geometry()));
 
     EXPECT_EQ(errorOf([&] { grid->setStru(textStru(2)); }), ostrel::err::InvalidArgument);  // written once
     ab fresh;
     fresh.setMaxrow(3);
-    EXPECT_EQ(errorOf([&] { fresh.setStru(makeStru({Variant::array({Variant("C"), Variant(int16_t(4))})})); }),
-              ostrel::err::OutOfRange);
     EXPECT_EQ(errorOf([&] { fresh.setStru(Variant("C")); }), ostrel::err::TypeMismatch);
     EXPECT_EQ(fresh.invar1Count(), 1);  // nothing laid out
     EXPECT_EQ(errorOf([&] { grid->setOCell(5, 0, Variant("x")); }), ostrel::err::OutOfRange);
@@ -351,10 +344,8 @@ TEST_F(TesselGrid, HeadingOfABooleanFieldTogglesEveryRecord) {
     grid->setOCell(3, 1, Variant(true));
     for (bool second : {false, true}) {  // True becomes empty, anything else (empty, False) True
         QTest::mouseClick(grid->outvar1(1), Qt::LeftButton);
-        for (int r = 0; r < 5; ++r) {
-            const Variant v = grid->Cell(r, 1);
-            EXPECT_TRUE((r == 3) == second ? v.identical(Variant(true)) : v.isEmpty()) << r;
-        }
+        for (int r = 0; r < 5; ++r)
+            EXPECT_TRUE(grid->Cell(r, 1).identical((r == 3) == second ? Variant(true) : Variant())) << r;
         EXPECT_EQ(cellAt(0, 1)->text(), second ? QString() : QStringLiteral("＋"));
     }
     QTest::mouseClick(grid->outvar1(0), Qt::LeftButton);  // not a Boolean field
@@ -458,8 +449,7 @@ TEST_F(TesselGrid, TabAndShiftTabLeaveTheGridFromAnyCellAndComeBackToItsCursor) 
         {1, 1, Qt::Key_Tab, true, "xy"},  {1, 0, Qt::Key_Tab, false, ""}, {1, 1, Qt::Key_Backtab, false, "z"}};
     for (const auto& [rec, fie, qtKey, forward, typed] : cases) {
         SCOPED_TRACE(testing::Message() << rec << "," << fie << " forward " << forward << " " << typed);
-        ASSERT_TRUE(focusOn(cellAt(rec, fie)->Text1(), Qt::MouseFocusReason));
-        settle();
+        focus(rec, fie, Qt::MouseFocusReason);
         typeText(QString::fromUtf8(typed));
         key(qtKey, forward ? 0 : int(Qt::ShiftModifier));
         QWidget* expected = forward ? other : previous;
@@ -668,8 +658,7 @@ TEST_F(TesselGrid, DrivenGridShowsWhatAFreshGridShowsInItsPlace) {
     typeText(QStringLiteral("new"));
     ASSERT_EQ(cellAt(0, 0)->mode(), invar::Mode::Editing);
     press(Qt::Key_Return);
-    ASSERT_EQ(grid->fie(), 2);
-    EXPECT_EQ(stored(2, 0), QStringLiteral("new"));
+    ASSERT_EQ(std::tuple(grid->fie(), stored(2, 0)), std::tuple(2, QStringLiteral("new")));
     expectSameAsFresh("after the edit and the pass-over");
 
     // Edited then scrolled away by Down at the bottom row, in the last field.
@@ -727,15 +716,12 @@ TEST_F(TesselGrid, CaptionReportsKeysTypesCharactersIntoTheGridAndPassesTheGrids
     // key (0: type the text), text, keycommand raised (0: none), what lands in the grid's cell ("": the
     // caption keeps the focus)
     const std::tuple<int, QString, int, QString> cases[] = {
-        {Qt::Key_PageUp, {}, vk::PgUp, {}},
-        {Qt::Key_F2, {}, vk::F2, {}},
+        {Qt::Key_PageUp, {}, vk::PgUp, {}}, {Qt::Key_F2, {}, vk::F2, {}},
         {0, "!", vk::PgUp, {}},  // one code space: ! is PgUp, & is Up
         {0, "&", vk::Up, {}},
-        {0, "k", 0, "k"},
-        {0, "가", 0, "가"},
+        {0, "k", 0, "k"}, {0, "가", 0, "가"},
         {Qt::Key_Home, {}, 0, "$"},  // Home and End fall in the character range
-        {Qt::Key_End, {}, 0, "#"},
-        {Qt::Key_Backspace, {}, 0, {}},
+        {Qt::Key_End, {}, 0, "#"}, {Qt::Key_Backspace, {}, 0, {}},
     };
     for (const auto& [qtKey, typedText, reported, landed] : cases) {
         focusCaption();

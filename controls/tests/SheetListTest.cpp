@@ -271,16 +271,12 @@ TEST_F(TesselSheetList, KeysWheelAndMouseMoveTheWindow) {
 TEST_F(TesselSheetList, KeysAndButtonsRaiseTheContainersEventsAndFind) {
     // selected, key, the answer to the delete question ("" for No) or the find, events, selected after
     const std::tuple<int, Key, QString, QStringList, int> cases[] = {
-        {3, {Qt::Key_Return}, {}, {"edit S003"}, 3},
-        {10, {Qt::Key_Return}, {}, {"new"}, 10},
+        {3, {Qt::Key_Return}, {}, {"edit S003"}, 3}, {10, {Qt::Key_Return}, {}, {"new"}, 10},
         {3, {Qt::Key_F7}, {}, {"new"}, 3},
-        {3, {Qt::Key_Escape}, {}, {"end"}, 3},
-        {3, {Qt::Key_F4, Qt::AltModifier}, {}, {"end"}, 3},
-        {3, {Qt::Key_F8}, "yes", {"asked", "del S003"}, 3},
-        {3, {Qt::Key_F8}, {}, {"asked"}, 3},
+        {3, {Qt::Key_Escape}, {}, {"end"}, 3}, {3, {Qt::Key_F4, Qt::AltModifier}, {}, {"end"}, 3},
+        {3, {Qt::Key_F8}, "yes", {"asked", "del S003"}, 3}, {3, {Qt::Key_F8}, {}, {"asked"}, 3},
         {10, {Qt::Key_F8}, "yes", {}, 10},
-        {3, {Qt::Key_F6}, {}, {}, 3},
-        {3, {Qt::Key_A}, {}, {}, 3},
+        {3, {Qt::Key_F6}, {}, {}, 3}, {3, {Qt::Key_A}, {}, {}, 3},
         {3, {Qt::Key_F, Qt::ControlModifier}, "거래처1", {}, 1},
         {1, {Qt::Key_F, Qt::ControlModifier}, "S007", {"S007 문자열을 발견하지 못했습니다."}, 1},
         {1, {Qt::Key_F, Qt::ControlModifier}, "40", {}, 4},  // an amount; the sheet number is not searched
