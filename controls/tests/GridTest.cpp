@@ -159,16 +159,11 @@ using Arrival = std::tuple<int, int, int>;  // record, field, last key
 class TesselGrid : public SteadyCaret {
 protected:
     void make(int maxrow, const Variant& stru, int records, int nof = 0) {
-        if (!grid) grid = new ab(&window);
-        grid->setMaxrow(maxrow);
-        grid->setNOF(nof);
-        grid->setStru(stru);
+        if (captioned) shape(captioned, maxrow, stru, records, nof);
+        else shape(grid = new ab(&window), maxrow, stru, records, nof);
         QWidget* outer = captioned ? static_cast<QWidget*>(captioned) : grid;
         other = new QLineEdit(&window);
         other->move(0, outer->height() + 10);
-        if (records > 0) grid->setValue(texts(records, grid->NOF()));
-        if (captioned) record(captioned);
-        else record(grid);
         QObject::connect(grid, &ab::abexit, [this](int& k) { exits.push_back(k); });
         window.resize(outer->width() + 20, outer->height() + 60);
         ASSERT_TRUE(showActive(&window));
@@ -180,8 +175,13 @@ protected:
         grid = captioned->ab1();
         make(maxrow, stru, records);
     }
+    // Lays out and fills a plain or captioned grid through its own members, and records its events.
     template <class Grid>
-    void record(Grid* g) {
+    void shape(Grid* g, int maxrow, const Variant& stru, int records, int nof) {
+        g->setMaxrow(maxrow);
+        g->setNOF(nof);
+        g->setStru(stru);
+        if (records > 0) g->setValue(texts(records, g->NOF()));
         QObject::connect(g, &Grid::CellGotFocus, [this](int& rec, int& fie, int& lastkey, int& nextkey) {
             arrivals.push_back({rec, fie, lastkey});
             if (onArrive) onArrive(rec, fie, nextkey);
@@ -742,7 +742,7 @@ TEST_F(TesselGrid, CaptionReportsKeysTypesCharactersIntoTheGridAndPassesTheGrids
         key(Qt::Key_Escape);  // leaves
         WAIT_FOR(onCaption());
     }
-    EXPECT_EQ(stored(2, 1), text(2, 1));
+    EXPECT_EQ(captioned->Cell(2, 1).toString(), text(2, 1));
 
     // The grid under its centred caption; the grid's events pass through, handlers steering by reference.
     EXPECT_EQ(captioned->size(), QSize(grid->width(), grid->y() + grid->height()));
