@@ -114,10 +114,9 @@ TEST(TesselSheetIndex, TitleChangesKeepTheIndexInStep) {
     EXPECT_EQ(index.rename(shno(9), "A000"), 8);
     EXPECT_EQ(indexed(index),
               (QStringList{"A000", "A001", "S000", "S001", "S002", "S004", "S005", "S006", "S007", "S008"}));
-    for (const QString& unknown : {QStringLiteral("X"), QStringLiteral("S003")}) {
+    for (const QString& unknown : {QStringLiteral("X"), QStringLiteral("S003")})
         EXPECT_EQ(std::tuple(index.edit(sheet(unknown)), index.remove(sheet(unknown)), index.rename(unknown, "Y")),
                   std::tuple(-1, -1, -1));
-    }
     EXPECT_EQ(index.recCount(), 10);
 
     // Sheets deleted and added behind the index's back: the count fits, the entries do not.
