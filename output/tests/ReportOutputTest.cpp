@@ -42,8 +42,7 @@ protected:
         return int(std::count_if(calls.begin(), calls.end(), [&](const auto& c) { return c.text == text; }));
     }
     int count(Op op) const {
-        const auto& calls = printer->calls();
-        return int(std::count_if(calls.begin(), calls.end(), [&](const auto& c) { return c.op == op; }));
+        return int(std::ranges::count_if(printer->calls(), [&](const auto& c) { return c.op == op; }));
     }
     // The first text printed as `text` (an empty call if none was).
     RecordingPrinter::Call printed(const QString& text) const {
@@ -234,9 +233,8 @@ TEST_F(PrintEngine, PrintCellAlignmentInsetFrameAndDerivedSizes) {
     EXPECT_DOUBLE_EQ(t[2].x, 1000 + 60);                        // left, inset 12 x 5
     EXPECT_EQ(t[2].fontSize, 12);
     EXPECT_DOUBLE_EQ(t[2].y, 2000 + 12 * 24 / 2.0 - 120);        // derived height 288
-    const auto& calls = printer->calls();
-    const auto frame = std::find_if(calls.begin(), calls.end(), [](const auto& c) { return c.op == Op::Rectangle; });
-    ASSERT_NE(frame, calls.end());
+    const auto frame = std::ranges::find_if(printer->calls(), [](const auto& c) { return c.op == Op::Rectangle; });
+    ASSERT_NE(frame, printer->calls().end());
     EXPECT_TRUE(frame->drawWidth == 1 && frame->x2 == 3000 && frame->y2 == 2288) << frame->x2 << " " << frame->y2;
 
     // 300 bytes at 11 pt would need 33110 twips: the width is capped at 32676 and the text shrinks.

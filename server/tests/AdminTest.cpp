@@ -117,7 +117,6 @@ TEST_F(AdminTest, DemoSeedsOnceAndPrintsTheLogins) {
     EXPECT_GE(first[0], 40u);
     EXPECT_EQ(first[0], first[1]);
     EXPECT_GT(first[2], 10u);
-    EXPECT_EQ(first[3], 1u);
 
     auto s = open();
     auto a = s->orderer(kDemoReceiver, kDemoOrderer1);
@@ -126,7 +125,6 @@ TEST_F(AdminTest, DemoSeedsOnceAndPrintsTheLogins) {
     EXPECT_NE(a->grade, b->grade);
     EXPECT_TRUE(VerifyPassword(a->passwordHash, kDemoPassword1) && VerifyPassword(b->passwordHash, kDemoPassword2));
     EXPECT_FALSE(s->notice(kDemoReceiver, "*").isEmpty() || s->notice(kDemoReceiver, a->grade).isEmpty());
-    EXPECT_TRUE(s->listOrders("", "")[0].accepted);
     QSet<QString> flags;
     for (const auto& p : s->priceList(kDemoReceiver, "A")) flags.insert(p.vat);
     EXPECT_EQ(flags, (QSet<QString>{"+", "/", ""}));

@@ -1,10 +1,13 @@
+#include "Demo.h"
 #include "ServerFixture.h"
 
 #include <ostrel/DateTime.h>
 
 #include <QFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <atomic>
+#include <sstream>
 
 using namespace vendra;
 using namespace vendra::server;
@@ -340,6 +343,29 @@ TEST_F(LoggingTest, EachRequestIsOneLineWithPathOrdererStatusAndDuration) {
     for (const char* part : {"orderer=가?게 status=401", "/missing orderer=- status=404"})
         EXPECT_EQ(l.filter(QString::fromUtf8(part)).size(), 1) << all;
     EXPECT_EQ(all.find("secret-password"), std::string::npos);
+}
+
+// The demo store as the order client meets it: its orderer logs in and gets a sheet to order from.
+TEST_F(EndpointTest, DemoOrdererLogsInAndOrdersFromTheDisplayedPartOfThePriceListForToday) {
+    std::ostringstream out;
+    SeedDemo(*store, HashStrength::Minimal, out);
+    const QString reply = login(kDemoOrderer1, kDemoPassword1, kDemoReceiver);
+    ASSERT_TRUE(success(reply)) << tag(reply, "failmsg").toStdString();
+    const QString farm = form(field::ReceiverCI, kDemoReceiver), shop = form(field::OrdererCI, kDemoOrderer1);
+    const auto prices = xml.TagToJarray(get(path::UnitPricesSelect, {farm, form(field::Dgr, tag(reply, "dgr"))}));
+    const auto display = xml.TagToJarray(get(path::DisplaySelect, {farm, shop}));
+    ASSERT_TRUE(prices->NOF() == 3 && display->NOF() == 1);
+    // The display list names a part of the offered products, each offered: the client narrows to it.
+    QSet<QString> offered;
+    for (int i = 0; i < prices->RecCount(); ++i) offered.insert(prices->Cell(i, 0).toString());
+    EXPECT_TRUE(display->RecCount() > 0 && display->RecCount() < prices->RecCount()) << display->RecCount();
+    for (int i = 0; i < display->RecCount(); ++i) EXPECT_TRUE(offered.contains(display->Cell(i, 0).toString())) << i;
+    // The accepted order is yesterday's: the morning's order for today is open.
+    for (int daysFromToday : {-1, 0}) {
+        const QString date = QDate::currentDate().addDays(daysFromToday).toString(Qt::ISODate);
+        const QString stored = get(path::OrdersSelect, {form(field::DeliverDate, date), shop, farm});
+        EXPECT_EQ(xml.GetTag(stored, u"received", 11).toBool(), daysFromToday == -1) << daysFromToday;
+    }
 }
 
 }  // namespace
