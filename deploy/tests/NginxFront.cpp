@@ -1,4 +1,5 @@
 #include "NginxFront.h"
+#include "ServerRig.h"
 
 #include <QFile>
 #include <QStandardPaths>
@@ -14,18 +15,6 @@ namespace vendra::deploy::test {
 namespace {
 
 const QString kDeploy = QStringLiteral(VENDRA_DEPLOY_DIR);
-
-int freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-}
 
 bool accepts(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -49,7 +38,7 @@ NginxFront::NginxFront(int upstreamPort) {
     if (!run(kDeploy + "/self-signed-cert", {dir_.filePath("cert")}) ||
         !run(kDeploy + "/self-signed-cert", {dir_.filePath("other")}))
         return;
-    port_ = freeLoopbackPort();
+    port_ = server::test::FreeLoopbackPort();
     const QString prefix = dir_.filePath(QStringLiteral("nginx"));
     if (!run(kDeploy + "/render-nginx",
              {"standalone", prefix, "--listen", QStringLiteral("127.0.0.1:%1").arg(port_), "--cert", caFile(), "--key",

@@ -67,6 +67,9 @@ private:
     int port_ = 0;
 };
 
+// A loopback port nothing listens on right now, for a peer the test starts itself (0 if none).
+int FreeLoopbackPort();
+
 struct RawReply {
     int status = 0;  // 0 when there was no answer
     std::string body;

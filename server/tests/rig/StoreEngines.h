@@ -7,9 +7,7 @@
 
 #include <fcntl.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QString>
@@ -59,7 +57,7 @@ public:
         std::string settings = "-c listen_addresses=127.0.0.1 -c max_connections=200 -k " + dir_;
         if (!durable) settings += " -c fsync=off -c synchronous_commit=off -c full_page_writes=off";
         for (int attempt = 0; attempt < 3 && port_ == 0; ++attempt) {
-            const int port = freePort();
+            const int port = FreeLoopbackPort();
             options_ = "-p " + std::to_string(port) + " " + settings;
             if (run({"pg_ctl", "-D", data(), "-l", dir_ + "/server.log", "-w", "-t", "60", "-o", options_, "start"}) ==
                 0)
@@ -112,20 +110,6 @@ public:
 
 private:
     std::string data() const { return dir_ + "/data"; }
-
-    static int freePort() {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof a;
-        int port = 0;
-        if (bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-            getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0)
-            port = ntohs(a.sin_port);
-        close(fd);
-        return port;
-    }
 
     // One of the PostgreSQL programs, as the unprivileged user when we are root, its output
     // appended to the log; the exit code.
