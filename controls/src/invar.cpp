@@ -42,7 +42,12 @@ invar::invar(QWidget* parent) : FixedSizeWidget(parent) {
     paint(colors::Idle);
 }
 
-invar::~invar() { inputProcess_.reset(); }
+invar::~invar() {
+    inputProcess_.reset();
+    // The text box goes first: its events call back into the cell, and once this destructor has run
+    // QWidget's would send it the focus-out of a cell that is no longer there.
+    delete text_;
+}
 
 QLineEdit* invar::Text1() const {
     syncText();

@@ -2,9 +2,10 @@
 # Builds the Debian packages from a built tree with CPack, checks their control data and contents,
 # unpacks them into a scratch root (dpkg -x), runs the unpacked server and builds a consumer project
 # against the unpacked development files.
-#   package_check.sh BUILD_DIR SOURCE_DIR WORK_DIR CXX
+#   package_check.sh BUILD_DIR SOURCE_DIR WORK_DIR CXX [CXX_FLAGS LINKER_FLAGS]   (the tree's own flags:
+#   a sanitizer build's libraries need the consumer linked with the sanitizer runtime)
 set -euo pipefail
-build=$1 source=$2 work=$3 cxx=$4
+build=$1 source=$2 work=$3 cxx=$4 cxxflags=${5:-} linkflags=${6:-}
 rm -rf "$work"
 mkdir -p "$work/debs" "$work/root"
 fail() { echo "package check: $*" >&2; exit 1; }
@@ -89,6 +90,7 @@ grep -q '^usage: vendra-server' <<<"$help" || fail "vendra-server --help printed
 
 # An outside project against the unpacked development files.
 cmake -S "$source/tests/consumer/project" -B "$work/consumer" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" \
+  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$linkflags" \
   -DCMAKE_PREFIX_PATH="$work/root/usr" >"$work/consumer.log" 2>&1 ||
   { cat "$work/consumer.log"; fail "consumer configure"; }
 grep -q "Vendra_DIR:PATH=$work/root/$lib/cmake/Vendra" "$work/consumer/CMakeCache.txt" ||

@@ -63,8 +63,13 @@ SqliteConnection::SqliteConnection(const QString& path) {
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, 10000);
-    exec("PRAGMA foreign_keys = ON");
-    exec("PRAGMA synchronous = FULL");
+    try {
+        exec("PRAGMA foreign_keys = ON");  // the first statement reads the file: a file that is no store fails here
+        exec("PRAGMA synchronous = FULL");
+    } catch (...) {
+        sqlite3_close(db_);  // no destructor runs for a constructor that throws
+        throw;
+    }
 }
 
 SqliteConnection::~SqliteConnection() {
