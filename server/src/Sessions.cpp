@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <climits>
 
 namespace vendra::server {
 
@@ -101,7 +102,8 @@ void LoginThrottle::failed(const QString& id, WallClock::time_point now) {
     }
     // IDs that failed only a little and whose wait is over are forgotten first, so that guessing
     // many IDs cannot grow the table without bound.
-    store_.setLoginFailures(id, f, msOf(now), 2 * freeFailures_, kMaxThrottledIds);
+    const int lightCount = freeFailures_ > INT_MAX / 2 ? INT_MAX : 2 * freeFailures_;
+    store_.setLoginFailures(id, f, msOf(now), lightCount, kMaxThrottledIds);
 }
 
 void LoginThrottle::succeeded(const QString& id) {

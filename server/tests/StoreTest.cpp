@@ -346,9 +346,11 @@ TEST_P(StoreTest, ThrottleDoublesTheWaitAfterTheFreeFailuresSharesItAndForgetsOn
         if (fails) t.failed("x", now + milliseconds(at));
         EXPECT_EQ(t.waitFor("x", now + milliseconds(at)).count(), wait) << at;
     }
-    auto second = open();
-    EXPECT_EQ(LoginThrottle(*second, 2, milliseconds(100)).waitFor("x", now + milliseconds(400)).count(), 250);
+    EXPECT_EQ(LoginThrottle(*open(), 2, milliseconds(100)).waitFor("x", now + milliseconds(400)).count(), 250);
     EXPECT_EQ(t.waitFor("y", now + milliseconds(300)).count(), 0);
+    LoginThrottle unlimited(*store, 1 << 30);  // no slow-down at all: a failure counts without overflow
+    unlimited.failed("z", now);
+    EXPECT_EQ(unlimited.waitFor("z", now).count(), 0);
     t.succeeded("x");
     t.failed("x", now);
     EXPECT_EQ(t.waitFor("x", now).count(), 0);
