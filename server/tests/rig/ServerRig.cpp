@@ -1,16 +1,16 @@
 #include "ServerRig.h"
 
+#include "LoopbackServers.h"
+
 #include <corvane/fncGetAndPost.h>
 #include <vendra/order/Protocol.h>
 
 #include <httplib.h>
 
 #include <QStringList>
-#include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -87,16 +87,8 @@ int ServerProcess::stop(int signal, std::chrono::milliseconds limit) {
 }
 
 int FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof a;
     int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length) == 0)
-        port = ntohs(a.sin_port);
-    ::close(fd);
+    ::close(vendra::test::loopbackSocket(port, false));
     return port;
 }
 
